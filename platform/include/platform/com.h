@@ -1,0 +1,29 @@
+// Creating component objects by class identifier.
+//
+// Which library serves the crypto classes: the absolute path in the
+// environment variable TARVEL_COMPONENT when it is set, otherwise the bundled
+// component at ../lib/tarvel/libtarvel_crypto.so next to the running
+// executable. Libraries are opened with RTLD_NOW | RTLD_LOCAL and stay loaded
+// for the life of the process, so no object can outlive its code.
+#pragma once
+
+#include <tarvel/com.h>
+
+#include <string>
+
+// Prepares the binding; returns nonzero on success, zero when no component
+// library can be named (for example TARVEL_COMPONENT is relative).
+int AfxOleInit();
+
+HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, std::uint32_t clsctx, const IID& iid, void** ppv);
+
+// One line saying why the last failing CoCreateInstance on this thread failed
+// (library file and cause), empty after a success.
+std::string CoLastErrorText();
+
+// The library that serves the crypto classes in this process (see above).
+std::string ComponentLibraryPath();
+
+// Drops the cached choice of library so that the next creation reads
+// TARVEL_COMPONENT again. Libraries already loaded stay loaded.
+void ResetComponentBindingForTesting();
