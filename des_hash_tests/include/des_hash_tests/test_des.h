@@ -1,0 +1,8 @@
+#pragma once
+
+#include "platform/dialog.h"
+
+class CTestDES : public CDialog {
+public:
+    explicit CTestDES(CWnd* pParent);
+};

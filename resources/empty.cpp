@@ -1,0 +1,1 @@
+// Resource libraries carry only compiled-in data.

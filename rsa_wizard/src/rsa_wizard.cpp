@@ -1,0 +1,3 @@
+#include "rsa_wizard/rsa_wizard.h"
+
+void RunRsaWizard(CWnd*) {}
