@@ -2,6 +2,20 @@
 // other tables that a program's JSON files under resources/<program>/ hold.
 // A program installs its set once at start-up; dialogs find their templates
 // there by numeric id.
+//
+// Every JSON file is an object whose sections merge across files:
+//   "dialogs": [ { "id": 130, "caption": "Test DES", "size": [217, 135],
+//                  "font": ["System", 10], "styles": ["modalframe", "caption", "sysmenu"],
+//                  "controls": [
+//                    {"id": 1, "kind": "defpushbutton", "text": "OK", "rect": [160, 114, 50, 14]},
+//                    {"kind": "ltext", "text": "Key", "rect": [7, 7, 14, 8]},
+//                    {"id": 1001, "kind": "edit", "styles": ["border", "autohscroll"],
+//                     "rect": [31, 7, 114, 14]} ] } ]
+//   "strings": { "57344": "Tarvel2", ... }
+//   any other section ("menus", "accelerators", "toolbars", "version", ...)
+//   is kept as raw JSON text for the shell (see Sections()).
+// A control without "id" is a label (-1). "rect" is left, top, width, height
+// in dialog units.
 #pragma once
 
 #include <map>
