@@ -1,3 +1,23 @@
 #include "rsa_wizard/rsa_wizard.h"
 
-void RunRsaWizard(CWnd*) {}
+RsaWizard::RsaWizard(CWnd* pParentView) : m_sheet("RSA Wizard", pParentView, 0)
+{
+    m_sheet.AddPage(&m_keyGeneration);
+    m_sheet.AddPage(&m_keyDisplay);
+    m_sheet.AddPage(&m_roundTrip);
+    m_sheet.AddPage(&m_keySave);
+    m_sheet.m_psh.dwFlags |= PSH_WIZARD;
+}
+
+RsaWizard::~RsaWizard()
+{
+    // Page 1 releases its objects when its window goes, which must happen
+    // while the pages still exist.
+    m_sheet.DestroyWindow();
+}
+
+void RunRsaWizard(CWnd* pParentView)
+{
+    RsaWizard wizard(pParentView);
+    wizard.Sheet().DoModal();
+}

@@ -1,0 +1,26 @@
+// Page 2 of the RSA Wizard: shows the base, public and private key of page 1's
+// first object, fetched afresh at every activation, with the generation time.
+#pragma once
+
+#include "platform/property_sheet.h"
+
+class CRSA1;
+
+class CRS2 : public CPropertyPage {
+public:
+    CRS2();
+
+    CString m_Base;
+    CString m_PrivateKey;
+    CString m_PublicKey;
+    CString m_Time;
+    CRSA1* m_pPage1 = nullptr;  // not owned
+
+    BOOL OnSetActive() override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+
+private:
+    void FetchKeyNumbers();
+};

@@ -1,0 +1,41 @@
+// Page 1 of the RSA Wizard: generates a key for a user id and a length in
+// 32-bit words, optionally copies it into a second object through every
+// getter and setter, and owns both objects for the life of its window.
+#pragma once
+
+#include "platform/com_ptr.h"
+#include "platform/property_sheet.h"
+
+#include <tarvel/crypto.h>
+
+class CRSA1 : public CPropertyPage {
+public:
+    CRSA1();
+
+    UINT m_KeyLength = 0;   // words
+    CString m_UserID;
+    BOOL m_TestGetSet = FALSE;
+    // The object keys are generated on and that the later pages use.
+    ComPtr<IUserRSA> m_pRSA;
+    // The target of the get-set copy; trades places with m_pRSA after a copy.
+    ComPtr<IUserRSA> m_pRSA2;
+    CString m_Time;  // generation time of the last Next
+
+    // Copies the key of m_pRSA into m_pRSA2 number by number. TRUE only when
+    // every call succeeded; a failure has been reported by then.
+    BOOL TestGetSet();
+
+    // Page 1 of the sheet that holds page, or null when there is none.
+    static CRSA1* FromSheetOf(const CWnd& page);
+
+    BOOL OnInitDialog() override;
+    LRESULT OnWizardNext() override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnDestroy() override;
+
+private:
+    bool GenerateKey();
+    bool CopyKeyNumbers();
+};

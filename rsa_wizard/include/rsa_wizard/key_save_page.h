@@ -1,0 +1,23 @@
+// Page 4 of the RSA Wizard: has page 1's first object save its key as three
+// files sharing one base name: .wky, .rky and .asy.
+#pragma once
+
+#include "platform/property_sheet.h"
+
+class CRSA1;
+
+// The name up to its last '.', or the whole name when it has none.
+CString KeyFileBaseName(const CString& fileName);
+
+class CRSA4 : public CPropertyPage {
+public:
+    CRSA4();
+
+    CRSA1* m_pPage1 = nullptr;  // not owned
+    CString m_FileName = "MyKey";
+
+    void OnFileName();
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+};

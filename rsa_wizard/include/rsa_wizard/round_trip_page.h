@@ -1,0 +1,37 @@
+// Page 3 of the RSA Wizard: a timed encrypt and decrypt of random data below
+// the base, with the key of page 1's first object. The user compares Data and
+// Decode by eye.
+#pragma once
+
+#include "platform/property_sheet.h"
+
+#include <tarvel/crypto.h>
+
+#include <cstdint>
+#include <vector>
+
+class CRSA1;
+
+class CRSA3 : public CPropertyPage {
+public:
+    CRSA3();
+
+    CString m_Data;
+    CString m_Decode;
+    CString m_Encode;
+    CString m_DecTime;
+    CString m_EncTime;
+    CRSA1* m_pPage1 = nullptr;  // not owned
+
+    void OnTest();
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+
+private:
+    void ClearTexts();
+    // Random data of the key's length below its base; empty after a
+    // reported failure.
+    std::vector<std::uint32_t> MakeData(IUserRSA& rsa);
+    bool RoundTrip(IUserRSA& rsa, const std::vector<std::uint32_t>& data);
+};
