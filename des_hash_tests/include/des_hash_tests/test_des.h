@@ -1,8 +1,35 @@
+// The DES round trip: a random key and block, encrypted and decrypted in
+// place by the component's DES object, all four shown as hex text.
 #pragma once
 
+#include "platform/com_ptr.h"
 #include "platform/dialog.h"
+
+#include <string>
+#include <tarvel/crypto.h>
 
 class CTestDES : public CDialog {
 public:
     explicit CTestDES(CWnd* pParent);
+
+    CString m_Data;    // 1002
+    CString m_Decode;  // 1004
+    CString m_Encode;  // 1003
+    CString m_Key;     // 1001
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void PostNcDestroy() override;
+
+public:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+protected:
+    void OnTest();
+
+    ComPtr<IUserDES> m_pDES;
+
+private:
+    std::string m_creationError;  // why the object is missing, if it is
 };

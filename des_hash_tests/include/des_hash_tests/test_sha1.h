@@ -1,8 +1,39 @@
+// The SHA-1 of a file the user picks: the file is mapped whole and hashed in
+// one call; the digest, the elapsed milliseconds and the size are shown.
 #pragma once
 
+#include "platform/com_ptr.h"
 #include "platform/dialog.h"
+
+#include <string>
+#include <tarvel/crypto.h>
 
 class CTestSHA1 : public CDialog {
 public:
     explicit CTestSHA1(CWnd* pParent);
+
+    CString m_FileName;  // 1006
+    CString m_Result;    // 1007
+    CString m_Time;      // 1009
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void PostNcDestroy() override;
+
+public:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+protected:
+    void OnFileName();
+
+    ComPtr<IHashSHA1> m_pSHA1;
+
+private:
+    // Hashes the file named by m_FileName into m_Result and m_Time. Returns
+    // the text to show the user when that could not be done (the two texts
+    // are then left empty), or "" on success.
+    CString HashChosenFile();
+
+    std::string m_creationError;  // why the object is missing, if it is
 };

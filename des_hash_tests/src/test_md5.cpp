@@ -1,0 +1,85 @@
+#include "des_hash_tests/test_md5.h"
+
+#include "failure_text.h"
+
+#include "common/hex_format.h"
+#include "platform/com.h"
+#include "platform/data_exchange.h"
+#include "platform/prompts.h"
+#include "platform/runtime.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr int kDataWords = 10;  // 40 bytes
+constexpr int kDigestWords = kMd5DigestBytes / 4;
+
+}  // namespace
+
+CTestMD5::CTestMD5(CWnd* pParent) : CDialog(132, pParent)
+{
+    OnButtonClicked(1000, &CTestMD5::OnTest);
+    crt::srand(GetTickCount());
+}
+
+void CTestMD5::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, 1002, m_Data);
+    DDX_Text(pDX, 1007, m_Result);
+}
+
+BOOL CTestMD5::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    const HRESULT hr = CoCreateInstance(CLSID_HashMD5, nullptr, CLSCTX_INPROC_SERVER, IID_IHashMD5, m_pMD5.Put());
+    if (FAILED(hr) || !m_pMD5) {
+        m_creationError = FAILED(hr) ? CoLastErrorText() : "The component reported success but gave no object.";
+        m_pMD5.Release();
+        AfxMessageBox("IHashMD5 failed", MB_OK);
+    }
+    return TRUE;
+}
+
+void CTestMD5::OnTest()
+{
+    if (!m_pMD5) {
+        AfxMessageBox(NoObjectText("IHashMD5", m_creationError), MB_OK);
+        return;
+    }
+
+    // Bytes in drawing order; shown as words, so the last drawn prints first.
+    std::uint32_t data[kDataWords];
+    auto* bytes = reinterpret_cast<std::uint8_t*>(data);
+    for (int i = 0; i < kDataWords * 4; ++i)
+        bytes[i] = static_cast<std::uint8_t>(crt::rand() & 0xFF);
+
+    std::uint32_t digest[kDigestWords] = {};
+    CString failure;
+    if (HRESULT hr = m_pMD5->HashData(bytes, kDataWords * 4); FAILED(hr))
+        failure = CallFailedText("IHashMD5::HashData", hr);
+    else if (hr = m_pMD5->GetHash(reinterpret_cast<std::uint8_t*>(digest)); FAILED(hr))
+        failure = CallFailedText("IHashMD5::GetHash", hr);
+
+    m_Data = FormatHex(data, kDataWords);
+    if (failure.IsEmpty())
+        m_Result = FormatHex(digest, kDigestWords);
+    else
+        m_Result.Empty();
+    UpdateData(FALSE);
+    if (!failure.IsEmpty())
+        AfxMessageBox(failure, MB_OK);
+}
+
+void CTestMD5::OnOK()
+{
+    CDialog::OnOK();
+}
+
+void CTestMD5::PostNcDestroy()
+{
+    m_pMD5.Release();
+    CDialog::PostNcDestroy();
+}
