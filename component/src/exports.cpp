@@ -1,0 +1,43 @@
+// The component's two entry points, the only symbols the library exports.
+#include "class_factory.h"
+#include "digest_object.h"
+#include "module_lifetime.h"
+#include "user_des.h"
+#include "user_rsa.h"
+
+#include <tarvel/ids.h>
+
+#define TARVEL_EXPORT extern "C" __attribute__((visibility("default")))
+
+using namespace tarvel::component;
+
+namespace {
+
+template <class Object>
+HRESULT HandOutFactory(const GUID& iid, void** ppv)
+{
+    return GuardedCall([&] { return HandOut(std::make_unique<ClassFactory<Object>>(), iid, ppv); });
+}
+
+}  // namespace
+
+TARVEL_EXPORT HRESULT DllGetClassObject(const GUID& clsid, const GUID& iid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (clsid == CLSID_UserRSA)
+        return HandOutFactory<UserRsa>(iid, ppv);
+    if (clsid == CLSID_UserDES)
+        return HandOutFactory<UserDes>(iid, ppv);
+    if (clsid == CLSID_HashSHA1)
+        return HandOutFactory<HashSha1>(iid, ppv);
+    if (clsid == CLSID_HashMD5)
+        return HandOutFactory<HashMd5>(iid, ppv);
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+TARVEL_EXPORT HRESULT DllCanUnloadNow()
+{
+    return ModuleInUse() ? S_FALSE : S_OK;
+}

@@ -1,0 +1,66 @@
+#include "word_codec.h"
+
+#include "secure_bytes.h"
+
+#include <new>
+#include <stdexcept>
+
+namespace tarvel::component {
+
+BignumPtr NewBignum()
+{
+    BignumPtr number(BN_secure_new());
+    if (!number)
+        throw std::bad_alloc();
+    return number;
+}
+
+BnCtxPtr NewBnCtx()
+{
+    BnCtxPtr ctx(BN_CTX_secure_new());
+    if (!ctx)
+        throw std::bad_alloc();
+    return ctx;
+}
+
+BignumPtr CopyBignum(const BIGNUM* source)
+{
+    BignumPtr copy = NewBignum();
+    if (!BN_copy(copy.get(), source))
+        throw std::bad_alloc();
+    return copy;
+}
+
+BignumPtr WordsToBignum(const std::uint32_t* words, std::uint32_t count)
+{
+    // Spelled out byte by byte so the result does not depend on the host's
+    // byte order; the words themselves are in host order.
+    SecureBytes bytes(std::size_t{count} * 4);
+    for (std::uint32_t i = 0; i < count; ++i)
+        for (int b = 0; b < 4; ++b)
+            bytes.data()[std::size_t{i} * 4 + b] = static_cast<unsigned char>(words[i] >> (8 * b));
+    BignumPtr number = NewBignum();
+    if (!BN_lebin2bn(bytes.data(), static_cast<int>(bytes.size()), number.get()))
+        throw std::bad_alloc();
+    return number;
+}
+
+std::uint32_t WordCount(const BIGNUM* number)
+{
+    return static_cast<std::uint32_t>((BN_num_bits(number) + 31) / 32);
+}
+
+void BignumToWords(const BIGNUM* number, std::uint32_t* words, std::uint32_t count)
+{
+    SecureBytes bytes(std::size_t{count} * 4);
+    if (BN_bn2lebinpad(number, bytes.data(), static_cast<int>(bytes.size())) < 0)
+        throw std::length_error("number does not fit");
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t word = 0;
+        for (int b = 0; b < 4; ++b)
+            word |= std::uint32_t{bytes.data()[std::size_t{i} * 4 + b]} << (8 * b);
+        words[i] = word;
+    }
+}
+
+}  // namespace tarvel::component
