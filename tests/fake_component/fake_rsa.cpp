@@ -1,0 +1,290 @@
+#include "fake_rsa.h"
+
+#include "fake_component_control.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace fake {
+
+namespace {
+
+constexpr std::uint32_t kMaxKeyWords = 256;
+
+// True when a (count words) is below b (count words), whole numbers compared.
+bool IsBelow(const std::uint32_t* a, const std::vector<std::uint32_t>& b)
+{
+    for (std::size_t i = b.size(); i-- > 0;) {
+        if (a[i] != b[i])
+            return a[i] < b[i];
+    }
+    return false;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+HRESULT FakeRsa::Clear()
+{
+    return Guarded([&] {
+        CallRecorder call(*this, "Clear");
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        for (auto& number : m_numbers)
+            number.clear();
+        m_userId.clear();
+        m_code.clear();
+        return call.Return(S_OK);
+    });
+}
+
+HRESULT FakeRsa::GenerateKey(const char* userId, std::uint32_t keyWords)
+{
+    return Guarded([&] {
+        CallRecorder call(*this, "GenerateKey");
+        call.Arg("userId", userId ? std::string(userId) : "null");
+        call.Arg("keyWords", keyWords);
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        if (!userId)
+            return call.Return(E_POINTER);
+        if (keyWords == 0 || keyWords > kMaxKeyWords)
+            return call.Return(E_INVALIDARG);
+        for (int part = 1; part <= 8; ++part) {
+            auto& number = m_numbers[static_cast<std::size_t>(part - 1)];
+            number.resize(FakeKeyWords(part, keyWords));
+            for (std::uint32_t i = 0; i < number.size(); ++i)
+                number[i] = FakeKeyWord(part, keyWords, i);
+        }
+        m_userId = userId;
+        m_code = "fake-code-" + std::to_string(keyWords);
+        return call.Return(S_OK);
+    });
+}
+
+HRESULT FakeRsa::GetKeyLength(std::uint32_t* words)
+{
+    return Guarded([&] {
+        CallRecorder call(*this, "GetKeyLength");
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        if (!words)
+            return call.Return(E_POINTER);
+        *words = call.ReportedCount().value_or(static_cast<std::uint32_t>(m_numbers[0].size()));
+        call.Out("words", *words);
+        return call.Return(S_OK);
+    });
+}
+
+HRESULT FakeRsa::Transform(const char* method, bool encrypt, const std::uint32_t* in, std::uint32_t inWords,
+                           std::uint32_t* out, std::uint32_t* outWords)
+{
+    return Guarded([&] {
+        CallRecorder call(*this, method);
+        const std::uint32_t keyWords = static_cast<std::uint32_t>(m_numbers[0].size());
+        // A component reads no input of the wrong length, so neither does the record.
+        call.Arg("in", inWords <= keyWords ? FormatWords(in, inWords) : "unread");
+        call.Arg("inWords", inWords);
+        call.Arg("capacity", outWords ? std::to_string(*outWords) : "null");
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        if (!in || !out || !outWords)
+            return call.Return(E_POINTER);
+        if (keyWords == 0)
+            return call.Return(E_FAIL);
+        if (inWords != keyWords || *outWords < keyWords)
+            return call.Return(E_INVALIDARG);
+        if (encrypt && !IsBelow(in, m_numbers[0]))
+            return call.Return(E_INVALIDARG);
+        const std::uint32_t produced = call.ReportedCount().value_or(keyWords);
+        const std::uint32_t written = std::min(produced, *outWords);
+        for (std::uint32_t i = 0; i < written; ++i)
+            out[i] = i < keyWords ? in[i] ^ kFakeRsaMask : 0;
+        *outWords = produced;
+        call.Out("outWords", produced);
+        call.Out("out", FormatWords(out, written));
+        return call.Return(S_OK);
+    });
+}
+
+HRESULT FakeRsa::Encrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out, std::uint32_t* outWords)
+{
+    return Transform("Encrypt", true, in, inWords, out, outWords);
+}
+
+HRESULT FakeRsa::Decrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out, std::uint32_t* outWords)
+{
+    return Transform("Decrypt", false, in, inWords, out, outWords);
+}
+
+HRESULT FakeRsa::GetText(const char* method, const std::string& value, char* text, std::uint32_t* length)
+{
+    return Guarded([&] {
+        CallRecorder call(*this, method);
+        call.Arg("text", text ? "buffer" : "null");
+        if (text && length)
+            call.Arg("length", *length);
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        if (!length)
+            return call.Return(E_POINTER);
+        const auto needed = static_cast<std::uint32_t>(value.size());
+        if (text) {
+            if (*length <= needed)
+                return call.Return(E_INVALIDARG);
+            std::copy(value.begin(), value.end(), text);
+            text[needed] = '\0';
+            call.Out("text", value);
+        }
+        *length = needed;
+        call.Out("length", needed);
+        return call.Return(S_OK);
+    });
+}
+
+HRESULT FakeRsa::SetText(const char* method, std::string& value, const char* text, std::uint32_t length)
+{
+    return Guarded([&] {
+        CallRecorder call(*this, method);
+        call.Arg("text", text ? std::string(text, length) : "null");
+        call.Arg("length", length);
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        if (!text && length > 0)
+            return call.Return(E_POINTER);
+        value.assign(text ? text : "", length);
+        return call.Return(S_OK);
+    });
+}
+
+HRESULT FakeRsa::GetUserId(char* text, std::uint32_t* length)
+{
+    return GetText("GetUserId", m_userId, text, length);
+}
+
+HRESULT FakeRsa::GetCode(char* text, std::uint32_t* length)
+{
+    return GetText("GetCode", m_code, text, length);
+}
+
+HRESULT FakeRsa::SetUserId(const char* text, std::uint32_t length)
+{
+    return SetText("SetUserId", m_userId, text, length);
+}
+
+HRESULT FakeRsa::SetCode(const char* text, std::uint32_t length)
+{
+    return SetText("SetCode", m_code, text, length);
+}
+
+HRESULT FakeRsa::Save(const char* method, const char* kind, const char* path)
+{
+    return Guarded([&] {
+        CallRecorder call(*this, method);
+        call.Arg("path", path ? std::string(path) : "null");
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        if (!path)
+            return call.Return(E_POINTER);
+        if (call.WriteFiles()) {
+            std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "w"));
+            if (!file || std::fprintf(file.get(), "fake %s file\n", kind) < 0)
+                return call.Return(E_FAIL);
+        }
+        return call.Return(S_OK);
+    });
+}
+
+HRESULT FakeRsa::SaveWkyFile(const char* path)
+{
+    return Save("SaveWkyFile", "wky", path);
+}
+
+HRESULT FakeRsa::SaveRkyFile(const char* path)
+{
+    return Save("SaveRkyFile", "rky", path);
+}
+
+HRESULT FakeRsa::SaveAsyFile(const char* path)
+{
+    return Save("SaveAsyFile", "asy", path);
+}
+
+HRESULT FakeRsa::LoadAsyFile(const char* path)
+{
+    return Guarded([&] {
+        CallRecorder call(*this, "LoadAsyFile");
+        call.Arg("path", path ? std::string(path) : "null");
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        return call.Return(E_NOTIMPL);
+    });
+}
+
+HRESULT FakeRsa::GetNumber(const char* method, int part, std::uint32_t* words, std::uint32_t* count)
+{
+    return Guarded([&] {
+        CallRecorder call(*this, method);
+        call.Arg("words", words ? "buffer" : "null");
+        if (words && count)
+            call.Arg("count", *count);
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        if (!count)
+            return call.Return(E_POINTER);
+        std::vector<std::uint32_t> number = m_numbers[static_cast<std::size_t>(part - 1)];
+        if (auto reported = call.ReportedCount())
+            number.resize(*reported, 0);
+        const auto needed = static_cast<std::uint32_t>(number.size());
+        if (words) {
+            if (*count < needed)
+                return call.Return(E_INVALIDARG);
+            std::copy(number.begin(), number.end(), words);
+            call.Out("words", FormatWords(number.data(), number.size()));
+        }
+        *count = needed;
+        call.Out("count", needed);
+        return call.Return(S_OK);
+    });
+}
+
+HRESULT FakeRsa::SetNumber(const char* method, int part, const std::uint32_t* words, std::uint32_t count)
+{
+    return Guarded([&] {
+        CallRecorder call(*this, method);
+        call.Arg("words", FormatWords(words, count));
+        call.Arg("count", count);
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        if (!words && count > 0)
+            return call.Return(E_POINTER);
+        if (count > 2 * kMaxKeyWords)
+            return call.Return(E_INVALIDARG);
+        m_numbers[static_cast<std::size_t>(part - 1)].assign(words, words + count);
+        return call.Return(S_OK);
+    });
+}
+
+HRESULT FakeRsa::GetBase(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetBase", 1, w, c); }
+HRESULT FakeRsa::GetPublicKey(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetPublicKey", 2, w, c); }
+HRESULT FakeRsa::GetPrivateKey(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetPrivateKey", 3, w, c); }
+HRESULT FakeRsa::GetKeyPart4(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetKeyPart4", 4, w, c); }
+HRESULT FakeRsa::GetKeyPart5(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetKeyPart5", 5, w, c); }
+HRESULT FakeRsa::GetKeyPart6(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetKeyPart6", 6, w, c); }
+HRESULT FakeRsa::GetKeyPart7(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetKeyPart7", 7, w, c); }
+HRESULT FakeRsa::GetKeyPart8(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetKeyPart8", 8, w, c); }
+
+HRESULT FakeRsa::SetBase(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetBase", 1, w, c); }
+HRESULT FakeRsa::SetPublicKey(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetPublicKey", 2, w, c); }
+HRESULT FakeRsa::SetPrivateKey(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetPrivateKey", 3, w, c); }
+HRESULT FakeRsa::SetKeyPart4(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetKeyPart4", 4, w, c); }
+HRESULT FakeRsa::SetKeyPart5(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetKeyPart5", 5, w, c); }
+HRESULT FakeRsa::SetKeyPart6(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetKeyPart6", 6, w, c); }
+HRESULT FakeRsa::SetKeyPart7(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetKeyPart7", 7, w, c); }
+HRESULT FakeRsa::SetKeyPart8(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetKeyPart8", 8, w, c); }
+
+}  // namespace fake
