@@ -28,4 +28,5 @@ public:
 private:
     UINT m_nIDTemplate;
     int m_nModalResult = IDCANCEL;
+    bool m_bEnded = false;
 };

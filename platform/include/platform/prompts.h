@@ -31,6 +31,7 @@ private:
     CString m_defExt;
     CString m_fileName;
     CString m_filter;
+    DWORD m_dwFlags;
     CWnd* m_pParentWnd;
     CString m_pathName;
 };

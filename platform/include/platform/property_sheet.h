@@ -74,10 +74,15 @@ protected:
 private:
     bool ActivatePage(int index);
     void UpdateButtons();
+    bool GoNext();
+    bool GoBack();
+    void EndWizard(int nResult);
+    int IndexOfTemplate(LRESULT templateId) const;
 
     CString m_strCaption;
     UINT m_nStartPage;
     std::vector<CPropertyPage*> m_pages;
     int m_activeIndex = -1;
     int m_nModalResult = IDCANCEL;
+    bool m_bEnded = false;
 };

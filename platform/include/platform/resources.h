@@ -66,7 +66,12 @@ public:
     // keyed by section name; each holds the JSON text of that section.
     const std::map<std::string, std::string>& Sections() const { return m_sections; }
 
+    // The resource folder the set was loaded from (":/tarvel2"); images such
+    // as dialog icons live below it.
+    const std::string& Folder() const { return m_folder; }
+
 private:
+    std::string m_folder;
     std::map<int, DialogTemplate> m_dialogs;
     std::map<int, std::string> m_strings;
     std::map<std::string, std::string> m_sections;

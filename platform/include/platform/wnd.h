@@ -67,5 +67,6 @@ protected:
 
 private:
     QPointer<QWidget> m_hWnd;
+    bool m_bDestroying = false;
     std::map<int, std::function<void()>> m_clickMap;
 };

@@ -1,0 +1,14 @@
+#include "platform/wait_cursor.h"
+
+#include <QApplication>
+#include <QCursor>
+
+CWaitCursor::CWaitCursor()
+{
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+CWaitCursor::~CWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
