@@ -10,10 +10,10 @@
 #include "platform/cstring.h"
 
 #include <QPointer>
+#include <QWidget>
 #include <functional>
 #include <map>
 
-class QWidget;
 class CDataExchange;
 struct DialogTemplate;
 

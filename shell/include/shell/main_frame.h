@@ -1,0 +1,19 @@
+// The main window of both programs: the frame with its toolbar and status bar.
+#pragma once
+
+#include "platform/control_bars.h"
+#include "platform/frame.h"
+
+class CMainFrame : public CFrameWnd {
+public:
+    static constexpr const char* kClassName = "CMainFrame";
+
+    CMainFrame() = default;
+
+    CStatusBar m_wndStatusBar;
+    CToolBar m_wndToolBar;
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+};

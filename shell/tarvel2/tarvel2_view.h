@@ -1,0 +1,30 @@
+// The Tarvel2 view: the form of dialog 101. Each time the document starts
+// afresh its initial update runs the RSA wizard.
+#pragma once
+
+#include "platform/view.h"
+
+inline constexpr UINT IDD_TARVEL2_FORM = 101;
+
+class CTarvel2View : public CFormView {
+public:
+    static constexpr const char* kClassName = "CTarvel2View";
+
+    CTarvel2View();
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void OnInitialUpdate() override;
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+
+    // What the initial update runs after the form is filled: the RSA wizard
+    // unless replaced (null restores it). Tests put a probe here, as the
+    // wizard is modal.
+    using InitialUpdateHook = void (*)(CWnd* pView);
+    static void SetInitialUpdateHookForTesting(InitialUpdateHook hook);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+};

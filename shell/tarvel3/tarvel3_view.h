@@ -1,0 +1,26 @@
+// The Tarvel3 view: draws nothing and answers the three test commands of the
+// toolbar, each with its modal dialog.
+#pragma once
+
+#include "platform/view.h"
+
+inline constexpr UINT ID_TEST_DES = 32771;
+inline constexpr UINT ID_TEST_SHA1 = 32773;
+inline constexpr UINT ID_TEST_MD5 = 32774;
+
+class CTarvel3View : public CView {
+public:
+    static constexpr const char* kClassName = "CTarvel3View";
+
+    CTarvel3View();
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void OnDraw(CDC* pDC) override;
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+
+    void OnTestDes();
+    void OnTestMd5();
+    void OnTestSha1();
+};

@@ -1,0 +1,27 @@
+# Checks the component's dynamic dependencies and exported symbols.
+# Usage: cmake -DLIBRARY=<path to libtarvel_crypto.so> -P check_library_surface.cmake
+find_program(OBJDUMP NAMES objdump REQUIRED)
+find_program(NM NAMES nm REQUIRED)
+
+execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE headers RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cannot read ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "NEEDED +[^\n]+" needed "${headers}")
+foreach(entry IN LISTS needed)
+    if(entry MATCHES "Qt|libQt")
+        message(FATAL_ERROR "the component depends on Qt: ${entry}")
+    endif()
+endforeach()
+if(NOT needed MATCHES "libcrypto")
+    message(FATAL_ERROR "the component does not link libcrypto: ${needed}")
+endif()
+
+execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
+string(REGEX MATCHALL " [TtWwVvDdBbRr] [^\n]+" exported "${symbols}")
+list(TRANSFORM exported REPLACE "^ . " "")
+list(SORT exported)
+if(NOT exported STREQUAL "DllCanUnloadNow;DllGetClassObject")
+    message(FATAL_ERROR "unexpected exported symbols: ${exported}")
+endif()
+message(STATUS "${LIBRARY}: ${needed}; exports ${exported}")

@@ -1,0 +1,63 @@
+// Shared helpers of the component tests: objects made through
+// CoCreateInstance, key numbers as OpenSSL numbers, a private temp folder.
+#pragma once
+
+#include <platform/com_ptr.h>
+#include <tarvel/crypto.h>
+
+#include <openssl/bn.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The status for a buffer below the needed size (the needed size is reported).
+inline constexpr HRESULT kInsufficientBuffer = static_cast<HRESULT>(0x8007007Au);
+
+ComPtr<IUserRSA> NewRsa();
+ComPtr<IUserDES> NewDes();
+ComPtr<IHashSHA1> NewSha1();
+ComPtr<IHashMD5> NewMd5();
+
+struct BnFree {
+    void operator()(BIGNUM* p) const { BN_free(p); }
+};
+using Bn = std::unique_ptr<BIGNUM, BnFree>;
+
+Bn BnFromWords(const std::vector<std::uint32_t>& words);
+std::vector<std::uint32_t> WordsFromBn(const BIGNUM* number, std::uint32_t count);
+Bn BnFromDec(const char* decimal);
+
+// The getters in interface order, so tests can walk all eight numbers.
+using RsaGetter = HRESULT (IUserRSA::*)(std::uint32_t*, std::uint32_t*);
+using RsaSetter = HRESULT (IUserRSA::*)(const std::uint32_t*, std::uint32_t);
+extern const RsaGetter kRsaGetters[8];
+extern const RsaSetter kRsaSetters[8];
+
+// One number read through the size query then an exact buffer.
+std::vector<std::uint32_t> ReadPart(IUserRSA* rsa, RsaGetter getter);
+Bn ReadPartBn(IUserRSA* rsa, RsaGetter getter);
+
+// Raw RSA through the interface on a number held in a BIGNUM.
+Bn Apply(IUserRSA* rsa, bool encrypt, const BIGNUM* input, std::uint32_t keyWords);
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+    // Names of everything in the folder, to catch left-over temporary files.
+    std::vector<std::string> Entries() const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& contents);

@@ -1,0 +1,125 @@
+// Reading a key number by number and building another object from it.
+#include "component_objects.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What the get-set test of the RSA wizard does to copy a key.
+void CopyKey(IUserRSA* from, IUserRSA* to)
+{
+    ASSERT_EQ(to->Clear(), S_OK);
+    for (int i = 0; i < 8; ++i) {
+        const std::vector<std::uint32_t> words = ReadPart(from, kRsaGetters[i]);
+        ASSERT_EQ((to->*kRsaSetters[i])(words.data(), static_cast<std::uint32_t>(words.size())), S_OK);
+    }
+    ASSERT_EQ(to->SetCode("60418", 5), S_OK);
+    ASSERT_EQ(to->SetUserId("Second", 6), S_OK);
+}
+
+class RsaCopy : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        source = NewRsa();
+        target = NewRsa();
+        ASSERT_EQ(source->GenerateKey("First", kWords), S_OK);
+        n = ReadPartBn(source.Get(), &IUserRSA::GetBase);
+        message.reset(BN_new());
+        BN_rand_range(message.get(), n.get());
+        cipher = Apply(source.Get(), true, message.get(), kWords);
+    }
+
+    static constexpr std::uint32_t kWords = 8;
+    ComPtr<IUserRSA> source;
+    ComPtr<IUserRSA> target;
+    Bn n;
+    Bn message;
+    Bn cipher;
+};
+
+TEST_F(RsaCopy, GetterReportsSizeAndNeverWritesPastCapacity)
+{
+    std::uint32_t count = 0xFFFFFFFF;  // ignored when asking for the size
+    ASSERT_EQ(source->GetPrivateKey(nullptr, &count), S_OK);
+    const std::uint32_t needed = count;
+    ASSERT_GT(needed, 1u);
+
+    std::vector<std::uint32_t> buffer(needed + 2, 0xCAFEF00D);
+    count = needed - 1;
+    EXPECT_EQ(source->GetPrivateKey(buffer.data(), &count), kInsufficientBuffer);
+    EXPECT_EQ(count, needed);
+    EXPECT_EQ(buffer, std::vector<std::uint32_t>(needed + 2, 0xCAFEF00D));
+
+    count = needed + 1;
+    ASSERT_EQ(source->GetPrivateKey(buffer.data(), &count), S_OK);
+    EXPECT_EQ(count, needed);
+    EXPECT_EQ(buffer[needed], 0xCAFEF00Du) << "only the number's words are written";
+    buffer.resize(needed);
+    EXPECT_EQ(buffer, ReadPart(source.Get(), &IUserRSA::GetPrivateKey));
+}
+
+TEST_F(RsaCopy, CopiedKeyWorksExactlyLikeTheSource)
+{
+    CopyKey(source.Get(), target.Get());
+    std::uint32_t length = 0;
+    ASSERT_EQ(target->GetKeyLength(&length), S_OK);
+    EXPECT_EQ(length, kWords);
+
+    const Bn decrypted = Apply(target.Get(), false, cipher.get(), kWords);
+    EXPECT_EQ(BN_cmp(decrypted.get(), message.get()), 0);
+    const Bn encrypted = Apply(target.Get(), true, message.get(), kWords);
+    EXPECT_EQ(BN_cmp(encrypted.get(), cipher.get()), 0);
+
+    char text[16];
+    std::uint32_t size = sizeof text;
+    ASSERT_EQ(target->GetUserId(text, &size), S_OK);
+    EXPECT_STREQ(text, "Second");
+    size = sizeof text;
+    ASSERT_EQ(target->GetCode(text, &size), S_OK);
+    EXPECT_STREQ(text, "60418");
+}
+
+TEST_F(RsaCopy, DecryptsWithThePrivateKeyAloneWhenTheFactorsDoNotFit)
+{
+    CopyKey(source.Get(), target.Get());
+    // A wrong CRT coefficient must not yield a wrong plaintext.
+    std::vector<std::uint32_t> coefficient = ReadPart(source.Get(), &IUserRSA::GetKeyPart8);
+    coefficient[0] ^= 1;
+    ASSERT_EQ(target->SetKeyPart8(coefficient.data(), static_cast<std::uint32_t>(coefficient.size())), S_OK);
+    Bn decrypted = Apply(target.Get(), false, cipher.get(), kWords);
+    EXPECT_EQ(BN_cmp(decrypted.get(), message.get()), 0);
+
+    // Nor do the factors matter when only n, e and d are there.
+    ASSERT_EQ(target->Clear(), S_OK);
+    for (int i = 0; i < 3; ++i) {
+        const std::vector<std::uint32_t> words = ReadPart(source.Get(), kRsaGetters[i]);
+        ASSERT_EQ((target.Get()->*kRsaSetters[i])(words.data(), static_cast<std::uint32_t>(words.size())), S_OK);
+    }
+    decrypted = Apply(target.Get(), false, cipher.get(), kWords);
+    EXPECT_EQ(BN_cmp(decrypted.get(), message.get()), 0);
+}
+
+TEST_F(RsaCopy, ClearForgetsEverything)
+{
+    CopyKey(source.Get(), target.Get());
+    ASSERT_EQ(target->Clear(), S_OK);
+    for (RsaGetter getter : kRsaGetters)
+        EXPECT_TRUE(ReadPart(target.Get(), getter).empty());
+    std::uint32_t length = 1;
+    EXPECT_EQ(target->GetUserId(nullptr, &length), S_OK);
+    EXPECT_EQ(length, 0u);
+    EXPECT_EQ(target->GetKeyLength(&length), S_OK);
+    EXPECT_EQ(length, 0u);
+}
+
+TEST_F(RsaCopy, SettersRefuseOversizedValues)
+{
+    std::vector<std::uint32_t> big(257, 1);
+    EXPECT_EQ(target->SetBase(big.data(), 257), E_INVALIDARG);
+    std::string longText(5000, 'x');
+    EXPECT_EQ(target->SetUserId(longText.c_str(), static_cast<std::uint32_t>(longText.size())), E_INVALIDARG);
+    EXPECT_EQ(target->SetCode(nullptr, 0), S_OK) << "an empty text needs no buffer";
+}
+
+}  // namespace

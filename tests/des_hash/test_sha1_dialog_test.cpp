@@ -1,0 +1,322 @@
+#include "des_hash_tests/test_sha1.h"
+#include "fake_component.h"
+#include "hex_text.h"
+#include "tarvel3_resources.h"
+#include "temp_folder.h"
+
+#include "platform/prompts.h"
+#include "platform/runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kFileName = 1005;
+constexpr int kPath = 1006, kResult = 1007, kTime = 1009;
+
+class Sha1Dialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallTarvel3Resources();
+        PromptSeam::EnableForTesting();
+        PromptSeam::TakeMessages();
+        SetTickCountForTesting(1000);
+    }
+    void TearDown() override
+    {
+        if (dialog.GetSafeHwnd())
+            dialog.DestroyWindow();
+        SetTickCountForTesting(std::nullopt);
+    }
+
+    void Open() { ASSERT_TRUE(dialog.Create()); }
+    // Picks path in the file dialog that FileName opens (nullopt: Cancel).
+    void ChooseFile(std::optional<std::string> path)
+    {
+        PromptSeam::QueueFileDialogAnswer(std::move(path));
+        dialog.OnCommand(kFileName);
+    }
+    std::string Text(int id) const { return dialog.GetDlgItemText(id).str(); }
+    // Calls since the last mark.
+    std::vector<FakeCall> NewCalls() const
+    {
+        const std::vector<FakeCall> all = fake.calls();
+        return std::vector<FakeCall>(all.begin() + static_cast<std::ptrdiff_t>(std::min(m_mark, all.size())), all.end());
+    }
+    void Mark() { m_mark = fake.calls().size(); }
+    std::vector<std::string> HashCalls() const
+    {
+        std::vector<std::string> names;
+        for (const FakeCall& call : NewCalls())
+            if (call.method == "HashData" || call.method == "GetHash")
+                names.push_back(call.method);
+        return names;
+    }
+    FakeCall CallOf(const std::string& method) const
+    {
+        for (const FakeCall& call : NewCalls())
+            if (call.method == method)
+                return call;
+        return {};
+    }
+    // Hashes a small file, so that texts a failure must clear are present.
+    void HashAGoodFileFirst()
+    {
+        ChooseFile(folder.Write("good", "good file"));
+        ASSERT_FALSE(Text(kResult).empty());
+        ASSERT_FALSE(Text(kTime).empty());
+        Mark();
+    }
+    void ExpectOneMessage(const std::string& text)
+    {
+        EXPECT_EQ(PromptSeam::TakeMessages(), std::vector<std::string>{text});
+    }
+    void ExpectNothingHashedAndNothingShown(const std::string& path)
+    {
+        EXPECT_EQ(HashCalls(), std::vector<std::string>{});
+        EXPECT_EQ(Text(kPath), path);
+        EXPECT_EQ(Text(kResult), "");
+        EXPECT_EQ(Text(kTime), "");
+    }
+
+    FakeComponent fake;
+    TempFolder folder;
+    CTestSHA1 dialog{nullptr};
+
+private:
+    std::size_t m_mark = 0;
+};
+
+TEST_F(Sha1Dialog, HashesTheWholeChosenFileInOneCallAndShowsDigestTimeAndSize)
+{
+    Open();
+    const std::string path = folder.Write("nine.txt", "some text");
+    ChooseFile(path);
+
+    EXPECT_EQ(HashCalls(), (std::vector<std::string>{"HashData", "GetHash"}));
+    EXPECT_EQ(CallOf("HashData").arg("bytes"), "9");
+    EXPECT_EQ(CallOf("HashData").arg("data"), HexOf({'s', 'o', 'm', 'e', ' ', 't', 'e', 'x', 't'}));
+
+    const std::string result = Text(kResult);
+    ASSERT_EQ(result.size(), 43u) << result;
+    EXPECT_EQ(result[8], ' ');
+    EXPECT_EQ(result[25], ' ');
+    EXPECT_EQ(result[42], ' ');
+    EXPECT_EQ(DigitsOf(result), ReversedBytes(CallOf("GetHash").out("digest")));
+    // The tick count is pinned, so the span is 0 ms.
+    EXPECT_EQ(Text(kTime), "0 millisec on 9 bytes");
+    EXPECT_EQ(Text(kPath), path);
+    EXPECT_TRUE(PromptSeam::TakeMessages().empty());
+}
+
+TEST_F(Sha1Dialog, CancelInTheFileDialogChangesNothing)
+{
+    Open();
+    HashAGoodFileFirst();
+    const std::string result = Text(kResult), time = Text(kTime);
+    dialog.SetDlgItemText(kPath, "typed but never used");
+
+    ChooseFile(std::nullopt);
+
+    EXPECT_EQ(Text(kPath), "typed but never used");
+    EXPECT_EQ(Text(kResult), result);
+    EXPECT_EQ(Text(kTime), time);
+    EXPECT_TRUE(NewCalls().empty());
+    EXPECT_TRUE(PromptSeam::TakeMessages().empty());
+}
+
+TEST_F(Sha1Dialog, APathTypedIntoTheEditIsIgnored)
+{
+    Open();
+    const std::string typed = folder.Write("typed", "typed");
+    const std::string chosen = folder.Write("chosen", "chosen!");
+    dialog.SetDlgItemText(kPath, typed.c_str());
+    ChooseFile(chosen);
+    EXPECT_EQ(CallOf("HashData").arg("bytes"), "7");
+    EXPECT_EQ(Text(kPath), chosen);
+}
+
+TEST_F(Sha1Dialog, AnEmptyFileIsHashedAsZeroBytes)
+{
+    Open();
+    HashAGoodFileFirst();
+    ChooseFile(folder.Write("empty", ""));
+    EXPECT_EQ(HashCalls(), (std::vector<std::string>{"HashData", "GetHash"}));
+    EXPECT_EQ(CallOf("HashData").arg("bytes"), "0");
+    EXPECT_EQ(CallOf("HashData").result, S_OK);
+    EXPECT_EQ(DigitsOf(Text(kResult)), ReversedBytes(CallOf("GetHash").out("digest")));
+    EXPECT_EQ(Text(kTime), "0 millisec on 0 bytes");
+    EXPECT_TRUE(PromptSeam::TakeMessages().empty());
+}
+
+TEST_F(Sha1Dialog, WhatCannotBeOpenedIsReportedWithTheReasonAndClearsTheDigest)
+{
+    const std::string fifo = folder.Path("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.Path("folder"));
+    const std::pair<std::string, std::string> cases[] = {
+        {folder.Path("gone"), "No such file or directory"},
+        {folder.Path("folder"), "it is a folder, not a file"},
+        {fifo, "it is a pipe (FIFO), not a regular file"},  // must not block
+        {"/dev/null", "it is a device, not a regular file"},
+    };
+    Open();
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path);
+        HashAGoodFileFirst();
+        ChooseFile(path);
+        ExpectOneMessage("Cannot open " + path + ": " + reason + ".");
+        ExpectNothingHashedAndNothingShown(path);
+    }
+}
+
+TEST_F(Sha1Dialog, AFileThatCannotBeMappedIsReportedAndClearsTheDigest)
+{
+    // Attribute files of sysfs are regular files that refuse to be mapped.
+    const std::string path = "/sys/kernel/uevent_seqnum";
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || access(path.c_str(), R_OK) != 0)
+        GTEST_SKIP() << path << " is not available here";
+    Open();
+    HashAGoodFileFirst();
+    ChooseFile(path);
+    ExpectOneMessage("Cannot map " + path + " into memory: No such device.");
+    ExpectNothingHashedAndNothingShown(path);
+}
+
+TEST_F(Sha1Dialog, AFileOf4GiBOrMoreIsRefusedAndNothingIsHashed)
+{
+    const std::string path = folder.Path("huge.img");
+    {
+        // Sparse: no disk space is used.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        const int resized = ftruncate(fd, static_cast<off_t>(0x100000000LL));
+        ::close(fd);
+        if (resized != 0)
+            GTEST_SKIP() << "this file system cannot hold a 4 GiB file";
+    }
+    Open();
+    HashAGoodFileFirst();
+    ChooseFile(path);
+    ExpectOneMessage(path +
+                     " is 4 GiB or larger. Files of that size cannot be hashed here: the component takes a "
+                     "32-bit byte count. Nothing was hashed.");
+    ExpectNothingHashedAndNothingShown(path);
+}
+
+TEST_F(Sha1Dialog, AFailingHashCallIsReportedAndNoDigestIsShown)
+{
+    const std::pair<const char*, HRESULT> failures[] = {{"HashData", E_FAIL}, {"GetHash", E_POINTER}};
+    Open();
+    for (const auto& [method, status] : failures) {
+        SCOPED_TRACE(method);
+        HashAGoodFileFirst();
+        fake.failMethod(method, status, 1);
+        const std::string path = folder.Write("next", "next file");
+        ChooseFile(path);
+        char expected[80];
+        std::snprintf(expected, sizeof expected, "IHashSHA1::%s failed (status 0x%08X).", method,
+                      static_cast<unsigned>(status));
+        ExpectOneMessage(expected);
+        EXPECT_EQ(Text(kPath), path);
+        EXPECT_EQ(Text(kResult), "");
+        EXPECT_EQ(Text(kTime), "");
+    }
+}
+
+TEST_F(Sha1Dialog, WithoutAnObjectFileNameSaysSoBeforeAskingForAFile)
+{
+    fake.failCreation(CLSID_HashSHA1);
+    Open();
+    ExpectOneMessage("IHashSHA1 failed");
+    dialog.OnCommand(kFileName);
+    const auto messages = PromptSeam::TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("The IHashSHA1 object could not be created", 0), 0u) << messages[0];
+    EXPECT_EQ(Text(kPath), "");
+    EXPECT_EQ(Text(kResult), "");
+}
+
+// A SHA-1 object whose HashData has the file cut short by "another process"
+// before it reads the bytes, as happens when a file shrinks while it is
+// hashed. It lives on the test's stack; Release only counts.
+class TruncatingSha1 final : public IHashSHA1 {
+public:
+    explicit TruncatingSha1(std::string path) : m_path(std::move(path)) {}
+
+    HRESULT QueryInterface(const IID&, void** ppv) override
+    {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++references; }
+    ULONG Release() override { return --references; }
+    HRESULT GetHashSize(std::uint32_t* bytes) override
+    {
+        *bytes = 20;
+        return S_OK;
+    }
+    HRESULT HashData(const std::uint8_t* data, std::uint32_t bytes) override
+    {
+        if (truncate(m_path.c_str(), 0) != 0)
+            return E_FAIL;
+        const volatile std::uint8_t* read = data;
+        unsigned sum = 0;
+        for (std::uint32_t i = 0; i < bytes; ++i)
+            sum += read[i];
+        return sum == 0 ? S_OK : E_UNEXPECTED_DATA;
+    }
+    HRESULT GetHash(std::uint8_t* digest) override
+    {
+        for (int i = 0; i < 20; ++i)
+            digest[i] = 0xAA;
+        return S_OK;
+    }
+
+    std::atomic<ULONG> references{1};
+    static constexpr HRESULT E_UNEXPECTED_DATA = static_cast<HRESULT>(0x8000FFFFu);
+
+private:
+    std::string m_path;
+};
+
+class Sha1DialogOn : public CTestSHA1 {
+public:
+    using CTestSHA1::CTestSHA1;
+    // Puts another SHA-1 object in place of the one the dialog created.
+    void UseObject(IHashSHA1* object) { m_pSHA1.Attach(object); }
+};
+
+TEST_F(Sha1Dialog, AFileTruncatedWhileItIsHashedIsReportedWithoutCrashingOrADigest)
+{
+    const std::string path = folder.Write("shrinks", std::string(3 * 4096 + 100, 'x'));
+    TruncatingSha1 object(path);
+    {
+        Sha1DialogOn truncating(nullptr);
+        ASSERT_TRUE(truncating.Create());
+        truncating.UseObject(&object);
+        PromptSeam::QueueFileDialogAnswer(path);
+        truncating.OnCommand(kFileName);
+
+        ExpectOneMessage(path + " changed while it was hashed (it became shorter), so no digest is shown.");
+        EXPECT_EQ(truncating.GetDlgItemText(kPath).str(), path);
+        EXPECT_EQ(truncating.GetDlgItemText(kResult).str(), "");
+        EXPECT_EQ(truncating.GetDlgItemText(kTime).str(), "");
+        truncating.DestroyWindow();
+    }
+    EXPECT_EQ(object.references, 0u);
+}
+
+}  // namespace
