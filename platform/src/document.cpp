@@ -20,6 +20,17 @@ CString FileProblem(const char* verb, const QString& path, const QString& reason
     return text;
 }
 
+// Opening a FIFO waits for the other end, which may never come, and a
+// device or folder is no document: only regular files (or links to them) are
+// read or written. A name that does not exist yet is left to the open.
+bool IsOtherThanRegularFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile();
+}
+
+const QString kNotRegularFile = QStringLiteral("it is not a regular file");
+
 }  // namespace
 
 CDocument::CDocument()
@@ -73,6 +84,10 @@ BOOL CDocument::OnNewDocument()
 BOOL CDocument::OnOpenDocument(const char* lpszPathName)
 {
     const QString path = QString::fromUtf8(lpszPathName);
+    if (IsOtherThanRegularFile(path)) {
+        AfxMessageBox(FileProblem("open", path, kNotRegularFile));
+        return FALSE;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         AfxMessageBox(FileProblem("open", path, file.errorString()));
@@ -93,6 +108,10 @@ BOOL CDocument::OnOpenDocument(const char* lpszPathName)
 BOOL CDocument::OnSaveDocument(const char* lpszPathName)
 {
     const QString path = QString::fromUtf8(lpszPathName);
+    if (IsOtherThanRegularFile(path)) {
+        AfxMessageBox(FileProblem("save", path, kNotRegularFile));
+        return FALSE;
+    }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         AfxMessageBox(FileProblem("save", path, file.errorString()));

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include <cstdio>
 #include <deque>
 
 namespace {
@@ -57,12 +58,24 @@ QString ToQtFilter(const CString& filter)
     return entries.join(QStringLiteral(";;"));
 }
 
+// On a platform without a screen (offscreen, minimal) nobody can see or
+// close a modal box, and the program would wait for ever.
+bool NobodyCanSeeWindows()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
 }  // namespace
 
 int AfxMessageBox(const CString& text, UINT /*nType*/, UINT /*nIDHelp*/)
 {
     if (Seam().enabled) {
         Seam().messages.push_back(text.str());
+        return IDOK;
+    }
+    if (NobodyCanSeeWindows()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(ProgramTitle()), text.GetString());
         return IDOK;
     }
     QMessageBox box(QMessageBox::NoIcon, ProgramTitle(), QString::fromStdString(text.str()), QMessageBox::Ok,

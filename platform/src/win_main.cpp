@@ -1,5 +1,6 @@
 #include "platform/app.h"
 
+#include "display_check.h"
 #include "platform/resources.h"
 #include "platform/shell_tables.h"
 
@@ -13,16 +14,15 @@
 
 namespace {
 
-bool IsSet(const char* variable)
+// The value of Qt's "-platform NAME" (or "--platform NAME") option, if given.
+std::string PlatformOption(int argc, char** argv)
 {
-    const char* value = std::getenv(variable);
-    return value && *value;
-}
-
-// Qt aborts with a terse message when it finds no display; say what to do.
-bool HasDisplay()
-{
-    return IsSet("QT_QPA_PLATFORM") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "-platform" || argument == "--platform")
+            return argv[i + 1];
+    }
+    return {};
 }
 
 void PrintVersion(const std::string& name)
@@ -89,17 +89,24 @@ int AfxWinMain(int argc, char** argv)
 
     std::optional<QApplication> qtApplication;
     if (!QCoreApplication::instance()) {
-        if (!HasDisplay()) {
+        // Qt aborts with a terse message when it finds no display; say what
+        // to do instead.
+        const DisplayCheck display = CheckDisplay(PlatformOption(argc, argv));
+        if (!display.usable) {
             std::fprintf(stderr,
-                         "%s needs a graphical display, and there is none: neither DISPLAY nor WAYLAND_DISPLAY is "
-                         "set.\nStart it from a desktop session, or under a virtual X server:\n  xvfb-run -a %s\n",
-                         name.c_str(), invokedAs.c_str());
+                         "%s needs a graphical display, and there is none: %s.\nStart it from a desktop session, "
+                         "or under a virtual X server:\n  xvfb-run -a %s\n",
+                         name.c_str(), display.problem.c_str(), invokedAs.c_str());
             AfxSetResources(nullptr);
             return 1;
         }
         // Takes Qt's own options out of argv.
         qtApplication.emplace(argc, argv);
     }
+    // Message boxes take the application's title as their caption, from the
+    // first one on (even "OLE error", before the profile is set up). Only the
+    // name: a display name would be appended to every dialog's caption.
+    QCoreApplication::setApplicationName(QString::fromStdString(name));
 
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {

@@ -1,0 +1,185 @@
+// Renders every window and dialog of both programs to PNG files, headless:
+//   tarvel_screenshots FOLDER
+// Prompts are answered by the test seam; the RSA wizard runs on the component
+// the programs would load (the bundled one unless TARVEL_COMPONENT says
+// otherwise). Exits non-zero when a picture could not be made or a program
+// showed a message while being photographed.
+#include "shots.h"
+
+#include "des_hash_tests/test_des.h"
+#include "des_hash_tests/test_md5.h"
+#include "des_hash_tests/test_sha1.h"
+#include "platform/frame.h"
+#include "platform/prompts.h"
+#include "platform/property_sheet.h"
+#include "platform/resources.h"
+#include "platform/view.h"
+#include "rsa_wizard/rsa_wizard.h"
+#include "rsa_wizard/wizard_resource_ids.h"
+#include "shell/about_dlg.h"
+#include "tarvel2/tarvel2_app.h"
+#include "tarvel2/tarvel2_view.h"
+#include "tarvel3/tarvel3_app.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// One program started in this process with its own resources, ended again
+// when it goes.
+template <class App>
+class RunningProgram {
+public:
+    RunningProgram()
+        : m_app(std::make_unique<App>()),
+          m_resources(ResourceSet::Load(QString::fromStdString(m_app->GetResourceFolder())))
+    {
+        AfxSetResources(&m_resources);
+        m_started = m_app->InitInstance() != FALSE;
+    }
+    ~RunningProgram()
+    {
+        m_app->ExitInstance();
+        m_app->CloseAllDocuments();
+        m_app.reset();
+        AfxSetResources(nullptr);
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    bool Started() const { return m_started && m_app->m_pMainWnd; }
+    CFrameWnd* Frame() const { return m_app->m_pMainWnd; }
+    QWidget* Window() const { return Frame() ? Frame()->GetMainWindow() : nullptr; }
+
+private:
+    std::unique_ptr<App> m_app;
+    ResourceSet m_resources;
+    bool m_started = false;
+};
+
+// The wizard is photographed page by page below instead of running modally.
+void NoWizardAtStart(CWnd*) {}
+
+// A dialog created without its modal loop, so that it can be driven and
+// photographed; destroyed when this goes.
+template <class Dialog>
+bool SaveDialog(ShotWriter& shots, Dialog& dialog, const QString& name, int buttonToPress)
+{
+    if (!dialog.Create())
+        return false;
+    if (buttonToPress != 0)
+        dialog.OnCommand(buttonToPress);
+    const bool saved = shots.Save(dialog.GetSafeHwnd(), name);
+    dialog.DestroyWindow();
+    return saved;
+}
+
+bool ShootTarvel2(ShotWriter& shots)
+{
+    CTarvel2View::SetInitialUpdateHookForTesting(&NoWizardAtStart);
+    RunningProgram<CTarvel2App> program;
+    CTarvel2View::SetInitialUpdateHookForTesting(nullptr);
+    if (!program.Started())
+        return false;
+    bool ok = shots.Save(program.Window(), "tarvel2-main");
+    ok = shots.SaveWithMenuOpen(program.Window(), "&File", "tarvel2-main-file-menu") && ok;
+
+    CAboutDlg about;
+    ok = SaveDialog(shots, about, "tarvel2-about", 0) && ok;
+
+    RsaWizard wizard(program.Frame()->GetActiveView());
+    CPropertySheet& sheet = wizard.Sheet();
+    if (!sheet.Create())
+        return false;
+    QWidget* window = sheet.GetSafeHwnd();
+    ok = shots.Save(window, "tarvel2-wizard-1-key-generation") && ok;
+    ok = sheet.PressButton(PSBTN_NEXT) && sheet.GetActiveIndex() == 1 && ok;
+    ok = shots.Save(window, "tarvel2-wizard-2-keys") && ok;
+    ok = sheet.PressButton(PSBTN_NEXT) && ok;
+    wizard.RoundTripPage().OnCommand(IDC_TEST);
+    ok = shots.Save(window, "tarvel2-wizard-3-round-trip") && ok;
+    ok = sheet.PressButton(PSBTN_NEXT) && ok;
+    ok = shots.Save(window, "tarvel2-wizard-4-key-save") && ok;
+    return ok;
+}
+
+bool ShootTarvel3(ShotWriter& shots, const QString& sampleFile)
+{
+    RunningProgram<CTarvel3App> program;
+    if (!program.Started())
+        return false;
+    bool ok = shots.Save(program.Window(), "tarvel3-main");
+    ok = shots.SaveWithMenuOpen(program.Window(), "&File", "tarvel3-main-file-menu") && ok;
+
+    CAboutDlg about;
+    ok = SaveDialog(shots, about, "tarvel3-about", 0) && ok;
+
+    constexpr int kTestButton = 1000;
+    constexpr int kFileNameButton = 1005;
+    CTestDES des(program.Frame()->GetActiveView());
+    ok = SaveDialog(shots, des, "tarvel3-des-after-test", kTestButton) && ok;
+    PromptSeam::QueueFileDialogAnswer(sampleFile.toStdString());
+    CTestSHA1 sha1(program.Frame()->GetActiveView());
+    ok = SaveDialog(shots, sha1, "tarvel3-sha1-after-file", kFileNameButton) && ok;
+    CTestMD5 md5(program.Frame()->GetActiveView());
+    ok = SaveDialog(shots, md5, "tarvel3-md5-after-test", kTestButton) && ok;
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: %s FOLDER\nRenders the windows of Tarvel2 and Tarvel3 to PNG files in FOLDER.\n",
+                     argc > 0 ? argv[0] : "tarvel_screenshots");
+        return 2;
+    }
+    // Headless, and with a profile of its own: the programs' recent-file
+    // lists of the user stay untouched.
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder\n");
+        return 1;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("XDG_CONFIG_HOME", qPrintable(scratch.filePath("config")), 1);
+    setenv("XDG_RUNTIME_DIR", qPrintable(scratch.path()), 1);
+    QFile::setPermissions(scratch.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QApplication application(argc, argv);
+    PromptSeam::EnableForTesting();
+
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "cannot make the folder %s\n", qPrintable(folder));
+        return 1;
+    }
+    const QString sampleFile = scratch.filePath("sample.txt");
+    QFile sample(sampleFile);
+    if (!sample.open(QIODevice::WriteOnly) || sample.write("The quick brown fox jumps over the lazy dog") < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(sampleFile));
+        return 1;
+    }
+    sample.close();
+
+    ShotWriter shots(folder);
+    bool ok = ShootTarvel2(shots);
+    ok = ShootTarvel3(shots, sampleFile) && ok;
+
+    for (const std::string& message : PromptSeam::TakeMessages()) {
+        std::fprintf(stderr, "a program said: %s\n", message.c_str());
+        ok = false;
+    }
+    for (const QString& path : shots.Written())
+        std::printf("%s\n", qPrintable(path));
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,143 @@
+// The About box of both programs and the three test commands of Tarvel3's
+// toolbar (what the dialogs do is tested with the dialogs).
+#include "fake_component.h"
+#include "modal_probe.h"
+#include "program_session.h"
+#include "shell_probe.h"
+#include "tarvel2_hook.h"
+
+#include "platform/prompts.h"
+#include "tarvel2/tarvel2_app.h"
+#include "tarvel3/tarvel3_app.h"
+
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct AboutBox {
+    QString caption;
+    QStringList texts;
+    bool hasParent = true;
+    bool hasIcon = false;
+    QString okText;
+    bool okIsDefault = false;
+};
+
+// Opens the About box through its command and reads it; ends it with OK.
+template <class App>
+AboutBox ReadAboutBox(ProgramSession<App>& session)
+{
+    AboutBox box;
+    const bool opened = WithModalWindow([&] { session.Command(57664); },
+                                        [&](QWidget* window) {
+                                            box.caption = window->windowTitle();
+                                            box.hasParent = window->parentWidget() != nullptr;
+                                            for (QLabel* label : window->findChildren<QLabel*>()) {
+                                                if (!label->text().isEmpty())
+                                                    box.texts << label->text();
+                                                if (!label->pixmap().isNull())
+                                                    box.hasIcon = true;
+                                            }
+                                            if (auto* ok = window->findChild<QPushButton*>("1")) {
+                                                box.okText = ok->text();
+                                                box.okIsDefault = ok->isDefault();
+                                                ok->click();
+                                            }
+                                        });
+    EXPECT_TRUE(opened);
+    return box;
+}
+
+class AboutAndCommands : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearProfile("Tarvel2");
+        ClearProfile("Tarvel3");
+        PromptSeam::TakeMessages();
+    }
+    InitialUpdateProbeScope probe;
+};
+
+}  // namespace
+
+TEST_F(AboutAndCommands, AboutBoxesNameTheirProgramAndVersion)
+{
+    {
+        ProgramSession<CTarvel2App> session;
+        ASSERT_TRUE(session.Started());
+        const AboutBox box = ReadAboutBox(session);
+        EXPECT_EQ(box.caption, "About Tarvel2");
+        EXPECT_EQ(box.texts, QStringList{"Tarvel2 Version 1.0"});
+        EXPECT_TRUE(box.hasIcon);
+        EXPECT_FALSE(box.hasParent);
+        EXPECT_EQ(box.okText, "OK");
+        EXPECT_TRUE(box.okIsDefault);
+        // The main window's toolbar button opens the same box.
+        EXPECT_TRUE(WithModalWindow([&] { ToolBarAction(MainToolBar(session.Window()), 57664)->trigger(); },
+                                    [](QWidget* window) {
+                                        EXPECT_EQ(window->windowTitle(), "About Tarvel2");
+                                    }));
+    }
+    ProgramSession<CTarvel3App> session;
+    ASSERT_TRUE(session.Started());
+    const AboutBox box = ReadAboutBox(session);
+    EXPECT_EQ(box.caption, "About Tarvel3");
+    EXPECT_EQ(box.texts, QStringList{"Tarvel3 Version 1.0"});
+    EXPECT_TRUE(box.hasIcon);
+}
+
+TEST_F(AboutAndCommands, EachTestButtonOpensItsOwnDialogWithItsOwnObject)
+{
+    FakeComponent fake;
+    ProgramSession<CTarvel3App> session;
+    ASSERT_TRUE(session.Started());
+    QToolBar* toolbar = MainToolBar(session.Window());
+
+    const struct {
+        unsigned command;
+        const char* caption;
+        const char* interface;
+    } buttons[] = {{32771, "Test DES", "IUserDES"}, {32773, "Dialog", "IHashSHA1"}, {32774, "Test MD5", "IHashMD5"}};
+    int object = 0;
+    for (const auto& button : buttons) {
+        QAction* action = ToolBarAction(toolbar, button.command);
+        ASSERT_NE(action, nullptr) << button.command;
+        ASSERT_TRUE(action->isEnabled());
+        QString caption;
+        EXPECT_TRUE(WithModalWindow([&] { action->trigger(); }, [&](QWidget* window) { caption = window->windowTitle(); }));
+        EXPECT_EQ(caption, button.caption);
+        ++object;
+        EXPECT_EQ(fake.interfaceOf(object), button.interface);
+        EXPECT_EQ(fake.releasesOf(object), 1);
+    }
+    EXPECT_EQ(fake.createdObjects(), 3);
+    EXPECT_EQ(fake.liveObjects(), 0);
+    EXPECT_TRUE(PromptSeam::TakeMessages().empty());
+}
+
+TEST_F(AboutAndCommands, PrintPreviewShowsOneEmptyPageInBothPrograms)
+{
+    auto previewPages = [](auto& session) {
+        int pages = -1;
+        const bool opened = WithModalWindow([&] { session.Command(57609); },
+                                            [&](QWidget* window) {
+                                                if (auto* preview = window->findChild<QPrintPreviewWidget*>()) {
+                                                    preview->updatePreview();
+                                                    pages = preview->pageCount();
+                                                }
+                                            });
+        EXPECT_TRUE(opened);
+        return pages;
+    };
+    {
+        ProgramSession<CTarvel2App> session;
+        ASSERT_TRUE(session.Started());
+        EXPECT_EQ(previewPages(session), 1);
+    }
+    ProgramSession<CTarvel3App> session;
+    ASSERT_TRUE(session.Started());
+    EXPECT_EQ(previewPages(session), 1);
+}

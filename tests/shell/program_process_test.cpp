@@ -1,0 +1,108 @@
+// The real Tarvel3 program, started as its own process: options, a file that
+// cannot be opened, and no display.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    bool finished = false;
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// The test's environment without any display or platform choice, with
+// private runtime and settings folders.
+QProcessEnvironment HeadlessEnvironment(const QTemporaryDir& home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "TARVEL_COMPONENT"})
+        environment.remove(name);
+    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    environment.insert("XDG_RUNTIME_DIR", home.path());
+    return environment;
+}
+
+Outcome RunTarvel3(const QStringList& arguments, const QProcessEnvironment& environment)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TARVEL3_PROGRAM), arguments);
+    Outcome outcome;
+    // A generous bound, only so that a hanging program fails the test
+    // instead of blocking the run.
+    outcome.finished = process.waitForFinished(60000);
+    if (!outcome.finished)
+        process.kill();
+    outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return outcome;
+}
+
+class Tarvel3Process : public testing::Test {
+protected:
+    QTemporaryDir home;
+};
+
+}  // namespace
+
+TEST_F(Tarvel3Process, VersionAndHelpNeedNoDisplay)
+{
+    const Outcome version = RunTarvel3({"--version"}, HeadlessEnvironment(home));
+    ASSERT_TRUE(version.finished);
+    EXPECT_EQ(version.exitCode, 0) << version.err.toStdString();
+    const QStringList lines = version.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(), "Tarvel3 Application 1.0.0.1");
+    for (const char* line : {"FileDescription: Tarvel3 MFC Application", "FileVersion: 1, 0, 0, 1",
+                             "InternalName: Tarvel3", "OriginalFilename: Tarvel3.EXE",
+                             "ProductName: Tarvel3 Application", "ProductVersion: 1, 0, 0, 1"})
+        EXPECT_TRUE(lines.contains(line)) << line << "\n" << version.out.toStdString();
+
+    const Outcome help = RunTarvel3({"--help"}, HeadlessEnvironment(home));
+    ASSERT_TRUE(help.finished);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: Tarvel3 [FILE]")) << help.out.toStdString();
+}
+
+TEST_F(Tarvel3Process, AFileThatCannotBeOpenedIsReportedAndTheProgramEndsWithAFailure)
+{
+    QProcessEnvironment environment = HeadlessEnvironment(home);
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    const QString missing = home.filePath("no-such-document.tv3");
+    const Outcome outcome = RunTarvel3({missing}, environment);
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_NE(outcome.exitCode, 0);
+    EXPECT_TRUE(outcome.err.contains("Cannot open \"" + missing + "\": No such file or directory."))
+        << outcome.err.toStdString();
+}
+
+TEST_F(Tarvel3Process, WithoutADisplayItSaysHowToRunItInsteadOfAborting)
+{
+    const Outcome outcome = RunTarvel3({}, HeadlessEnvironment(home));
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_TRUE(outcome.err.contains("Tarvel3 needs a graphical display")) << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.err.contains("xvfb-run -a")) << outcome.err.toStdString();
+
+    // Unknown options are refused before anything starts.
+    const Outcome option = RunTarvel3({"--frobnicate"}, HeadlessEnvironment(home));
+    ASSERT_TRUE(option.finished);
+    EXPECT_NE(option.exitCode, 0);
+}
+
+#ifdef TARVEL_TEST_X11
+TEST_F(Tarvel3Process, AStaleDisplayIsReportedLikeAMissingOne)
+{
+    QProcessEnvironment environment = HeadlessEnvironment(home);
+    environment.insert("DISPLAY", ":9731");
+    const Outcome outcome = RunTarvel3({}, environment);
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_TRUE(outcome.err.contains("no X server answers on DISPLAY :9731")) << outcome.err.toStdString();
+}
+#endif
