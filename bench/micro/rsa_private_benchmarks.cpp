@@ -75,9 +75,14 @@ std::unique_ptr<RsaFixture> MakeFixture(std::uint32_t words)
 RsaFixture& FixtureFor(std::uint32_t words)
 {
     struct Cache {
-        // OpenSSL registers its exit-time cleanup on first use; doing that
-        // before this cache exists makes the keys go before OpenSSL does.
-        Cache() { OPENSSL_init_crypto(0, nullptr); }
+        // Statics end in the reverse order of their making. OpenSSL's exit
+        // cleanup and the loaded component library must both outlive the
+        // keys, so both are set up before this cache exists.
+        Cache()
+        {
+            OPENSSL_init_crypto(0, nullptr);
+            AfxOleInit();
+        }
         std::map<std::uint32_t, std::unique_ptr<RsaFixture>> fixtures;
     };
     static Cache cache;
