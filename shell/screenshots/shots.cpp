@@ -5,10 +5,13 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -16,9 +19,31 @@ namespace {
 void Settle(QWidget* window)
 {
     window->show();
-    window->raise();
     QApplication::processEvents();
     QApplication::processEvents();
+}
+
+// Offscreen windows have no frame; draw a plain title bar with the window's
+// caption above the picture so that captions can be checked too.
+QPixmap WithTitleBar(const QPixmap& body, const QString& caption)
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int barHeight = metrics.height() + 8;
+    const int width = body.width() + 2;
+    QPixmap framed(width, body.height() + barHeight + 1);
+    framed.fill(QColor(64, 64, 64));
+    QPainter painter(&framed);
+    painter.fillRect(QRect(1, 1, width - 2, barHeight - 1), QColor(0, 0, 128));
+    painter.setPen(Qt::white);
+    painter.setFont(font);
+    const QRect textArea(8, 1, width - 16, barHeight - 1);
+    painter.drawText(textArea, Qt::AlignVCenter | Qt::AlignLeft,
+                     metrics.elidedText(caption, Qt::ElideRight, textArea.width()));
+    painter.drawPixmap(1, barHeight, body);
+    painter.end();
+    return framed;
 }
 
 }  // namespace
@@ -41,7 +66,7 @@ bool ShotWriter::Save(QWidget* window, const QString& name)
         return false;
     }
     Settle(window);
-    return Write(window->grab(), name);
+    return Write(WithTitleBar(window->grab(), window->windowTitle()), name);
 }
 
 bool ShotWriter::SaveWithMenuOpen(QWidget* window, const QString& menuTitle, const QString& name)
@@ -72,10 +97,10 @@ bool ShotWriter::SaveWithMenuOpen(QWidget* window, const QString& menuTitle, con
     const QSize size(std::max(base.width(), inWindow.x() + menuPicture.width()),
                      std::max(base.height(), inWindow.y() + menuPicture.height()));
     QPixmap combined(size);
-    combined.fill(Qt::transparent);
+    combined.fill(window->palette().color(QPalette::Window));
     QPainter painter(&combined);
     painter.drawPixmap(0, 0, base);
     painter.drawPixmap(inWindow, menuPicture);
     painter.end();
-    return Write(combined, name);
+    return Write(WithTitleBar(combined, window->windowTitle()), name);
 }
