@@ -18,8 +18,14 @@ const char* Variable(const char* name)
 
 DisplayCheck CheckDisplay(const std::string& platformOption)
 {
-    // A platform chosen explicitly (offscreen, vnc, ...) is the user's call.
-    if (!platformOption.empty() || Variable("QT_QPA_PLATFORM") || Variable("WAYLAND_DISPLAY"))
+    // A platform chosen explicitly (offscreen, wayland, vnc, ...) is the
+    // user's call, except X11, which needs its server as much as by default.
+    std::string platform = platformOption;
+    if (platform.empty() && Variable("QT_QPA_PLATFORM"))
+        platform = Variable("QT_QPA_PLATFORM");
+    if (!platform.empty() && platform.rfind("xcb", 0) != 0)
+        return {};
+    if (platform.empty() && Variable("WAYLAND_DISPLAY"))
         return {};
     const char* display = Variable("DISPLAY");
     if (!display)

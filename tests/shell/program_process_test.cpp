@@ -89,6 +89,14 @@ TEST_F(Tarvel3Process, WithoutADisplayItSaysHowToRunItInsteadOfAborting)
     EXPECT_TRUE(outcome.err.contains("Tarvel3 needs a graphical display")) << outcome.err.toStdString();
     EXPECT_TRUE(outcome.err.contains("xvfb-run -a")) << outcome.err.toStdString();
 
+    // Asking for X11 explicitly needs its server just the same.
+    QProcessEnvironment x11 = HeadlessEnvironment(home);
+    x11.insert("QT_QPA_PLATFORM", "xcb");
+    const Outcome explicitX11 = RunTarvel3({}, x11);
+    ASSERT_TRUE(explicitX11.finished);
+    EXPECT_EQ(explicitX11.exitCode, 1);
+    EXPECT_TRUE(explicitX11.err.contains("needs a graphical display")) << explicitX11.err.toStdString();
+
     // Unknown options are refused before anything starts.
     const Outcome option = RunTarvel3({"--frobnicate"}, HeadlessEnvironment(home));
     ASSERT_TRUE(option.finished);
