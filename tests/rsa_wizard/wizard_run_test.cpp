@@ -1,0 +1,86 @@
+// The wizard as the view runs it: modal, ended by the user, and new with new
+// objects at every run.
+#include "wizard_fixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+#include <QWizard>
+
+#include <functional>
+
+namespace {
+
+using WizardRun = WizardTest;
+
+// The wizard on screen, or null.
+QWizard* ShownWizard()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* wizard = qobject_cast<QWizard*>(widget); wizard && wizard->isVisible())
+            return wizard;
+    return nullptr;
+}
+
+// RunRsaWizard as the view calls it; once the wizard is up, inside acts on
+// it as a user would and must end it.
+void RunWizard(const std::function<void(QWizard&)>& inside)
+{
+    QTimer::singleShot(0, [inside] {
+        if (QWizard* wizard = ShownWizard())
+            inside(*wizard);
+    });
+    RunRsaWizard(nullptr);
+}
+
+QString EditText(QWizard& wizard, int id)
+{
+    auto* edit = wizard.findChild<QLineEdit*>(QString::number(id));
+    return edit ? edit->text() : QStringLiteral("<no control>");
+}
+
+TEST_F(WizardRun, EachRunStartsFreshAndCancelReleasesItsObjects)
+{
+    QString caption;
+    RunWizard([&caption](QWizard& wizard) {
+        caption = wizard.windowTitle();
+        wizard.findChild<QLineEdit*>(QString::number(IDC_USERID))->setText("Alice");
+        wizard.findChild<QLineEdit*>(QString::number(IDC_KEYLENGTH))->setText("4");
+        wizard.findChild<QCheckBox*>(QString::number(IDC_TESTGETSET))->setChecked(true);
+        wizard.button(QWizard::CustomButton2)->click();  // Next
+        wizard.button(QWizard::CancelButton)->click();
+    });
+    EXPECT_EQ(caption, "RSA Wizard");
+    ASSERT_EQ(fake.createdObjects(), 2);
+    EXPECT_EQ(fake.releasesOf(1), 1);
+    EXPECT_EQ(fake.releasesOf(2), 1);
+    const auto generations = CallsNamed("GenerateKey");
+    ASSERT_EQ(generations.size(), 1u);
+    EXPECT_EQ(generations[0].arg("userId"), "Alice");
+    EXPECT_EQ(generations[0].arg("keyWords"), "4");
+    EXPECT_EQ(CallsNamed("SetUserId").size(), 1u);
+
+    // File New: a new wizard, as if nothing had happened before.
+    QString userId, keyLength;
+    bool checked = true;
+    RunWizard([&](QWizard& wizard) {
+        userId = EditText(wizard, IDC_USERID);
+        keyLength = EditText(wizard, IDC_KEYLENGTH);
+        checked = wizard.findChild<QCheckBox*>(QString::number(IDC_TESTGETSET))->isChecked();
+        wizard.close();  // the close box
+    });
+    EXPECT_EQ(userId, "Testing");
+    EXPECT_EQ(keyLength, "16");
+    EXPECT_FALSE(checked);
+    ASSERT_EQ(fake.createdObjects(), 4);
+    EXPECT_EQ(fake.releasesOf(3), 1);
+    EXPECT_EQ(fake.releasesOf(4), 1);
+    EXPECT_TRUE(CallsOf(3).empty());
+    EXPECT_TRUE(CallsOf(4).empty());
+    EXPECT_EQ(fake.liveObjects(), 0);
+    EXPECT_EQ(fake.callsAfterRelease(), 0);
+    EXPECT_TRUE(Messages().empty());
+}
+
+}  // namespace
