@@ -89,6 +89,11 @@ std::vector<std::uint32_t> ReadPart(IUserRSA* rsa, RsaGetter getter)
     return words;
 }
 
+HRESULT WritePart(IUserRSA* rsa, RsaSetter setter, const std::vector<std::uint32_t>& words)
+{
+    return (rsa->*setter)(words.data(), static_cast<std::uint32_t>(words.size()));
+}
+
 Bn ReadPartBn(IUserRSA* rsa, RsaGetter getter)
 {
     return BnFromWords(ReadPart(rsa, getter));

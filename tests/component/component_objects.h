@@ -39,6 +39,8 @@ extern const RsaSetter kRsaSetters[8];
 // One number read through the size query then an exact buffer.
 std::vector<std::uint32_t> ReadPart(IUserRSA* rsa, RsaGetter getter);
 Bn ReadPartBn(IUserRSA* rsa, RsaGetter getter);
+// One number handed to a setter.
+HRESULT WritePart(IUserRSA* rsa, RsaSetter setter, const std::vector<std::uint32_t>& words);
 
 // Raw RSA through the interface on a number held in a BIGNUM.
 Bn Apply(IUserRSA* rsa, bool encrypt, const BIGNUM* input, std::uint32_t keyWords);

@@ -11,7 +11,7 @@ void CopyKey(IUserRSA* from, IUserRSA* to)
     ASSERT_EQ(to->Clear(), S_OK);
     for (int i = 0; i < 8; ++i) {
         const std::vector<std::uint32_t> words = ReadPart(from, kRsaGetters[i]);
-        ASSERT_EQ((to->*kRsaSetters[i])(words.data(), static_cast<std::uint32_t>(words.size())), S_OK);
+        ASSERT_EQ(WritePart(to, kRsaSetters[i], words), S_OK);
     }
     ASSERT_EQ(to->SetCode("60418", 5), S_OK);
     ASSERT_EQ(to->SetUserId("Second", 6), S_OK);
@@ -94,7 +94,7 @@ TEST_F(RsaCopy, DecryptsWithThePrivateKeyAloneWhenTheFactorsDoNotFit)
     ASSERT_EQ(target->Clear(), S_OK);
     for (int i = 0; i < 3; ++i) {
         const std::vector<std::uint32_t> words = ReadPart(source.Get(), kRsaGetters[i]);
-        ASSERT_EQ((target.Get()->*kRsaSetters[i])(words.data(), static_cast<std::uint32_t>(words.size())), S_OK);
+        ASSERT_EQ(WritePart(target.Get(), kRsaSetters[i], words), S_OK);
     }
     decrypted = Apply(target.Get(), false, cipher.get(), kWords);
     EXPECT_EQ(BN_cmp(decrypted.get(), message.get()), 0);

@@ -191,7 +191,7 @@ TEST(RsaKeyFileFailures, PrivateKeyFileNeedsAConsistentKey)
     ASSERT_EQ(source->GenerateKey("Alice", 2), S_OK);
     for (int i = 0; i < 2; ++i) {
         const std::vector<std::uint32_t> words = ReadPart(source.Get(), kRsaGetters[i]);
-        ASSERT_EQ((partial.Get()->*kRsaSetters[i])(words.data(), static_cast<std::uint32_t>(words.size())), S_OK);
+        ASSERT_EQ(WritePart(partial.Get(), kRsaSetters[i], words), S_OK);
     }
     EXPECT_EQ(partial->SaveWkyFile(folder.File("public.wky").c_str()), S_OK);
     EXPECT_LT(partial->SaveRkyFile(folder.File("private.rky").c_str()), 0);
