@@ -1,57 +1,75 @@
 #!/usr/bin/env python3
 """Times whole processes, alternating between them run by run, so that load
-from other work on the machine falls on every program alike.
+from other work on the machine falls on every command alike.
 
-    alternate_runs.py --runs N --warmup W --out FILE.csv PROGRAM...
+    alternate_runs.py --runs N [--warmup W] --out FILE.csv COMMAND...
 
-Each program is started directly (no shell) with the current environment,
-its output discarded.
-The CSV has one row per timed run: program, run, wall seconds (from just
-before the process is started to just after it is reaped), and the user and
-system CPU seconds the process used. A run that ends with a status other than
-0 stops everything: a failed start-up is no start-up time."""
+A COMMAND is LABEL=PROGRAM ARG... in one argument (split like a shell would
+split it, but run without one), or just PROGRAM, labelled by its file name.
+Each command is started directly with the current environment; its error
+output is discarded and the first line of its standard output is kept.
+
+The CSV has one row per timed run: label, run, wall seconds (from just before
+the process is started to just after it is reaped), the user and system CPU
+seconds the process used, and that output line. A run that ends with a status
+other than 0 stops everything: a failed run has no time."""
 
 import argparse
 import csv
 import os
+import shlex
 import sys
+import tempfile
 import time
 from pathlib import Path
 
 
-# The programs' own output (Qt's notes on an offscreen platform) is not wanted.
-QUIET = [(os.POSIX_SPAWN_OPEN, fd, os.devnull, os.O_WRONLY, 0) for fd in (1, 2)]
+def parse_command(text):
+    label, sep, rest = text.partition("=")
+    if not sep or "/" in label or " " in label:
+        label, rest = "", text
+    argv = shlex.split(rest)
+    return (label or Path(argv[0]).name), argv
 
 
-def run_once(program):
+def run_once(argv, output_path):
+    actions = [
+        (os.POSIX_SPAWN_OPEN, 1, output_path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o600),
+        (os.POSIX_SPAWN_OPEN, 2, os.devnull, os.O_WRONLY, 0),
+    ]
     start = time.perf_counter()
-    pid = os.posix_spawn(program, [program], os.environ, file_actions=QUIET)
+    pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=actions)
     _, status, usage = os.wait4(pid, 0)
     wall = time.perf_counter() - start
     code = os.waitstatus_to_exitcode(status)
     if code != 0:
-        sys.exit(f"alternate_runs: {program} ended with status {code}")
-    return wall, usage.ru_utime, usage.ru_stime
+        sys.exit(f"alternate_runs: {shlex.join(argv)} ended with status {code}")
+    lines = Path(output_path).read_text(errors="replace").splitlines()
+    return wall, usage.ru_utime, usage.ru_stime, (lines[0].strip() if lines else "")
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runs", type=int, required=True)
-    parser.add_argument("--warmup", type=int, default=3)
+    parser.add_argument("--warmup", type=int, default=0)
     parser.add_argument("--out", required=True)
-    parser.add_argument("programs", nargs="+")
+    parser.add_argument("commands", nargs="+")
     args = parser.parse_args()
+    commands = [parse_command(text) for text in args.commands]
 
-    for _ in range(args.warmup):
-        for program in args.programs:
-            run_once(program)
-    with open(args.out, "w", newline="") as f:
-        writer = csv.writer(f)
-        writer.writerow(["program", "run", "seconds", "user_seconds", "system_seconds"])
-        for run in range(1, args.runs + 1):
-            for program in args.programs:
-                wall, user, system = run_once(program)
-                writer.writerow([Path(program).name, run, f"{wall:.6f}", f"{user:.6f}", f"{system:.6f}"])
+    with tempfile.TemporaryDirectory() as scratch:
+        output_path = os.path.join(scratch, "stdout")
+        for _ in range(args.warmup):
+            for _, argv in commands:
+                run_once(argv, output_path)
+        with open(args.out, "w", newline="") as f:
+            writer = csv.writer(f)
+            writer.writerow(["label", "run", "seconds", "user_seconds", "system_seconds", "output"])
+            for run in range(1, args.runs + 1):
+                for label, argv in commands:
+                    wall, user, system, output = run_once(argv, output_path)
+                    writer.writerow([label, run, f"{wall:.6f}", f"{user:.6f}", f"{system:.6f}", output])
+                    f.flush()
 
 
 if __name__ == "__main__":

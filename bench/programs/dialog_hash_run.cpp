@@ -64,9 +64,11 @@ HashRun RunDialogFileName(const std::string& path)
             throw std::runtime_error("the dialog could not start: " + Joined(messages));
 
         PromptSeam::QueueFileDialogAnswer(path);
+        const double cpuStart = ThreadCpuSeconds();
         const auto start = std::chrono::steady_clock::now();
         const bool handled = dialog->OnCommand(1005);
         const auto end = std::chrono::steady_clock::now();
+        run.cpuSeconds = ThreadCpuSeconds() - cpuStart;
         if (!handled)
             throw std::runtime_error("the dialog has no FileName handler");
         if (auto messages = PromptSeam::TakeMessages(); !messages.empty())

@@ -59,6 +59,7 @@ HashRun RunMappedDigest(const std::string& path)
     HashRun run;
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
+    const double cpuStart = ThreadCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     {
         ReadOnlyFile file(path);
@@ -72,6 +73,7 @@ HashRun RunMappedDigest(const std::string& path)
             throw std::runtime_error("EVP_Digest failed");
     }
     const auto end = std::chrono::steady_clock::now();
+    run.cpuSeconds = ThreadCpuSeconds() - cpuStart;
     run.seconds = std::chrono::duration<double>(end - start).count();
     for (unsigned int i = 0; i < length; ++i) {
         char pair[3];

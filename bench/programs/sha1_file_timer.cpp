@@ -2,7 +2,9 @@
 // dialog with the command-line tools:
 //   sha1_file_timer dialog FILE      the dialog's FileName handler, offscreen
 //   sha1_file_timer mapped-evp FILE  one EVP_Digest over a fresh mapping
-// Prints one line: seconds=<wall time> sha1=<digest> shown=<program's text>.
+//   sha1_file_timer read-evp FILE    EVP_DigestUpdate on blocks read into a buffer
+// Prints one line: seconds=<wall time> cpu_seconds=<the thread's CPU time>
+// sha1=<digest> shown=<program's text>.
 #include "hash_run.h"
 
 #include <QApplication>
@@ -19,7 +21,7 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: sha1_file_timer dialog|mapped-evp FILE\n");
+    std::fprintf(stderr, "usage: sha1_file_timer dialog|mapped-evp|read-evp FILE\n");
     return 2;
 }
 
@@ -50,9 +52,12 @@ int main(int argc, char** argv)
             run = RunDialogOffscreen(argc, argv, path);
         else if (mode == "mapped-evp")
             run = RunMappedDigest(path);
+        else if (mode == "read-evp")
+            run = RunReadDigest(path);
         else
             return Usage();
-        std::printf("seconds=%.6f sha1=%s shown=%s\n", run->seconds, run->sha1.c_str(), run->shown.c_str());
+        std::printf("seconds=%.6f cpu_seconds=%.6f sha1=%s shown=%s\n", run->seconds, run->cpuSeconds,
+                    run->sha1.c_str(), run->shown.c_str());
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "sha1_file_timer: %s\n", error.what());

@@ -5,7 +5,7 @@ set terminal pngcairo size 900,600 font "DejaVu Sans,11"
 set output outfile
 set title "RSA key generation: median, bars from 10th to 90th percentile"
 set xlabel "key length (bits)"
-set ylabel "time per key (ms)"
+set ylabel "CPU time per key (ms)"
 set logscale xy 2
 set logscale y 10
 set xtics ("512" 512, "2048" 2048, "4096" 4096)
