@@ -98,12 +98,13 @@ TEST_F(DocumentCommands, OpenTakesAnyReadableFileAndTitlesTheDocumentWithItsName
 {
     ProgramSession<CTarvel3App> session;
     ASSERT_TRUE(session.Started());
-    const std::string binary = files.Write("keys.bin", QByteArray("\x00\xff\x10 not a document", 20));
+    static const char kBytes[] = "\x00\xff\x10 not a document";
+    const std::string binary = files.Write("keys.bin", QByteArray(kBytes, sizeof kBytes - 1));
     OpenThroughDialog(session, binary);
     EXPECT_EQ(session.Caption(), "keys.bin - Tarvel3");
     EXPECT_TRUE(PromptSeam::TakeMessages().empty());
     // Opening never changes the file.
-    EXPECT_EQ(TempFiles::SizeOf(binary), 20);
+    EXPECT_EQ(TempFiles::SizeOf(binary), static_cast<qint64>(sizeof kBytes - 1));
 
     // Cancelled: nothing changes.
     PromptSeam::QueueFileDialogAnswer(std::nullopt);
