@@ -2,6 +2,8 @@
 // objects at every run.
 #include "wizard_fixture.h"
 
+#include "platform/doc_template.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
@@ -81,6 +83,24 @@ TEST_F(WizardRun, EachRunStartsFreshAndCancelReleasesItsObjects)
     EXPECT_EQ(fake.liveObjects(), 0);
     EXPECT_EQ(fake.callsAfterRelease(), 0);
     EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(WizardRun, HoldsTheFourPagesInOrderEachCreatableByItsClassName)
+{
+    const CRuntimeClass<CPropertyPage>* records[] = {RuntimeClassOf<CRSA1>(), RuntimeClassOf<CRS2>(),
+                                                     RuntimeClassOf<CRSA3>(), RuntimeClassOf<CRSA4>()};
+    const char* names[] = {"CRSA1", "CRS2", "CRSA3", "CRSA4"};
+    Open();
+    ASSERT_EQ(Sheet().GetPageCount(), 4);
+    EXPECT_NE(Sheet().m_psh.dwFlags & PSH_WIZARD, 0u);
+    for (int index = 0; index < 4; ++index) {
+        SCOPED_TRACE(names[index]);
+        EXPECT_STREQ(records[index]->m_lpszClassName, names[index]);
+        const auto page = records[index]->CreateObject();
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->GetTemplateId(), 130u + static_cast<unsigned>(index));
+        EXPECT_EQ(Sheet().GetPage(index)->GetTemplateId(), page->GetTemplateId());
+    }
 }
 
 }  // namespace

@@ -8,6 +8,10 @@ class CRSA1;
 
 class CRS2 : public CPropertyPage {
 public:
+    // Dynamic creation by class name, as for every page class.
+    using RuntimeBase = CPropertyPage;
+    static constexpr const char* kClassName = "CRS2";
+
     CRS2();
 
     CString m_Base;

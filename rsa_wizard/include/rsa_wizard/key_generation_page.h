@@ -10,6 +10,10 @@
 
 class CRSA1 : public CPropertyPage {
 public:
+    // Dynamic creation by class name, as for every page class.
+    using RuntimeBase = CPropertyPage;
+    static constexpr const char* kClassName = "CRSA1";
+
     CRSA1();
 
     UINT m_KeyLength = 0;   // words

@@ -11,6 +11,10 @@ CString KeyFileBaseName(const CString& fileName);
 
 class CRSA4 : public CPropertyPage {
 public:
+    // Dynamic creation by class name, as for every page class.
+    using RuntimeBase = CPropertyPage;
+    static constexpr const char* kClassName = "CRSA4";
+
     CRSA4();
 
     CRSA1* m_pPage1 = nullptr;  // not owned

@@ -14,6 +14,10 @@ class CRSA1;
 
 class CRSA3 : public CPropertyPage {
 public:
+    // Dynamic creation by class name, as for every page class.
+    using RuntimeBase = CPropertyPage;
+    static constexpr const char* kClassName = "CRSA3";
+
     CRSA3();
 
     CString m_Data;
