@@ -10,7 +10,7 @@ using Lines = std::vector<std::string>;
 
 constexpr const char* kGenerationTime = "Key Generation Time 0 milliseconds";  // ticks are pinned
 
-// The copy from source into target of a 16-word key, as the fake records it.
+// The get-set copy from source into target, as the fake records it.
 Lines CopyCalls(int source, int target)
 {
     const std::string s = std::to_string(source) + " ", t = std::to_string(target) + " ";

@@ -103,4 +103,32 @@ TEST_F(WizardRun, HoldsTheFourPagesInOrderEachCreatableByItsClassName)
     }
 }
 
+// Pages 2 to 4 reached without page 1 ever being initialised: no object, so
+// nothing is called and each page says so.
+TEST_F(WizardRun, PagesWithoutAnObjectSaySoAndCallNothing)
+{
+    CRSA1 keyGeneration;
+    CRS2 keyDisplay;
+    CRSA3 roundTrip;
+    CRSA4 keySave;
+    CPropertySheet sheet("RSA Wizard", nullptr, 2);
+    for (CPropertyPage* page : std::initializer_list<CPropertyPage*>{&keyGeneration, &keyDisplay, &roundTrip, &keySave})
+        sheet.AddPage(page);
+    ASSERT_TRUE(sheet.Create());
+    roundTrip.OnCommand(IDC_TEST);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"No RSA object could be created"});
+    EXPECT_EQ(roundTrip.GetDlgItemText(IDC_DATA).str(), "");
+    sheet.PressButton(PSBTN_NEXT);
+    keySave.OnCommand(IDC_FILENAME_BUTTON);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"No RSA object could be created"});
+    sheet.PressButton(PSBTN_BACK);
+    sheet.PressButton(PSBTN_BACK);
+    ASSERT_EQ(sheet.GetActiveIndex(), 1);
+    EXPECT_EQ(keyDisplay.GetDlgItemText(IDC_GENTIME).str(), "No RSA object could be created");
+    EXPECT_EQ(keyDisplay.GetDlgItemText(IDC_BASE).str(), "");
+    sheet.DestroyWindow();
+    EXPECT_EQ(fake.createdObjects(), 0);
+    EXPECT_TRUE(fake.calls().empty());
+}
+
 }  // namespace
