@@ -3,7 +3,10 @@
 #include "dialog_units.h"
 #include "platform/resources.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -105,6 +108,27 @@ void ConnectMnemonics(const DialogTemplate& dialogTemplate, const QList<QWidget*
     }
 }
 
+// Templates were laid out for a font whose capitals are narrower than those
+// of today's desktop fonts, so a one-line label can come out a little too
+// short and wrap its last word out of sight. Such a label keeps to one line
+// and grows to its text, as far as the dialog's edge.
+void FitOneLineLabel(QWidget* widget, int dialogWidth)
+{
+    auto* label = qobject_cast<QLabel*>(widget);
+    if (!label || !label->wordWrap() || label->text().isEmpty())
+        return;
+    const QFontMetrics metrics(label->font());
+    const QRect rect = label->geometry();
+    if (rect.height() >= 2 * metrics.height())
+        return;
+    const int needed = metrics.horizontalAdvance(label->text()) + 2;
+    if (needed <= rect.width())
+        return;
+    label->setWordWrap(false);
+    const int room = dialogWidth > rect.x() ? dialogWidth - rect.x() : rect.width();
+    label->resize(std::max(rect.width(), std::min(needed, room)), rect.height());
+}
+
 }  // namespace
 
 QList<QWidget*> CreateTemplateControls(const DialogTemplate& dialogTemplate, QWidget* window,
@@ -116,6 +140,7 @@ QList<QWidget*> CreateTemplateControls(const DialogTemplate& dialogTemplate, QWi
         if (control.id >= 0)
             widget->setObjectName(QString::number(control.id));
         widget->setGeometry(units.ToPixels(control.x, control.y, control.cx, control.cy));
+        FitOneLineLabel(widget, units.ToPixelsX(dialogTemplate.cx));
         widgets << widget;
     }
     ConnectMnemonics(dialogTemplate, widgets);

@@ -70,3 +70,16 @@ TEST(TemplateLayout, DialogUnitsScaleWithTheDialogFont)
     for (int id : {1, 2, kTestButton, kLengthEdit, kNameEdit, kCheckBox, kStaticText, kNotesEdit})
         EXPECT_TRUE(window->rect().contains(open.dialog.GetDlgItem(id)->geometry())) << id;
 }
+
+TEST(TemplateLayout, AOneLineLabelTooShortForItsTextGrowsInsteadOfWrapping)
+{
+    OpenDialog open;
+    QWidget* window = open.dialog.GetSafeHwnd();
+    auto* label = qobject_cast<QLabel*>(open.dialog.GetDlgItem(1021));
+    ASSERT_NE(label, nullptr);
+    const QFontMetrics metrics(label->font());
+    EXPECT_FALSE(label->wordWrap());
+    EXPECT_GE(label->width(), metrics.horizontalAdvance(label->text()));
+    EXPECT_LE(label->geometry().right(), window->width());
+    EXPECT_EQ(label->height(), open.dialog.GetDlgItem(kStaticText)->height()) << "still one line high";
+}
