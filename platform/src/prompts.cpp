@@ -81,7 +81,13 @@ int AfxMessageBox(const CString& text, UINT /*nType*/, UINT /*nIDHelp*/)
     QMessageBox box(QMessageBox::NoIcon, ProgramTitle(), QString::fromStdString(text.str()), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
+    // A message raised inside a wait must still look like something to click.
+    const bool waiting = QApplication::overrideCursor() != nullptr;
+    if (waiting)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();
+    if (waiting)
+        QApplication::restoreOverrideCursor();
     return IDOK;
 }
 

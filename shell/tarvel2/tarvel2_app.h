@@ -1,13 +1,13 @@
 // The Tarvel2 application: the RSA test program.
 #pragma once
 
-#include "platform/app.h"
+#include "shell/tarvel_app.h"
 
-class CTarvel2App : public CWinApp {
+class CTarvel2App : public CTarvelApp {
 public:
     CTarvel2App();
 
-    BOOL InitInstance() override;
-
-    void OnAppAbout();
+protected:
+    std::unique_ptr<CSingleDocTemplate> CreateDocTemplate() const override;
+    void OnMainWindowShown() override;
 };

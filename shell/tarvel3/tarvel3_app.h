@@ -1,13 +1,12 @@
 // The Tarvel3 application: the DES and hash test program.
 #pragma once
 
-#include "platform/app.h"
+#include "shell/tarvel_app.h"
 
-class CTarvel3App : public CWinApp {
+class CTarvel3App : public CTarvelApp {
 public:
     CTarvel3App();
 
-    BOOL InitInstance() override;
-
-    void OnAppAbout();
+protected:
+    std::unique_ptr<CSingleDocTemplate> CreateDocTemplate() const override;
 };

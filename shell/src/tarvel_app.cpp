@@ -1,0 +1,50 @@
+#include "shell/tarvel_app.h"
+
+#include "platform/afx_commands.h"
+#include "platform/com.h"
+#include "platform/command_line.h"
+#include "platform/frame.h"
+#include "platform/prompts.h"
+#include "shell/about_dlg.h"
+
+CTarvelApp::CTarvelApp(const char* resourceFolder) : CWinApp(resourceFolder)
+{
+    MapCommand(ID_APP_ABOUT, &CTarvelApp::OnAppAbout);
+    MapCommand(ID_FILE_NEW, &CWinApp::OnFileNew);
+    MapCommand(ID_FILE_OPEN, &CWinApp::OnFileOpen);
+    MapCommand(ID_FILE_PRINT_SETUP, &CWinApp::OnFilePrintSetup);
+}
+
+BOOL CTarvelApp::InitInstance()
+{
+    // Every component object is created through the binding set up here.
+    if (!AfxOleInit()) {
+        AfxMessageBox("OLE error", MB_OK, 0);
+        return FALSE;
+    }
+    // Hosting ActiveX controls and the 3D control look need nothing here.
+
+    SetRegistryKey("Local AppWizard-Generated Applications");
+    LoadStdProfileSettings(4);
+
+    AddDocTemplate(CreateDocTemplate());
+
+    // Makes the first document; the view's initial update runs inside this
+    // call, before the main window is shown.
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (!ProcessShellCommand(cmdInfo))
+        return FALSE;
+
+    m_pMainWnd->ShowWindow(SW_SHOW);
+    m_pMainWnd->UpdateWindow();
+
+    OnMainWindowShown();
+    return TRUE;
+}
+
+void CTarvelApp::OnAppAbout()
+{
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal();
+}
