@@ -236,15 +236,18 @@ HRESULT FakeRsa::GetNumber(const char* method, int part, std::uint32_t* words, s
             return call.Return(*hr);
         if (!count)
             return call.Return(E_POINTER);
-        std::vector<std::uint32_t> number = m_numbers[static_cast<std::size_t>(part - 1)];
-        if (auto reported = call.ReportedCount())
-            number.resize(*reported, 0);
-        const auto needed = static_cast<std::uint32_t>(number.size());
+        const std::vector<std::uint32_t>& number = m_numbers[static_cast<std::size_t>(part - 1)];
+        // A reported count is taken as the number's length: the words past
+        // the real number are zeros, written only into the caller's buffer
+        // so that an absurd count costs the fake nothing.
+        const auto needed = call.ReportedCount().value_or(static_cast<std::uint32_t>(number.size()));
         if (words) {
             if (*count < needed)
                 return call.Return(E_INVALIDARG);
-            std::copy(number.begin(), number.end(), words);
-            call.Out("words", FormatWords(number.data(), number.size()));
+            const std::size_t real = std::min<std::size_t>(number.size(), needed);
+            std::copy_n(number.begin(), real, words);
+            std::fill(words + real, words + needed, 0u);
+            call.Out("words", FormatWords(words, needed));
         }
         *count = needed;
         call.Out("count", needed);
