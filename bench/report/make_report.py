@@ -244,6 +244,7 @@ def main():
         "  alternated run by run after 3 warm-up rounds.",
         "- Key generation: one key per sample; the 90th-percentile row compares the tails.",
         "  keygen.png shows median and 10th–90th percentile for each size.",
+        "- Where each target stands and why: bench/README.md.",
         "",
     ])
     (out / "results.md").write_text(markdown)
