@@ -244,6 +244,8 @@ def main():
         "  alternated run by run after 3 warm-up rounds.",
         "- Key generation: one key per sample; the 90th-percentile row compares the tails.",
         "  keygen.png shows median and 10th–90th percentile for each size.",
+        "- Debian's Google Benchmark library says it was built for debugging; that slows only its own",
+        "  loop, which both sides of a pair share.",
         "- Where each target stands and why: bench/README.md.",
         "",
     ])
