@@ -1,10 +1,7 @@
 #include "hash_run.h"
+#include "read_only_file.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <openssl/evp.h>
 #include <stdexcept>
 #include <sys/mman.h>
@@ -13,34 +10,13 @@
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what)
-{
-    throw std::runtime_error(what + ": " + std::strerror(errno));
-}
-
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
-    {
-        if (m_fd < 0)
-            Fail("cannot open " + path);
-    }
-    ~ReadOnlyFile() { ::close(m_fd); }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    int Fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 class ReadOnlyMapping {
 public:
     ReadOnlyMapping(int fd, std::size_t size)
         : m_size(size), m_base(::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0))
     {
         if (m_base == MAP_FAILED)
-            Fail("cannot map the file");
+            FailWithErrno("cannot map the file");
     }
     ~ReadOnlyMapping() { ::munmap(m_base, m_size); }
     ReadOnlyMapping(const ReadOnlyMapping&) = delete;
@@ -65,7 +41,7 @@ HashRun RunMappedDigest(const std::string& path)
         ReadOnlyFile file(path);
         struct stat info {};
         if (::fstat(file.Fd(), &info) != 0)
-            Fail("cannot query " + path);
+            FailWithErrno("cannot query " + path);
         if (info.st_size == 0)
             throw std::runtime_error(path + " is empty");
         ReadOnlyMapping mapping(file.Fd(), static_cast<std::size_t>(info.st_size));
@@ -75,10 +51,6 @@ HashRun RunMappedDigest(const std::string& path)
     const auto end = std::chrono::steady_clock::now();
     run.cpuSeconds = ThreadCpuSeconds() - cpuStart;
     run.seconds = std::chrono::duration<double>(end - start).count();
-    for (unsigned int i = 0; i < length; ++i) {
-        char pair[3];
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        run.sha1 += pair;
-    }
+    run.sha1 = DigestHex(digest, length);
     return run;
 }

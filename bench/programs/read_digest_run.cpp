@@ -1,10 +1,7 @@
 #include "hash_run.h"
+#include "read_only_file.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <openssl/evp.h>
 #include <stdexcept>
@@ -13,29 +10,8 @@
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what)
-{
-    throw std::runtime_error(what + ": " + std::strerror(errno));
-}
-
 struct MdCtxFree {
     void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
-};
-
-class ReadOnlyDescriptor {
-public:
-    explicit ReadOnlyDescriptor(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
-    {
-        if (m_fd < 0)
-            Fail("cannot open " + path);
-    }
-    ~ReadOnlyDescriptor() { ::close(m_fd); }
-    ReadOnlyDescriptor(const ReadOnlyDescriptor&) = delete;
-    ReadOnlyDescriptor& operator=(const ReadOnlyDescriptor&) = delete;
-    int Fd() const { return m_fd; }
-
-private:
-    int m_fd;
 };
 
 }  // namespace
@@ -51,7 +27,7 @@ HashRun RunReadDigest(const std::string& path)
     const double cpuStart = ThreadCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     {
-        ReadOnlyDescriptor file(path);
+        ReadOnlyFile file(path);
         std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
         if (!ctx || !EVP_DigestInit_ex(ctx.get(), EVP_sha1(), nullptr))
             throw std::runtime_error("EVP_DigestInit_ex failed");
@@ -61,7 +37,7 @@ HashRun RunReadDigest(const std::string& path)
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0)
-                Fail("cannot read " + path);
+                FailWithErrno("cannot read " + path);
             if (got == 0)
                 break;
             if (!EVP_DigestUpdate(ctx.get(), block.data(), static_cast<std::size_t>(got)))
@@ -73,10 +49,6 @@ HashRun RunReadDigest(const std::string& path)
     const auto end = std::chrono::steady_clock::now();
     run.cpuSeconds = ThreadCpuSeconds() - cpuStart;
     run.seconds = std::chrono::duration<double>(end - start).count();
-    for (unsigned int i = 0; i < length; ++i) {
-        char pair[3];
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        run.sha1 += pair;
-    }
+    run.sha1 = DigestHex(digest, length);
     return run;
 }
