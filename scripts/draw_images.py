@@ -210,50 +210,54 @@ def label(text, width, height):
     return fit(rows, width, height)
 
 
+class IconCanvas:
+    """A square grid of colour letters drawn on a 32-unit scale."""
+
+    def __init__(self, size):
+        self.size = size
+        self.grid = [["." for _ in range(size)] for _ in range(size)]
+
+    def q(self, v):
+        return int(round(v * self.size / 32.0))
+
+    def rect(self, x0, y0, x1, y1, c):
+        """Fills the box of 32-unit corners (inclusive)."""
+        s, q = self.size, self.q
+        for y in range(max(0, q(y0)), min(s, q(y1) + 1)):
+            for x in range(max(0, q(x0)), min(s, q(x1) + 1)):
+                self.grid[y][x] = c
+
+    def rows(self):
+        return ["".join(r) for r in self.grid]
+
+
 def padlock(size):
     """The program icon: a yellow padlock on a blue tile."""
-    s = size
-    grid = [["." for _ in range(s)] for _ in range(s)]
-
-    def rect(x0, y0, x1, y1, c):
-        for y in range(max(0, y0), min(s, y1 + 1)):
-            for x in range(max(0, x0), min(s, x1 + 1)):
-                grid[y][x] = c
-
-    u = s / 32.0
-    q = lambda v: int(round(v * u))
-    rect(q(1), q(1), q(30), q(30), "k")
-    rect(q(2), q(2), q(29), q(29), "b")
+    c = IconCanvas(size)
+    c.rect(1, 1, 30, 30, "k")
+    c.rect(2, 2, 29, 29, "b")
     # Shackle.
-    rect(q(9), q(4), q(22), q(6), "k")
-    rect(q(9), q(4), q(11), q(15), "k")
-    rect(q(20), q(4), q(22), q(15), "k")
-    rect(q(10), q(5), q(21), q(5), "l")
-    rect(q(10), q(5), q(10), q(15), "l")
-    rect(q(21), q(5), q(21), q(15), "l")
+    c.rect(9, 4, 22, 6, "k")
+    c.rect(9, 4, 11, 15, "k")
+    c.rect(20, 4, 22, 15, "k")
+    c.rect(10, 5, 21, 5, "l")
+    c.rect(10, 5, 10, 15, "l")
+    c.rect(21, 5, 21, 15, "l")
     # Body with keyhole.
-    rect(q(6), q(14), q(25), q(27), "k")
-    rect(q(7), q(15), q(24), q(26), "y")
-    rect(q(7), q(25), q(24), q(26), "o")
-    rect(q(14), q(18), q(17), q(20), "k")
-    rect(q(15), q(20), q(16), q(23), "k")
-    return ["".join(r) for r in grid]
+    c.rect(6, 14, 25, 27, "k")
+    c.rect(7, 15, 24, 26, "y")
+    c.rect(7, 25, 24, 26, "o")
+    c.rect(14, 18, 17, 20, "k")
+    c.rect(15, 20, 16, 23, "k")
+    return c.rows()
 
 
 def document(size):
     """The document icon: a page with a folded corner and a small padlock."""
-    s = size
-    grid = [["." for _ in range(s)] for _ in range(s)]
-
-    def rect(x0, y0, x1, y1, c):
-        for y in range(max(0, y0), min(s, y1 + 1)):
-            for x in range(max(0, x0), min(s, x1 + 1)):
-                grid[y][x] = c
-
-    u = s / 32.0
-    q = lambda v: int(round(v * u))
-    rect(q(5), q(1), q(26), q(30), "k")
-    rect(q(6), q(2), q(25), q(29), "w")
+    c = IconCanvas(size)
+    s, q, grid = c.size, c.q, c.grid
+    c.rect(5, 1, 26, 30, "k")
+    c.rect(6, 2, 25, 29, "w")
     # Folded corner.
     for i in range(q(7)):
         for j in range(i + 1):
@@ -261,17 +265,17 @@ def document(size):
         for j in range(i + 1, q(7)):
             grid[q(1) + j][q(25) - q(6) + i] = "."
     # Text lines.
-    for y in (q(8), q(11), q(14)):
-        if y < s:
-            rect(q(9), y, q(21), y, "g")
+    for y in (8, 11, 14):
+        if q(y) < s:
+            c.rect(9, y, 21, y, "g")
     # Small padlock.
-    rect(q(12), q(17), q(19), q(19), "k")
-    rect(q(13), q(18), q(18), q(18), "w")
-    rect(q(12), q(17), q(13), q(21), "k")
-    rect(q(18), q(17), q(19), q(21), "k")
-    rect(q(10), q(21), q(21), q(27), "k")
-    rect(q(11), q(22), q(20), q(26), "y")
-    return ["".join(r) for r in grid]
+    c.rect(12, 17, 19, 19, "k")
+    c.rect(13, 18, 18, 18, "w")
+    c.rect(12, 17, 13, 21, "k")
+    c.rect(18, 17, 19, 21, "k")
+    c.rect(10, 21, 21, 27, "k")
+    c.rect(11, 22, 20, 26, "y")
+    return c.rows()
 
 
 def main():
