@@ -1,7 +1,6 @@
 #include "hash_run.h"
 #include "read_only_file.h"
 
-#include <chrono>
 #include <openssl/evp.h>
 #include <stdexcept>
 #include <sys/mman.h>
@@ -32,12 +31,8 @@ private:
 
 HashRun RunMappedDigest(const std::string& path)
 {
-    HashRun run;
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    const double cpuStart = ThreadCpuSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    {
+    return TimeDigest([&](unsigned char* digest) {
+        unsigned int length = 0;
         ReadOnlyFile file(path);
         struct stat info {};
         if (::fstat(file.Fd(), &info) != 0)
@@ -47,10 +42,6 @@ HashRun RunMappedDigest(const std::string& path)
         ReadOnlyMapping mapping(file.Fd(), static_cast<std::size_t>(info.st_size));
         if (!EVP_Digest(mapping.Data(), static_cast<std::size_t>(info.st_size), digest, &length, EVP_sha1(), nullptr))
             throw std::runtime_error("EVP_Digest failed");
-    }
-    const auto end = std::chrono::steady_clock::now();
-    run.cpuSeconds = ThreadCpuSeconds() - cpuStart;
-    run.seconds = std::chrono::duration<double>(end - start).count();
-    run.sha1 = DigestHex(digest, length);
-    return run;
+        return length;
+    });
 }

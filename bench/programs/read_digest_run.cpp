@@ -1,7 +1,6 @@
 #include "hash_run.h"
 #include "read_only_file.h"
 
-#include <chrono>
 #include <memory>
 #include <openssl/evp.h>
 #include <stdexcept>
@@ -21,12 +20,8 @@ HashRun RunReadDigest(const std::string& path)
     // The block size the command-line tools read with is of this order; much
     // larger blocks no longer stay in the first-level caches while hashed.
     constexpr std::size_t kBlockBytes = std::size_t{64} << 10;
-    HashRun run;
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    const double cpuStart = ThreadCpuSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    {
+    return TimeDigest([&](unsigned char* digest) {
+        unsigned int length = 0;
         ReadOnlyFile file(path);
         std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
         if (!ctx || !EVP_DigestInit_ex(ctx.get(), EVP_sha1(), nullptr))
@@ -45,10 +40,6 @@ HashRun RunReadDigest(const std::string& path)
         }
         if (!EVP_DigestFinal_ex(ctx.get(), digest, &length))
             throw std::runtime_error("EVP_DigestFinal_ex failed");
-    }
-    const auto end = std::chrono::steady_clock::now();
-    run.cpuSeconds = ThreadCpuSeconds() - cpuStart;
-    run.seconds = std::chrono::duration<double>(end - start).count();
-    run.sha1 = DigestHex(digest, length);
-    return run;
+        return length;
+    });
 }

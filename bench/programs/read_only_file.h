@@ -1,8 +1,13 @@
-// A file descriptor opened read-only and closed on every path, and the
-// digest text the timing runs compare, for the OpenSSL reference runs.
+// What the OpenSSL reference runs share: a file descriptor opened read-only
+// and closed on every path, and the timing of one digest.
 #pragma once
 
+#include "hash_run.h"
+
+#include <openssl/evp.h>
+
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -41,4 +46,21 @@ inline std::string DigestHex(const unsigned char* digest, unsigned int length)
         text += pair;
     }
     return text;
+}
+
+// Times hashInto(digest) -> digest length, wall and thread CPU time, and
+// keeps the digest as text.
+template <class HashInto>
+HashRun TimeDigest(HashInto&& hashInto)
+{
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    const double cpuStart = ThreadCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    const unsigned int length = hashInto(digest);
+    const auto end = std::chrono::steady_clock::now();
+    HashRun run;
+    run.cpuSeconds = ThreadCpuSeconds() - cpuStart;
+    run.seconds = std::chrono::duration<double>(end - start).count();
+    run.sha1 = DigestHex(digest, length);
+    return run;
 }
