@@ -1,6 +1,7 @@
 // Creating component objects by class id: every way a library can be unusable
 // must give a negative status, a null object and a reason naming the file.
 #include "fake_component.h"
+#include "temp_folder.h"
 
 #include "platform/com.h"
 #include "platform/com_ptr.h"
@@ -50,29 +51,6 @@ private:
     }
 
     std::optional<std::string> m_previous;
-};
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tarvel-com-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            m_path = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            fs::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    fs::path path() const { return m_path; }
-
-private:
-    fs::path m_path;
 };
 
 // Any non-null value, to see that a failure clears the caller's pointer.
@@ -141,7 +119,7 @@ TEST(CreateInstance, RelativeComponentPathIsRefusedBeforeLoading)
 TEST(CreateInstance, MissingLibraryIsNamed)
 {
     TempFolder folder;
-    const std::string missing = (folder.path() / "absent.so").string();
+    const std::string missing = (folder.Path() / "absent.so").string();
     ComponentVariable variable(missing);
     EXPECT_NE(AfxOleInit(), 0);
     ExpectRefused(Create(CLSID_UserRSA, IID_IUserRSA), missing, "no such file");
@@ -150,14 +128,14 @@ TEST(CreateInstance, MissingLibraryIsNamed)
 TEST(CreateInstance, FolderIsNotALibrary)
 {
     TempFolder folder;
-    ComponentVariable variable(folder.path().string());
-    ExpectRefused(Create(CLSID_UserDES, IID_IUserDES), folder.path().string(), "not a regular file");
+    ComponentVariable variable(folder.Path().string());
+    ExpectRefused(Create(CLSID_UserDES, IID_IUserDES), folder.Path().string(), "not a regular file");
 }
 
 TEST(CreateInstance, TextFileIsNotALibrary)
 {
     TempFolder folder;
-    const std::string text = (folder.path() / "notes.so").string();
+    const std::string text = (folder.Path() / "notes.so").string();
     std::ofstream(text) << "not a shared object\n";
     ComponentVariable variable(text);
     ExpectRefused(Create(CLSID_HashSHA1, IID_IHashSHA1), text, "not a loadable shared library");

@@ -111,30 +111,6 @@ Bn Apply(IUserRSA* rsa, bool encrypt, const BIGNUM* input, std::uint32_t keyWord
     return BnFromWords(out);
 }
 
-TempFolder::TempFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-component-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a temporary folder");
-    m_path = pattern;
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(m_path, ignored);
-}
-
-std::vector<std::string> TempFolder::Entries() const
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_path))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -1,9 +1,11 @@
 // Shared helpers of the component tests: objects made through
-// CoCreateInstance, key numbers as OpenSSL numbers, a private temp folder.
+// CoCreateInstance, key numbers as OpenSSL numbers, whole-file reads and writes.
 #pragma once
 
 #include <platform/com_ptr.h>
 #include <tarvel/crypto.h>
+
+#include "temp_folder.h"
 
 #include <openssl/bn.h>
 
@@ -44,22 +46,6 @@ HRESULT WritePart(IUserRSA* rsa, RsaSetter setter, const std::vector<std::uint32
 
 // Raw RSA through the interface on a number held in a BIGNUM.
 Bn Apply(IUserRSA* rsa, bool encrypt, const BIGNUM* input, std::uint32_t keyWords);
-
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
-    // Names of everything in the folder, to catch left-over temporary files.
-    std::vector<std::string> Entries() const;
-
-private:
-    std::filesystem::path m_path;
-};
 
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& contents);

@@ -77,13 +77,13 @@ struct Refusal {
 TEST(MappedFile, RefusesWhatIsNotAReadableRegularFileWithAReasonAndLeaksNothing)
 {
     TempFolder folder;
-    const std::string fifo = folder.Path("pipe");
+    const std::string fifo = folder.File("pipe");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    std::filesystem::create_directory(folder.Path("folder"));
+    std::filesystem::create_directory(folder.File("folder"));
 
     const Refusal refusals[] = {
-        {"missing", folder.Path("nothing-here"), "No such file or directory"},
-        {"folder", folder.Path("folder"), "folder"},
+        {"missing", folder.File("nothing-here"), "No such file or directory"},
+        {"folder", folder.File("folder"), "folder"},
         // Opening a FIFO with no writer would wait forever: it must be refused
         // by a look at the name, before any open.
         {"fifo", fifo, "FIFO"},

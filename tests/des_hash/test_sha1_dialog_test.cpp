@@ -162,12 +162,12 @@ TEST_F(Sha1Dialog, AnEmptyFileIsHashedAsZeroBytes)
 
 TEST_F(Sha1Dialog, WhatCannotBeOpenedIsReportedWithTheReasonAndClearsTheDigest)
 {
-    const std::string fifo = folder.Path("pipe");
+    const std::string fifo = folder.File("pipe");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    std::filesystem::create_directory(folder.Path("folder"));
+    std::filesystem::create_directory(folder.File("folder"));
     const std::pair<std::string, std::string> cases[] = {
-        {folder.Path("gone"), "No such file or directory"},
-        {folder.Path("folder"), "it is a folder, not a file"},
+        {folder.File("gone"), "No such file or directory"},
+        {folder.File("folder"), "it is a folder, not a file"},
         {fifo, "it is a pipe (FIFO), not a regular file"},  // must not block
         {"/dev/null", "it is a device, not a regular file"},
     };
@@ -197,7 +197,7 @@ TEST_F(Sha1Dialog, AFileThatCannotBeMappedIsReportedAndClearsTheDigest)
 
 TEST_F(Sha1Dialog, AFileOf4GiBOrMoreIsRefusedAndNothingIsHashed)
 {
-    const std::string path = folder.Path("huge.img");
+    const std::string path = folder.File("huge.img");
     {
         // Sparse: no disk space is used.
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);

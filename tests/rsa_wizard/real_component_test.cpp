@@ -2,6 +2,7 @@
 // TARVEL_COMPONENT names): round trips, the get-set copy, and key files that
 // OpenSSL reads back.
 #include "wizard_fixture.h"
+#include "temp_folder.h"
 
 #include "platform/com.h"
 
@@ -33,26 +34,18 @@ protected:
 // A private folder made the working folder for one test, and removed after.
 class TempWorkingFolder {
 public:
-    TempWorkingFolder() : m_previous(std::filesystem::current_path())
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-rsa-wizard-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        m_root = pattern;
-        std::filesystem::current_path(m_root);
-    }
+    TempWorkingFolder() : m_previous(std::filesystem::current_path()) { std::filesystem::current_path(m_folder.Path()); }
     ~TempWorkingFolder()
     {
         std::error_code ignored;
         std::filesystem::current_path(m_previous, ignored);
-        std::filesystem::remove_all(m_root, ignored);
     }
     TempWorkingFolder(const TempWorkingFolder&) = delete;
     TempWorkingFolder& operator=(const TempWorkingFolder&) = delete;
 
 private:
     std::filesystem::path m_previous;
-    std::filesystem::path m_root;
+    TempFolder m_folder;
 };
 
 struct PkeyFree {

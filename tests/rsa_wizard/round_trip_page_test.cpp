@@ -1,5 +1,6 @@
 // Page 3: random data below the base, encrypted and decrypted by page 1's
 // first object, every text exactly one key long, every fault reported.
+#include "lcg_reference.h"
 #include "wizard_fixture.h"
 
 #include <QCoreApplication>
@@ -13,27 +14,13 @@ namespace {
 using Lines = std::vector<std::string>;
 using Words = std::vector<std::uint32_t>;
 
-// The classic generator, from first principles.
-class Lcg {
-public:
-    explicit Lcg(std::uint32_t seed) : m_state(seed) {}
-    std::uint8_t NextByte()
-    {
-        m_state = m_state * 214013u + 2531011u;
-        return static_cast<std::uint8_t>((m_state >> 16) & 0xFF);
-    }
-
-private:
-    std::uint32_t m_state;
-};
-
 // Data as drawn, before it is kept below the base: the first value lands in
 // the top byte of the last word.
-Words DrawnData(Lcg& lcg, std::size_t words)
+Words DrawnData(LcgReference& lcg, std::size_t words)
 {
     Words data(words, 0);
     for (std::size_t byte = 4 * words; byte-- > 0;)
-        data[byte / 4] |= static_cast<std::uint32_t>(lcg.NextByte()) << (8 * (byte % 4));
+        data[byte / 4] |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(lcg.Next() & 0xFF)) << (8 * (byte % 4));
     return data;
 }
 
@@ -106,7 +93,7 @@ TEST_F(RoundTripPage, EncryptsAndDecryptsDataOfTheKeysLengthBelowTheBase)
         const FakeCall getBase = CallsNamed("GetBase").back();
         EXPECT_EQ(getBase.arg("count"), std::to_string(keyWords));
 
-        Lcg lcg(1);
+        LcgReference lcg(1);
         const Words base = FakeComponent::KeyNumber(1, keyWords);
         const Words data = WordsOfHex(Texts().data);
         ExpectDataFrom(DrawnData(lcg, keyWords), base, data);
@@ -135,7 +122,7 @@ TEST_F(RoundTripPage, EachPressDrawsOnWithoutSeedingAndUsesTheCurrentKey)
     PressTest();
     const std::string first = Texts().data;
     PressTest();
-    Lcg lcg(7);
+    LcgReference lcg(7);
     DrawnData(lcg, 4);
     ExpectDataFrom(DrawnData(lcg, 4), FakeComponent::KeyNumber(1, 4), WordsOfHex(Texts().data));
     EXPECT_NE(Texts().data, first);
@@ -287,7 +274,7 @@ TEST_F(RoundTripPage, TheFirstWizardOfAProcessDrawsWhatSeedOneDraws)
 
     crt::srand(1);
     EXPECT_EQ(firstData(), fresh);
-    Lcg lcg(1);
+    LcgReference lcg(1);
     ExpectDataFrom(DrawnData(lcg, 16), FakeComponent::KeyNumber(1, 16), WordsOfHex(fresh));
 }
 
