@@ -2,15 +2,13 @@
 // the test program's resources installed.
 #include "platform/prompts.h"
 #include "platform/resources.h"
+#include "temp_folder.h"
 
 #include <QApplication>
-#include <QDir>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
-#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -20,10 +18,8 @@ int main(int argc, char** argv)
 
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::string runtimeDir = (QDir::tempPath() + "/framework_tests-XXXXXX").toStdString();
-    if (!mkdtemp(runtimeDir.data()))
-        return 2;
-    setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+    const TempFolder runtimeDir;
+    setenv("XDG_RUNTIME_DIR", runtimeDir.Path().c_str(), 1);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("FrameworkTests");
@@ -33,6 +29,5 @@ int main(int argc, char** argv)
 
     const int status = RUN_ALL_TESTS();
     AfxSetResources(nullptr);
-    rmdir(runtimeDir.c_str());
     return status;
 }
