@@ -1,0 +1,80 @@
+// What a conformance check is, and what it may say about a component.
+//
+// A suite is a function that lists its checks for the chosen level; the runner
+// runs each check's body in a child process of its own under a time limit, so
+// a component that crashes or hangs fails that one check and the run goes on.
+// Bodies talk to the component only through the object binding (the same
+// CoCreateInstance the programs use) and report through their Context.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace checks {
+
+// How hard a run looks. Each level runs every check of the levels below it.
+enum class Level { Quick = 0, Standard = 1, Thorough = 2 };
+
+// The run's settings, as a suite sees them.
+struct SuiteOptions {
+    Level level = Level::Standard;
+    // Seed of the run; a check derives its own from this and its name, so
+    // replaying one check with --only gives the same inputs.
+    std::uint64_t seed = 1;
+    // Folder of the third-party vector files (NIST validation files, RFC 1321).
+    std::string vectorsDir;
+    // Absolute path of the component library under test.
+    std::string componentPath;
+};
+
+// The voice of one running check. Everything it reports goes to the parent
+// process as it is said, so a report made before a crash is not lost.
+class Context {
+public:
+    virtual ~Context() = default;
+
+    virtual const SuiteOptions& Options() const = 0;
+    // The seed of this check: the run's seed mixed with the check's name.
+    virtual std::uint64_t Seed() const = 0;
+
+    // Names the component call about to start ("IUserRSA::Decrypt"); a crash
+    // or a hang is reported with the last call named.
+    virtual void Calling(std::string_view call) = 0;
+
+    // A broken requirement of the contract: what was expected and what came.
+    // The check fails; the body may go on to look for more.
+    virtual void Fail(std::string message) = 0;
+    // Something the contract leaves to the component differs from the bundled
+    // component's choice (a status code, a size limit, a file format): a note
+    // below Level::Thorough, a failure at it.
+    virtual void Choice(std::string message) = 0;
+    // Information worth showing beside the verdict; changes nothing.
+    virtual void Note(std::string message) = 0;
+    // The check cannot run here (no vector files, nothing to test); the body
+    // should return after saying so.
+    virtual void Skip(std::string reason) = 0;
+
+    // True once Fail was called (or Choice at Level::Thorough).
+    virtual bool Failed() const = 0;
+};
+
+using CheckBody = std::function<void(Context&)>;
+
+struct CheckDef {
+    // Dotted, first word the suite: "vectors.sha1.short-msg".
+    std::string name;
+    // One line saying what is checked, for --list and the reports.
+    std::string description;
+    CheckBody body;
+    // Time the body may take before it is stopped and failed as hung.
+    double timeoutSeconds = 30.0;
+};
+
+// Every suite has this shape; it lists only the checks of opts.level and
+// below, and may read files to decide what to list.
+using Suite = std::vector<CheckDef> (*)(const SuiteOptions& opts);
+
+}  // namespace checks
