@@ -7,7 +7,10 @@
 // CoCreateInstance the programs use) and report through their Context.
 #pragma once
 
+#include <tarvel/com.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -57,9 +60,36 @@ public:
     // should return after saying so.
     virtual void Skip(std::string reason) = 0;
 
-    // True once Fail was called (or Choice at Level::Thorough).
+    // A call answered E_NOTIMPL. At Level::Quick the check is skipped as
+    // "not implemented yet", so a component being brought up passes quick and
+    // sees exactly what is left; at the levels above it is a failure.
+    virtual void NotImplemented(std::string_view call) = 0;
+
+    // True once Fail was called (or Choice at Level::Thorough, or
+    // NotImplemented above Level::Quick).
     virtual bool Failed() const = 0;
 };
+
+// The status as the reports print it: "0x80070057".
+inline std::string StatusText(HRESULT status)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(status));
+    return text;
+}
+
+// True when status is a success; otherwise says so for call ("IUserDES::SetKey
+// failed (0x80004005)") as a failure, or as not implemented for E_NOTIMPL.
+inline bool CallSucceeded(Context& ctx, HRESULT status, std::string_view call)
+{
+    if (SUCCEEDED(status))
+        return true;
+    if (status == E_NOTIMPL)
+        ctx.NotImplemented(call);
+    else
+        ctx.Fail(std::string(call) + " failed (" + StatusText(status) + ")");
+    return false;
+}
 
 using CheckBody = std::function<void(Context&)>;
 
