@@ -107,6 +107,8 @@ int AfxWinMain(int argc, char** argv)
     // first one on (even "OLE error", before the profile is set up). Only the
     // name: a display name would be appended to every dialog's caption.
     QCoreApplication::setApplicationName(QString::fromStdString(name));
+    // Lets the desktop match the windows to the installed entry <folder>.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QString::fromStdString(app->GetResourceFolder()));
 
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
