@@ -42,6 +42,19 @@ HRESULT CopyText(const std::string& source, char* text, std::uint32_t* length)
     return S_OK;
 }
 
+// The getters report a zero number and an absent one alike (no words), so a
+// zero exponent could not be copied faithfully from one object to another.
+bool IsZeroExponent(RsaPart part, const BIGNUM* number)
+{
+    return (part == RsaPart::PublicKey || part == RsaPart::PrivateKey) && number && BN_is_zero(number);
+}
+
+bool HasZeroExponent(const RsaNumbers& numbers)
+{
+    return IsZeroExponent(RsaPart::PublicKey, numbers.Get(RsaPart::PublicKey)) ||
+           IsZeroExponent(RsaPart::PrivateKey, numbers.Get(RsaPart::PrivateKey));
+}
+
 // Wipes a text that held key numbers once it is no longer needed.
 struct WipeOnExit {
     std::string& text;
@@ -222,6 +235,8 @@ HRESULT UserRsa::LoadAsyFile(const char* path)
         const BIGNUM* base = record ? record->numbers.Get(RsaPart::Base) : nullptr;
         if (!base || BN_is_zero(base) || WordCount(base) > kMaxKeyWords)
             return E_FAIL;
+        if (HasZeroExponent(record->numbers))
+            return E_INVALIDARG;
         m_numbers = std::move(record->numbers);
         m_userId.swap(record->userId);
         m_code.swap(record->code);
@@ -260,6 +275,8 @@ HRESULT UserRsa::SetPart(RsaPart part, const std::uint32_t* words, std::uint32_t
         if (count > kMaxNumberWords)
             return E_INVALIDARG;
         BignumPtr number = count > 0 ? WordsToBignum(words, count) : BignumPtr();
+        if (IsZeroExponent(part, number.get()))
+            return E_INVALIDARG;
         m_numbers.Set(part, std::move(number));
         KeyChanged();
         return S_OK;

@@ -135,6 +135,58 @@ TEST(RsaKeyFileFailures, MalformedAsyRecordLeavesTheHeldKeyAlone)
     EXPECT_LT(rsa->LoadAsyFile(folder.Path().c_str()), 0) << "a folder is no record";
 }
 
+// A record whose public exponent does not belong to its private key: the
+// numbers are otherwise consistent, and 2^d mod n is 48c39c0d07883829.
+constexpr char kForeignExponentRecord[] = "tarvel-asy 1\n"
+                                          "user-id=\n"
+                                          "code=\n"
+                                          "base=bf8e93fa78593ce3\n"
+                                          "public-key=10002\n"
+                                          "private-key=3d3246919bac6de9\n"
+                                          "prime-p=debba9ef\n"
+                                          "prime-q=dc2ae04d\n"
+                                          "exponent-p=de30752f\n"
+                                          "exponent-q=a4306d79\n"
+                                          "coefficient=d9956b4\n";
+
+std::string WithField(std::string record, const std::string& name, const std::string& value)
+{
+    const auto start = record.find("\n" + name + "=") + name.size() + 2;
+    return record.replace(start, record.find('\n', start) - start, value);
+}
+
+TEST(RsaKeyFileRecords, LoadedKeysDecryptRightOrAreRefused)
+{
+    TempFolder folder;
+    const std::string path = folder.File("key.asy");
+    const std::string record = kForeignExponentRecord;
+    const struct {
+        std::string text;
+        HRESULT status;
+    } cases[] = {
+        {record, S_OK},
+        {WithField(record, "public-key", "0"), E_INVALIDARG},
+        {WithField(record, "private-key", "000"), E_INVALIDARG},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        WriteWholeFile(path, c.text);
+        ComPtr<IUserRSA> rsa = NewRsa();
+        ASSERT_EQ(rsa->LoadAsyFile(path.c_str()), c.status);
+        if (c.status != S_OK) {
+            EXPECT_TRUE(ReadPart(rsa.Get(), &IUserRSA::GetBase).empty()) << "nothing was loaded";
+            continue;
+        }
+        for (int i = 0; i < 3; ++i) {  // the same answer every time
+            const std::uint32_t in[2] = {2, 0};
+            std::uint32_t out[2] = {}, outWords = 2;
+            ASSERT_EQ(rsa->Decrypt(in, 2, out, &outWords), S_OK);
+            EXPECT_EQ(out[1], 0x48c39c0du);
+            EXPECT_EQ(out[0], 0x07883829u);
+        }
+    }
+}
+
 TEST(RsaKeyFileFailures, SaveIntoMissingFolderFails)
 {
     TempFolder folder;
