@@ -60,11 +60,15 @@ void OnFault(int signal, siginfo_t* info, void* context)
         }
     }
     // Back to the default action: returning re-runs the faulting access,
-    // which now kills the process with the original signal.
+    // which now kills the process with the original signal. A signal that was
+    // sent (raise, kill) has no access to re-run; it is sent again, and
+    // arrives once the handler returns.
     struct sigaction restore {};
     restore.sa_handler = SIG_DFL;
     sigemptyset(&restore.sa_mask);
     sigaction(signal, &restore, nullptr);
+    if (info->si_code <= 0)
+        raise(signal);
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& 
                 return std::nullopt;
             settings.quiet = true;
         } else if (arg == "--component" || arg == "--json" || arg == "--junit" || arg == "--vectors" ||
-                   arg == "--level" || arg == "--seed" || arg == "--only") {
+                   arg == "--level" || arg == "--seed" || arg == "--only" || arg == "--timeout") {
             const auto text = value();
             if (!text)
                 return std::nullopt;
@@ -107,6 +107,14 @@ std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& 
                 settings.vectorsDir = *text;
             } else if (arg == "--only") {
                 settings.only.push_back(*text);
+            } else if (arg == "--timeout") {
+                char* end = nullptr;
+                const double seconds = std::strtod(text->c_str(), &end);
+                if (*end != '\0' || !(seconds > 0) || seconds > 86400) {
+                    error = "--timeout must be a number of seconds above 0, not '" + *text + "'";
+                    return std::nullopt;
+                }
+                settings.timeoutSeconds = seconds;
             } else if (arg == "--level") {
                 const auto level = ParseLevel(*text);
                 if (!level) {
@@ -158,6 +166,8 @@ std::string UsageText(const std::vector<std::string>& suiteLines)
         "  --junit FILE      also write the results as JUnit XML\n"
         "  --vectors DIR     folder of the NIST validation files (default: the one\n"
         "                    of Debian's python3-cryptography-vectors)\n"
+        "  --timeout SECONDS the time limit of every check (default: each check's\n"
+        "                    own, 30 s for most); a check past it fails as hung\n"
         "  --list            list the checks that would run, and run none\n"
         "  -q, --quiet       print only failures and the summary\n"
         "  -h, --help        show this text\n"

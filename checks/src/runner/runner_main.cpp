@@ -123,8 +123,11 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     std::vector<CheckDef> checks;
     for (const NamedSuite* suite : chosen)
         for (CheckDef& check : suite->suite(options))
-            if (runner::NamePicked(check.name, settings.only))
+            if (runner::NamePicked(check.name, settings.only)) {
+                if (settings.timeoutSeconds)
+                    check.timeoutSeconds = *settings.timeoutSeconds;
                 checks.push_back(std::move(check));
+            }
     if (settings.list) {
         for (const CheckDef& check : checks)
             std::cout << check.name << "  " << check.description << "\n";

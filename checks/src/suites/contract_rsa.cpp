@@ -8,7 +8,9 @@
 
 #include <openssl/bn.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <optional>
 
 namespace checks::contract {
@@ -278,18 +280,26 @@ private:
             else if (bits > 1 && bits <= 64 && BN_is_odd(v) && m_slotOf[support::kPublic] < 0)
                 m_slotOf[support::kPublic] = slot;
         }
-        if (m_slotOf[support::kBase] < 0)
-            return;
-        const BIGNUM* n = m_values[m_slotOf[support::kBase]].get();
+        // The primes: half-length values whose product is the base, or, when
+        // no getter gives the base, has the base's length.
+        std::vector<int> halves;
         for (int slot = 0; slot < 8; ++slot) {
-            const BIGNUM* v = m_values[slot].get();
-            const int bits = BN_num_bits(v);
-            if (bits < keyBits / 2 - 8 || bits > keyBits / 2 + 8)
-                continue;
-            support::Bignum rem(BN_new());
-            if (BN_mod(rem.get(), n, v, bn.get()) && BN_is_zero(rem.get()) && !BN_is_one(v))
-                factors.push_back(slot);
+            const int bits = BN_num_bits(m_values[slot].get());
+            if (bits >= keyBits / 2 - 8 && bits <= keyBits / 2 + 8 && BN_is_odd(m_values[slot].get()))
+                halves.push_back(slot);
         }
+        support::Bignum product(BN_new());
+        for (std::size_t i = 0; i < halves.size() && factors.empty(); ++i)
+            for (std::size_t j = i + 1; j < halves.size() && factors.empty(); ++j) {
+                BN_mul(product.get(), m_values[halves[i]].get(), m_values[halves[j]].get(), bn.get());
+                const bool isBase = m_slotOf[support::kBase] >= 0
+                                        ? BN_cmp(product.get(), m_values[m_slotOf[support::kBase]].get()) == 0
+                                        : BN_num_bits(product.get()) == keyBits &&
+                                              BN_check_prime(m_values[halves[i]].get(), bn.get(), nullptr) == 1 &&
+                                              BN_check_prime(m_values[halves[j]].get(), bn.get(), nullptr) == 1;
+                if (isBase)
+                    factors = {halves[i], halves[j]};
+            }
         if (factors.size() != 2 || m_slotOf[support::kPublic] < 0)
             return;
         // p is the prime the coefficient inverts q modulo; try both ways.
@@ -349,32 +359,30 @@ void CheckSlotLayout(Context& ctx)
     // Each getter's number against the shape its slot promises; when several
     // answer for their neighbours, say so once instead of eight times.
     std::vector<std::string> wrong;
-    int shift = 0;
-    bool sameShift = true;
+    std::map<int, int> shifts;  // slot distance -> how many numbers sit that far off
     for (std::size_t role = 0; role < kKeyParts.size(); ++role) {
         const int slot = roles.SlotOf(role);
         if (slot == static_cast<int>(role))
             continue;
         if (slot < 0) {
-            sameShift = false;
             wrong.push_back(std::string("no getter returns the ") + kKeyParts[role].name + " (expected from " +
                             kKeyParts[role].getter + ")");
             continue;
         }
-        const int delta = static_cast<int>(role) - slot;
-        if (wrong.empty())
-            shift = delta;
-        else if (delta != shift)
-            sameShift = false;
+        ++shifts[static_cast<int>(role) - slot];
         wrong.push_back(std::string(kKeyParts[slot].getter) + " returns the " + kKeyParts[role].name +
                         " (expected from " + kKeyParts[role].getter + ")");
     }
     if (wrong.empty())
         return;
-    std::string text = sameShift && shift != 0
-                           ? "the getters answer " + std::to_string(shift < 0 ? -shift : shift) + " slot" +
-                                 (shift == 1 || shift == -1 ? "" : "s") + " off: the method table looks shifted"
-                           : "the getters do not return the numbers of their slots";
+    // Most numbers one distance off: the table is shorter than the interface
+    // or has a slot too many before the getters.
+    std::string text = "the getters do not return the numbers of their slots";
+    for (const auto& [distance, count] : shifts)
+        if (count >= 5)
+            text = "the getters answer " + std::to_string(std::abs(distance)) + " slot" +
+                   (std::abs(distance) == 1 ? "" : "s") + (distance > 0 ? " late" : " early") +
+                   ": the method table looks shifted";
     for (const std::string& line : wrong)
         text += "\n" + line;
     ctx.Fail(text);
