@@ -1,7 +1,5 @@
 #include <checks/suites.h>
 namespace checks {
 std::vector<CheckDef> ContractSuite(const SuiteOptions&) { return {}; }
-std::vector<CheckDef> VectorsSuite(const SuiteOptions&) { return {}; }
 std::vector<CheckDef> RsaSuite(const SuiteOptions&) { return {}; }
-std::vector<CheckDef> DifferentialSuite(const SuiteOptions&) { return {}; }
 }
