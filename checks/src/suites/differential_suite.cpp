@@ -3,6 +3,7 @@
 // first mismatch stops the check with its case, its seed and its input.
 #include "suites/support.h"
 #include "suites/vectors_probes.h"
+#include "suites/vectors_records.h"
 
 #include <checks/suites.h>
 
@@ -13,7 +14,6 @@ namespace {
 
 using support::Bytes;
 using support::Hex;
-using support::ShownNumber;
 using support::Words;
 using vectors::Block;
 
@@ -41,11 +41,6 @@ std::string CaseName(const Context& ctx, std::size_t index, std::size_t cases)
 {
     return "case " + std::to_string(index + 1) + " of " + std::to_string(cases) + " (check seed " +
            std::to_string(ctx.Seed()) + ")";
-}
-
-std::string Lines(const std::string& headline, const std::string& expected, const std::string& got)
-{
-    return headline + "\nexpected: " + expected + "\ngot:      " + got;
 }
 
 Block RandomBlock(std::mt19937_64& random)
@@ -76,7 +71,7 @@ void CheckDes(Context& ctx)
                 return;
             const Block expected = support::OpenSslDes(key.data(), in.data(), encrypt);
             if (*got != expected) {
-                ctx.Fail(Lines(CaseName(ctx, i, cases) + ": " + (encrypt ? "Encrypt of " : "Decrypt of ") +
+                ctx.Fail(vectors::Mismatch(CaseName(ctx, i, cases) + ": " + (encrypt ? "Encrypt of " : "Decrypt of ") +
                                    Hex(in.data(), in.size()) + " under the key " + Hex(key.data(), key.size()),
                                Hex(expected.data(), expected.size()), Hex(got->data(), got->size())));
                 return;
@@ -122,8 +117,8 @@ void CheckHash(Context& ctx, CryptoClassKind kind, std::size_t digestBytes, cons
             return;
         const Bytes expected = support::OpenSslDigest(reference, message.data(), message.size());
         if (*got != expected) {
-            ctx.Fail(Lines(CaseName(ctx, i, cases) + ": the digest of " + std::to_string(message.size()) +
-                               " bytes: " + ShownMessage(message),
+            ctx.Fail(vectors::Mismatch(CaseName(ctx, i, cases) + ": the digest of " +
+                                           vectors::ByteCount(message.size()) + ": " + ShownMessage(message),
                            Hex(expected), Hex(*got)));
             return;
         }
@@ -155,16 +150,16 @@ bool CheckRsaKey(Context& ctx, std::uint32_t keyWords, std::mt19937_64& random)
     const Words& base = (*key)[support::kBase];
     const support::Bignum n = support::ToBignum(base);
     if (BN_is_zero(n.get()) || base.size() > keyWords) {
-        ctx.Fail("the key generated with " + std::to_string(keyWords) + " words has the base " + ShownNumber(base));
+        ctx.Fail("the key generated with " + std::to_string(keyWords) + " words has the base " + vectors::Number(base));
         return false;
     }
     const support::Bignum e = support::ToBignum((*key)[support::kPublic]);
     const support::Bignum d = support::ToBignum((*key)[support::kPrivate]);
     const support::BignumContext bn(BN_CTX_new());
     const std::string keyText = "the generated key of " + std::to_string(keyWords) +
-                                " words: base " + ShownNumber(base) + ", public key " +
-                                ShownNumber((*key)[support::kPublic]) + ", private key " +
-                                ShownNumber((*key)[support::kPrivate]);
+                                " words: base " + vectors::Number(base) + ", public key " +
+                                vectors::Number((*key)[support::kPublic]) + ", private key " +
+                                vectors::Number((*key)[support::kPrivate]);
     const std::size_t cases = Cases(ctx, 8, 50);
     for (std::size_t i = 0; i < cases; ++i) {
         for (bool encrypt : {true, false}) {
@@ -177,9 +172,9 @@ bool CheckRsaKey(Context& ctx, std::uint32_t keyWords, std::mt19937_64& random)
             BN_mod_exp(out.get(), in.get(), encrypt ? e.get() : d.get(), n.get(), bn.get());
             const Words expected = support::FromBignum(out.get(), keyWords);
             if (*got != expected) {
-                ctx.Fail(Lines(CaseName(ctx, i, cases) + ": " + (encrypt ? "Encrypt of " : "Decrypt of ") +
-                                   ShownNumber(inWords) + " with " + keyText,
-                               ShownNumber(expected), ShownNumber(*got)));
+                ctx.Fail(vectors::Mismatch(CaseName(ctx, i, cases) + ": " + (encrypt ? "Encrypt of " : "Decrypt of ") +
+                                   vectors::Number(inWords) + " with " + keyText,
+                               vectors::Number(expected), vectors::Number(*got)));
                 return false;
             }
         }

@@ -51,7 +51,7 @@ void CheckBoundaries(Context& ctx, CryptoClassKind kind, std::size_t digestBytes
         const Bytes expected = support::OpenSslDigest(reference, message.data(), message.size());
         if (*got == expected)
             continue;
-        std::string headline = "the digest of " + std::to_string(length) + " random bytes (check seed " +
+        std::string headline = "the digest of " + ByteCount(length) + " of random data (check seed " +
                                std::to_string(ctx.Seed()) + ")";
         if (length <= kShownMessageBytes)
             headline += ": " + (message.empty() ? std::string("empty") : Hex(message));

@@ -92,8 +92,7 @@ void CheckKnownDigests(Context& ctx, CryptoClassKind kind, std::size_t digestByt
         if (!got)
             return;
         if (*got != vector.digest) {
-            std::string headline = vector.label + ": the digest of " + std::to_string(vector.message.size()) +
-                                   " bytes";
+            std::string headline = vector.label + ": the digest of " + ByteCount(vector.message.size());
             if (vector.message.size() <= kShownMessageBytes)
                 headline += " (" + (vector.message.empty() ? std::string("empty") : Hex(vector.message)) + ")";
             log.Add(Mismatch(headline, Hex(vector.digest), Hex(*got)));

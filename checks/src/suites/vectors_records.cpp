@@ -158,6 +158,19 @@ void MismatchLog::Finish(std::size_t checked)
                    " mismatched in all; the first " + std::to_string(m_shown) + " are shown");
 }
 
+std::string Number(const support::Words& words)
+{
+    std::string text = support::ShownNumber(words);
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+std::string ByteCount(std::size_t bytes)
+{
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
 std::string Mismatch(const std::string& headline, const std::string& expected, const std::string& got)
 {
     return headline + "\nexpected: " + expected + "\ngot:      " + got;

@@ -85,6 +85,12 @@ private:
     std::size_t m_count = 0;
 };
 
+// A number as the programs show it (last byte first), without the blank
+// that closes their text, so it reads inside a sentence.
+std::string Number(const support::Words& words);
+// "1 byte", "64 bytes".
+std::string ByteCount(std::size_t bytes);
+
 // "expected: …\ngot:      …" lines under a headline.
 std::string Mismatch(const std::string& headline, const std::string& expected, const std::string& got);
 

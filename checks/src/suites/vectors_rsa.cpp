@@ -12,7 +12,6 @@
 namespace checks::vectors {
 namespace {
 
-using support::ShownNumber;
 
 constexpr const char* kRsaFile = "asymmetric/RSA/pkcs1v15crypt-vectors.txt";
 
@@ -182,9 +181,8 @@ bool CheckKey(Context& ctx, const RsaVectorKey& key, MismatchLog& log, std::size
         encoded.push_back(0x00);
         encoded.insert(encoded.end(), example.message.begin(), example.message.end());
         if (encoded.size() != keyBytes || example.encryption.size() != keyBytes) {
-            ctx.Fail(where + ": an encoded message of " + std::to_string(encoded.size()) + " bytes and a ciphertext of " +
-                     std::to_string(example.encryption.size()) + " bytes do not fit a key of " +
-                     std::to_string(keyBytes) + " bytes");
+            ctx.Fail(where + ": an encoded message of " + ByteCount(encoded.size()) + " and a ciphertext of " +
+                     ByteCount(example.encryption.size()) + " do not fit a key of " + ByteCount(keyBytes));
             return false;
         }
         const Words plain = support::WordsFromBigEndian(encoded, keyWords);
@@ -193,14 +191,14 @@ bool CheckKey(Context& ctx, const RsaVectorKey& key, MismatchLog& log, std::size
         if (!encrypted)
             return false;
         if (*encrypted != cipher)
-            log.Add(Mismatch(where + ": Encrypt of the encoded message " + ShownNumber(plain), ShownNumber(cipher),
-                             ShownNumber(*encrypted)));
+            log.Add(Mismatch(where + ": Encrypt of the encoded message " + Number(plain), Number(cipher),
+                             Number(*encrypted)));
         const auto decrypted = GuardedRsaCall(ctx, *rsa.Get(), false, cipher);
         if (!decrypted)
             return false;
         if (*decrypted != plain)
-            log.Add(Mismatch(where + ": Decrypt of the ciphertext " + ShownNumber(cipher), ShownNumber(plain),
-                             ShownNumber(*decrypted)));
+            log.Add(Mismatch(where + ": Decrypt of the ciphertext " + Number(cipher), Number(plain),
+                             Number(*decrypted)));
         checked += 2;
     }
     return true;
