@@ -62,6 +62,7 @@ struct FaultCase {
 };
 
 const FaultCase kFaults[] = {
+    {"sha1-length-55", {"vectors.sha1.block-boundary", "differential.sha1"}, "55", {"vectors.sha1.*", "differential.sha1"}},
     {"overrun",
      {"contract.rsa.size-protocol"},
      "GetKeyPart4 wrote past the capacity",
