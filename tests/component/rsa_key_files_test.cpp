@@ -133,6 +133,11 @@ TEST(RsaKeyFileFailures, MalformedAsyRecordLeavesTheHeldKeyAlone)
     }
     EXPECT_LT(rsa->LoadAsyFile(folder.File("missing.asy").c_str()), 0);
     EXPECT_LT(rsa->LoadAsyFile(folder.Path().c_str()), 0) << "a folder is no record";
+    // Refused at once: opening a FIFO for reading would wait for a writer.
+    const std::string fifo = folder.File("pipe.asy");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(rsa->LoadAsyFile(fifo.c_str()), E_FAIL);
+    EXPECT_EQ(ReadPart(rsa.Get(), &IUserRSA::GetBase), base);
 }
 
 // A record whose public exponent does not belong to its private key: the
