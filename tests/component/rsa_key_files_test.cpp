@@ -9,8 +9,12 @@
 #include <openssl/pem.h>
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -101,6 +105,48 @@ TEST_P(RsaKeyFiles, AsyRecordLoadsBackIntoAnotherObject)
     length = sizeof text;
     ASSERT_EQ(loaded->GetCode(text, &length), S_OK);
     EXPECT_STREQ(text, "60418");
+}
+
+// Whether needle lies in the stack below the caller, where the frames of the
+// calls it just made were. The probe is left uninitialised on purpose: it
+// is what those calls left behind.
+[[gnu::noinline]] bool StackBelowHolds(const std::string& needle)
+{
+    char probe[256 * 1024];
+    asm volatile("" : : "r"(probe) : "memory");
+    return memmem(probe, sizeof probe, needle.data(), needle.size()) != nullptr;
+}
+
+// The first line of a PEM file's body, read on another thread so that none
+// of the reading is left in this thread's stack.
+std::string FirstPemLine(const std::string& path)
+{
+    std::string line;
+    std::thread([&] {
+        const std::string text = ReadWholeFile(path);
+        const auto from = text.find('\n') + 1;
+        line = text.substr(from, text.find('\n', from) - from);
+    }).join();
+    return line;
+}
+
+TEST_P(RsaKeyFiles, KeyTextLeavesNoCopyOnTheStack)
+{
+    // d as the record writes it: lowercase hex without a leading zero.
+    const Bn d = ReadPartBn(rsa.Get(), &IUserRSA::GetPrivateKey);
+    char* hex = BN_bn2hex(d.get());
+    std::string privateHex = std::string("private-key=") + (hex + (hex[0] == '0'));
+    OPENSSL_free(hex);
+    std::transform(privateHex.begin(), privateHex.end(), privateHex.begin(), ::tolower);
+
+    const std::string asy = folder.File("MyKey.asy"), rky = folder.File("MyKey.rky");
+    ASSERT_EQ(rsa->SaveAsyFile(asy.c_str()), S_OK);
+    EXPECT_FALSE(StackBelowHolds(privateHex)) << "after SaveAsyFile";
+    ComPtr<IUserRSA> loaded = NewRsa();
+    ASSERT_EQ(loaded->LoadAsyFile(asy.c_str()), S_OK);
+    EXPECT_FALSE(StackBelowHolds(privateHex)) << "after LoadAsyFile";
+    ASSERT_EQ(loaded->SaveRkyFile(rky.c_str()), S_OK);
+    EXPECT_FALSE(StackBelowHolds(FirstPemLine(rky))) << "after SaveRkyFile";
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyWords, RsaKeyFiles, ::testing::Values(1u, 2u, 64u));
