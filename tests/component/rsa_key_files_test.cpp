@@ -12,6 +12,8 @@
 #include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <thread>
@@ -284,6 +286,75 @@ TEST(RsaKeyFileFailures, FailedSavesLeaveExistingFilesIntact)
     EXPECT_EQ(ReadWholeFile(wky + "/inside"), "kept");
 
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"MyKey.rky", "MyKey.wky"})) << "no temporary files left";
+}
+
+// A path of exactly length bytes under folder, its last name ending in
+// suffix; the folders on the way are made.
+std::string PathOfLength(const TempFolder& folder, std::size_t length, const std::string& suffix)
+{
+    std::string path = folder.Path().string();
+    while (length - path.size() - 1 > 255) {
+        path += "/" + std::string(std::min<std::size_t>(200, length - path.size() - 1 - 100), 'f');
+        std::filesystem::create_directory(path);
+    }
+    const std::size_t nameLength = length - path.size() - 1;
+    return path + "/" + std::string(nameLength - suffix.size(), 'k') + suffix;
+}
+
+TEST(RsaKeyFileNames, EveryLegalNameCanBeSavedAndLoaded)
+{
+    ComPtr<IUserRSA> rsa = NewRsa();
+    ASSERT_EQ(rsa->GenerateKey("Alice", 2), S_OK);
+    const std::vector<std::uint32_t> d = ReadPart(rsa.Get(), &IUserRSA::GetPrivateKey);
+    const struct {
+        const char* suffix;
+        HRESULT (IUserRSA::*save)(const char*);
+    } savers[] = {{".wky", &IUserRSA::SaveWkyFile}, {".rky", &IUserRSA::SaveRkyFile}, {".asy", &IUserRSA::SaveAsyFile}};
+    for (const auto& saver : savers) {
+        TempFolder folder;
+        const std::string paths[] = {folder.File(std::string(245, 'k') + saver.suffix),
+                                     folder.File(std::string(251, 'k') + saver.suffix),
+                                     PathOfLength(folder, 4094, saver.suffix)};
+        for (const std::string& path : paths) {
+            SCOPED_TRACE(std::string(saver.suffix) + " path of " + std::to_string(path.size()) + " bytes");
+            EXPECT_EQ((rsa.Get()->*saver.save)(path.c_str()), S_OK);
+            EXPECT_EQ((rsa.Get()->*saver.save)(path.c_str()), S_OK) << "over the file saved before";
+        }
+        ComPtr<IUserRSA> loaded = NewRsa();
+        if (saver.suffix == std::string(".asy")) {
+            ASSERT_EQ(loaded->LoadAsyFile(paths[2].c_str()), S_OK);
+            EXPECT_EQ(ReadPart(loaded.Get(), &IUserRSA::GetPrivateKey), d);
+        }
+    }
+}
+
+TEST(RsaKeyFileFailures, SaveKilledHalfWayLeavesNothingBehind)
+{
+    TempFolder folder;
+    ComPtr<IUserRSA> rsa = NewRsa();
+    ASSERT_EQ(rsa->GenerateKey("Alice", 64), S_OK);
+    const struct {
+        const char* name;
+        HRESULT (IUserRSA::*save)(const char*);
+    } saves[] = {{"MyKey.rky", &IUserRSA::SaveRkyFile}, {"MyKey.asy", &IUserRSA::SaveAsyFile}};
+    for (const auto& save : saves) {
+        // The file size limit kills the saving process in the middle of its
+        // write, as a kill -9 would.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const rlimit noCore{0, 0}, small{100, 100};
+            setrlimit(RLIMIT_CORE, &noCore);
+            setrlimit(RLIMIT_FSIZE, &small);
+            std::signal(SIGXFSZ, SIG_DFL);
+            (rsa.Get()->*save.save)(folder.File(save.name).c_str());
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << save.name << ": status " << status;
+    }
+    EXPECT_TRUE(folder.Entries().empty()) << folder.Entries().front();
 }
 
 TEST(RsaKeyFileFailures, PrivateKeyFileNeedsAConsistentKey)
