@@ -55,12 +55,13 @@ std::string TemporaryName()
 // again unless committed.
 class PendingFile {
 public:
-    explicit PendingFile(int folder) : m_folder(folder)
+    // The umask applies to createMode, as for any new file.
+    PendingFile(int folder, mode_t createMode) : m_folder(folder)
     {
-        m_file.Reset(openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        m_file.Reset(openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode));
         for (int i = 0; m_file.Get() < 0 && i < kNameAttempts; ++i) {
             std::string name = TemporaryName();
-            m_file.Reset(openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            m_file.Reset(openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode));
             if (m_file.Get() >= 0)
                 m_name = std::move(name);
             else if (errno != EEXIST)
@@ -148,7 +149,7 @@ private:
 
 }  // namespace
 
-HRESULT WriteFileAtomically(const char* path, const unsigned char* data, std::size_t size, mode_t mode)
+HRESULT WriteFileAtomically(const char* path, const unsigned char* data, std::size_t size, FileAccess access)
 {
     if (!path || (!data && size > 0))
         return E_POINTER;
@@ -165,11 +166,20 @@ HRESULT WriteFileAtomically(const char* path, const unsigned char* data, std::si
     if (folder.Get() < 0)
         return E_FAIL;
 
+    // An owner-only file is made so from the start and set so exactly; a
+    // public one takes the permissions of the file it replaces, else what the
+    // umask leaves of 0666.
+    const bool ownerOnly = access == FileAccess::OwnerOnly;
+    struct stat replaced {};
+    const bool keepsMode = !ownerOnly && fstatat(folder.Get(), name.c_str(), &replaced, 0) == 0 &&
+                           S_ISREG(replaced.st_mode);
     {
-        PendingFile file(folder.Get());
+        PendingFile file(folder.Get(), ownerOnly ? 0600 : 0666);
         if (!file.IsOpen())
             return E_FAIL;
-        if (!file.SetMode(mode) || !file.WriteAll(data, size) || !file.Flush() || !file.CommitAs(name))
+        if ((ownerOnly && !file.SetMode(0600)) || (keepsMode && !file.SetMode(replaced.st_mode & 0777)))
+            return E_FAIL;
+        if (!file.WriteAll(data, size) || !file.Flush() || !file.CommitAs(name))
             return E_FAIL;
     }
     // Makes the new name itself durable. Best effort: the file is already in

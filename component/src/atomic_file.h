@@ -5,16 +5,20 @@
 
 #include <tarvel/com.h>
 
-#include <sys/types.h>
-
 #include <cstddef>
 
 namespace tarvel::component {
 
 // On any failure nothing new is left in the folder and an existing file at
 // path is untouched; a process killed during the save leaves nothing behind
-// either where the file system has unnamed files (O_TMPFILE). The new file
-// gets exactly the given permission bits.
-HRESULT WriteFileAtomically(const char* path, const unsigned char* data, std::size_t size, mode_t mode);
+// either where the file system has unnamed files (O_TMPFILE).
+enum class FileAccess {
+    // Readable by others as far as the umask allows (0666 less the umask);
+    // a file saved over keeps the permissions it had.
+    Public,
+    // Read and write for the owner alone (0600), whatever the umask.
+    OwnerOnly,
+};
+HRESULT WriteFileAtomically(const char* path, const unsigned char* data, std::size_t size, FileAccess access);
 
 }  // namespace tarvel::component

@@ -357,6 +357,47 @@ TEST(RsaKeyFileFailures, SaveKilledHalfWayLeavesNothingBehind)
     EXPECT_TRUE(folder.Entries().empty()) << folder.Entries().front();
 }
 
+// Sets the process's umask for as long as it lives.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : m_saved(umask(mask)) {}
+    ~ScopedUmask() { umask(m_saved); }
+
+private:
+    mode_t m_saved;
+};
+
+TEST(RsaKeyFilePermissions, PublicKeysFollowTheUmaskPrivateOnesStayOwnerOnly)
+{
+    ComPtr<IUserRSA> rsa = NewRsa();
+    ASSERT_EQ(rsa->GenerateKey("Alice", 2), S_OK);
+    constexpr mode_t kNew = 01000;  // no file there before
+    const struct {
+        const char* name;
+        mode_t umask, before, after;
+    } cases[] = {
+        {"MyKey.wky", 022, kNew, 0644}, {"MyKey.wky", 077, kNew, 0600}, {"MyKey.wky", 0, kNew, 0666},
+        {"MyKey.wky", 022, 0640, 0640}, {"MyKey.wky", 077, 0664, 0664}, {"MyKey.rky", 0, kNew, 0600},
+        {"MyKey.rky", 0277, kNew, 0600}, {"MyKey.rky", 022, 0644, 0600}, {"MyKey.asy", 0, kNew, 0600},
+        {"MyKey.asy", 0277, 0666, 0600},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << std::oct << std::showbase << " umask " << c.umask << " before " << c.before);
+        TempFolder folder;
+        const std::string path = folder.File(c.name);
+        if (c.before != kNew) {
+            WriteWholeFile(path, "old");
+            ASSERT_EQ(chmod(path.c_str(), c.before), 0);
+        }
+        const ScopedUmask mask(c.umask);
+        const HRESULT hr = c.name[6] == 'w' ? rsa->SaveWkyFile(path.c_str())
+                           : c.name[6] == 'r' ? rsa->SaveRkyFile(path.c_str())
+                                              : rsa->SaveAsyFile(path.c_str());
+        ASSERT_EQ(hr, S_OK);
+        EXPECT_EQ(PermissionsOf(path), c.after);
+    }
+}
+
 TEST(RsaKeyFileFailures, PrivateKeyFileNeedsAConsistentKey)
 {
     TempFolder folder;
