@@ -250,6 +250,18 @@ TEST_F(Sha1Dialog, WithoutAnObjectFileNameSaysSoBeforeAskingForAFile)
     EXPECT_EQ(Text(kResult), "");
 }
 
+TEST_F(Sha1Dialog, AKernelFileThatReportsNoSizeIsRefusedAndNothingIsHashed)
+{
+    Open();
+    for (const std::string path : {"/proc/version", "/proc/self/status"}) {
+        SCOPED_TRACE(path);
+        HashAGoodFileFirst();
+        ChooseFile(path);
+        ExpectOneMessage(path + " reports no size but has content, so it cannot be mapped. Nothing was hashed.");
+        ExpectNothingHashedAndNothingShown(path);
+    }
+}
+
 // A SHA-1 object whose HashData lets "another process" change the file
 // before it reads the bytes, as happens when a file changes while it is
 // hashed. It lives on the test's stack; Release only counts.
