@@ -11,15 +11,10 @@
 
 #include <openssl/crypto.h>
 
-#include <sys/stat.h>
-
 #include <cstring>
 
 namespace tarvel::component {
 namespace {
-
-constexpr mode_t kPublicFileMode = 0644;
-constexpr mode_t kPrivateFileMode = 0600;
 
 // Copies a held text out by the same size protocol as the numbers, with room
 // for a terminator.
@@ -181,7 +176,7 @@ HRESULT UserRsa::SaveWkyFile(const char* path)
         if (!pem)
             return E_FAIL;
         const BioBytes bytes = ContentsOf(pem.get());
-        return WriteFileAtomically(path, bytes.data, bytes.size, kPublicFileMode);
+        return WriteFileAtomically(path, bytes.data, bytes.size, FileAccess::Public);
     });
 }
 
@@ -197,7 +192,7 @@ HRESULT UserRsa::SaveRkyFile(const char* path)
         if (!pem)
             return E_FAIL;
         const BioBytes bytes = ContentsOf(pem.get());
-        return WriteFileAtomically(path, bytes.data, bytes.size, kPrivateFileMode);
+        return WriteFileAtomically(path, bytes.data, bytes.size, FileAccess::OwnerOnly);
     });
 }
 
@@ -217,7 +212,7 @@ HRESULT UserRsa::SaveAsyFile(const char* path)
         std::string text = FormatAsyRecord(record);
         WipeOnExit wipe{text};
         return WriteFileAtomically(path, reinterpret_cast<const unsigned char*>(text.data()), text.size(),
-                                   kPrivateFileMode);
+                                   FileAccess::OwnerOnly);
     });
 }
 
