@@ -80,7 +80,6 @@ private:
 class FaultyRsa final : public Forwarder<IUserRSA> {
 public:
     using Forwarder::Forwarder;
-    using Getter = HRESULT (IUserRSA::*)(std::uint32_t*, std::uint32_t*);
 
     HRESULT Clear() override { return m_inner->Clear(); }
     HRESULT GenerateKey(const char* userId, std::uint32_t keyWords) override
@@ -126,9 +125,27 @@ public:
     HRESULT SetKeyPart8(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetKeyPart8(w, c); }
 
 private:
-    static constexpr Getter kGetters[8] = {&IUserRSA::GetBase,     &IUserRSA::GetPublicKey, &IUserRSA::GetPrivateKey,
-                                           &IUserRSA::GetKeyPart4, &IUserRSA::GetKeyPart5,  &IUserRSA::GetKeyPart6,
-                                           &IUserRSA::GetKeyPart7, &IUserRSA::GetKeyPart8};
+    HRESULT Inner(int part, std::uint32_t* words, std::uint32_t* count)
+    {
+        switch (part) {
+        case 0:
+            return m_inner->GetBase(words, count);
+        case 1:
+            return m_inner->GetPublicKey(words, count);
+        case 2:
+            return m_inner->GetPrivateKey(words, count);
+        case 3:
+            return m_inner->GetKeyPart4(words, count);
+        case 4:
+            return m_inner->GetKeyPart5(words, count);
+        case 5:
+            return m_inner->GetKeyPart6(words, count);
+        case 6:
+            return m_inner->GetKeyPart7(words, count);
+        default:
+            return m_inner->GetKeyPart8(words, count);
+        }
+    }
 
     HRESULT Get(int part, std::uint32_t* words, std::uint32_t* count)
     {
@@ -138,7 +155,7 @@ private:
             ++part;
         }
         const std::uint32_t capacity = count ? *count : 0;
-        const HRESULT hr = (m_inner->*kGetters[part])(words, count);
+        const HRESULT hr = Inner(part, words, count);
         if (FAILED(hr) || !words || !count)
             return hr;
         if (part == 3 && Fault() == "overrun")
@@ -163,19 +180,19 @@ public:
     HRESULT Decrypt(std::uint32_t* block) override { return m_inner->Decrypt(block); }
 };
 
-// SHA-1 and MD5 share one layout.
-class FaultyHash final : public Forwarder<IHashSHA1> {
+template <class Hash>
+class FaultyHash final : public Forwarder<Hash> {
 public:
-    FaultyHash(IHashSHA1* inner, const IID& iid, bool isSha1) : Forwarder(inner, iid), m_isSha1(isSha1) {}
-    HRESULT GetHashSize(std::uint32_t* bytes) override { return m_inner->GetHashSize(bytes); }
+    FaultyHash(Hash* inner, const IID& iid, bool isSha1) : Forwarder<Hash>(inner, iid), m_isSha1(isSha1) {}
+    HRESULT GetHashSize(std::uint32_t* bytes) override { return this->m_inner->GetHashSize(bytes); }
     HRESULT HashData(const std::uint8_t* data, std::uint32_t bytes) override
     {
         m_wrong = m_isSha1 && Fault() == "sha1-length-55" && bytes % 64 == 55;
-        return m_inner->HashData(data, bytes);
+        return this->m_inner->HashData(data, bytes);
     }
     HRESULT GetHash(std::uint8_t* digest) override
     {
-        const HRESULT hr = m_inner->GetHash(digest);
+        const HRESULT hr = this->m_inner->GetHash(digest);
         if (SUCCEEDED(hr) && digest && m_wrong)
             digest[19] ^= 1;
         return hr;
@@ -227,9 +244,12 @@ public:
             *ppv = static_cast<IUserDES*>(new FaultyDes(static_cast<IUserDES*>(object), m_entry.iid));
             break;
         case CryptoClassKind::HashSha1:
+            *ppv = static_cast<IHashSHA1*>(
+                new FaultyHash<IHashSHA1>(static_cast<IHashSHA1*>(object), m_entry.iid, true));
+            break;
         case CryptoClassKind::HashMd5:
-            *ppv = static_cast<IHashSHA1*>(new FaultyHash(static_cast<IHashSHA1*>(object), m_entry.iid,
-                                                          m_entry.kind == CryptoClassKind::HashSha1));
+            *ppv = static_cast<IHashMD5*>(
+                new FaultyHash<IHashMD5>(static_cast<IHashMD5*>(object), m_entry.iid, false));
             break;
         }
         return S_OK;

@@ -74,6 +74,22 @@ void ExpectRefused(Context& ctx, const std::string& call, HRESULT hr)
         ctx.Fail(Expected(call + " with a null pointer", "a failure status", StatusText(hr)));
 }
 
+template <class Hash>
+void RefusesNullHashPointers(Context& ctx, CryptoClassKind kind)
+{
+    auto hash = support::Create<Hash>(ctx, kind);
+    if (!hash)
+        return;
+    const std::string name = support::ClassOf(kind).interfaceName;
+    ctx.Calling(name + "::HashData");
+    ExpectRefused(ctx, name + "::HashData of 5 bytes", hash->HashData(nullptr, 5));
+    ctx.Calling(name + "::HashData");
+    if (CallSucceeded(ctx, hash->HashData(reinterpret_cast<const std::uint8_t*>("abc"), 3), name + "::HashData")) {
+        ctx.Calling(name + "::GetHash");
+        ExpectRefused(ctx, name + "::GetHash", hash->GetHash(nullptr));
+    }
+}
+
 void CheckNullPointers(Context& ctx)
 {
     if (auto rsa = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa)) {
@@ -115,20 +131,8 @@ void CheckNullPointers(Context& ctx)
             ExpectRefused(ctx, "IUserDES::Decrypt", des->Decrypt(nullptr));
         }
     }
-    for (const CryptoClassKind kind : {CryptoClassKind::HashSha1, CryptoClassKind::HashMd5}) {
-        // Both hash interfaces share one layout; IHashSHA1 speaks for both.
-        auto hash = support::Create<IHashSHA1>(ctx, kind);
-        if (!hash)
-            continue;
-        const std::string name = support::ClassOf(kind).interfaceName;
-        ctx.Calling(name + "::HashData");
-        ExpectRefused(ctx, name + "::HashData of 5 bytes", hash->HashData(nullptr, 5));
-        ctx.Calling(name + "::HashData");
-        if (CallSucceeded(ctx, hash->HashData(reinterpret_cast<const std::uint8_t*>("abc"), 3), name + "::HashData")) {
-            ctx.Calling(name + "::GetHash");
-            ExpectRefused(ctx, name + "::GetHash", hash->GetHash(nullptr));
-        }
-    }
+    RefusesNullHashPointers<IHashSHA1>(ctx, CryptoClassKind::HashSha1);
+    RefusesNullHashPointers<IHashMD5>(ctx, CryptoClassKind::HashMd5);
 }
 
 void CheckDes(Context& ctx)
@@ -182,13 +186,14 @@ void CheckDes(Context& ctx)
         ctx.Fail(Expected("IUserDES::Decrypt of the encrypted block", Hex(plain, 8), Hex(data.Bytes(), 8)));
 }
 
+template <class Hash>
 void CheckHash(Context& ctx, CryptoClassKind kind)
 {
     const CryptoClass& entry = support::ClassOf(kind);
     const std::string name = entry.interfaceName;
     const std::uint32_t size = kind == CryptoClassKind::HashSha1 ? kSha1DigestBytes : kMd5DigestBytes;
     const char* digestName = kind == CryptoClassKind::HashSha1 ? "SHA1" : "MD5";
-    auto hash = support::Create<IHashSHA1>(ctx, kind);
+    auto hash = support::Create<Hash>(ctx, kind);
     if (!hash)
         return;
     {
@@ -256,7 +261,8 @@ void CheckThreads(Context& ctx)
             if (outcome.failure.empty())
                 outcome.failure = what + " failed (" + StatusText(hr) + ")";
         };
-        ComPtr<IHashSHA1> sha1, md5;
+        ComPtr<IHashSHA1> sha1;
+        ComPtr<IHashMD5> md5;
         ComPtr<IUserDES> des;
         HRESULT hr = CoCreateInstance(CLSID_HashSHA1, nullptr, CLSCTX_INPROC_SERVER, IID_IHashSHA1, sha1.Put());
         if (FAILED(hr) || !sha1)
@@ -273,13 +279,16 @@ void CheckThreads(Context& ctx)
                 message[i] = static_cast<std::uint8_t>(i * 7 + round);
             const std::uint32_t length = static_cast<std::uint32_t>(round * 7 % sizeof message);
             std::uint8_t digest[20];
-            for (IHashSHA1* hash : {sha1.Get(), md5.Get()}) {
+            auto digestOf = [&](auto* hash, std::size_t size) {
                 if (FAILED(hr = hash->HashData(message, length)))
-                    return fail("HashData", hr), outcome;
+                    return fail("HashData", hr), false;
                 if (FAILED(hr = hash->GetHash(digest)))
-                    return fail("GetHash", hr), outcome;
-                outcome.digests += Hex(digest, hash == sha1.Get() ? 20 : 16);
-            }
+                    return fail("GetHash", hr), false;
+                outcome.digests += Hex(digest, size);
+                return true;
+            };
+            if (!digestOf(sha1.Get(), 20) || !digestOf(md5.Get(), 16))
+                return outcome;
             std::uint32_t key[2] = {0x01020304u * static_cast<std::uint32_t>(round + 1), 0x0F1E2D3Cu};
             std::uint32_t block[2] = {static_cast<std::uint32_t>(round), 0xCAFEF00Du};
             if (FAILED(hr = des->SetKey(key)) || FAILED(hr = des->Encrypt(block)))
@@ -323,9 +332,9 @@ void AddDesAndHashChecks(std::vector<CheckDef>& checks, Level)
     checks.push_back({"contract.des.protocol", "key before use, GetKey, one block in place within 8 bytes",
                       &CheckDes});
     checks.push_back({"contract.sha1.protocol", "no digest before HashData, 0 bytes, each call afresh, 20 bytes out",
-                      [](Context& ctx) { CheckHash(ctx, CryptoClassKind::HashSha1); }});
+                      [](Context& ctx) { CheckHash<IHashSHA1>(ctx, CryptoClassKind::HashSha1); }});
     checks.push_back({"contract.md5.protocol", "no digest before HashData, 0 bytes, each call afresh, 16 bytes out",
-                      [](Context& ctx) { CheckHash(ctx, CryptoClassKind::HashMd5); }});
+                      [](Context& ctx) { CheckHash<IHashMD5>(ctx, CryptoClassKind::HashMd5); }});
     checks.push_back({"contract.threads", "objects used from 4 threads at once answer as from one", &CheckThreads});
 }
 
