@@ -17,21 +17,6 @@ using support::Bytes;
 using support::Expected;
 using support::Hex;
 
-const char* ShortName(CryptoClassKind kind)
-{
-    switch (kind) {
-    case CryptoClassKind::UserRsa:
-        return "rsa";
-    case CryptoClassKind::UserDes:
-        return "des";
-    case CryptoClassKind::HashSha1:
-        return "sha1";
-    case CryptoClassKind::HashMd5:
-        return "md5";
-    }
-    return "unknown";
-}
-
 void CheckQueryInterface(Context& ctx, const CryptoClass& entry)
 {
     ComPtr<IUnknown> object = support::Create<IUnknown>(ctx, entry.kind);
@@ -324,7 +309,7 @@ void CheckThreads(Context& ctx)
 void AddDesAndHashChecks(std::vector<CheckDef>& checks, Level)
 {
     for (const CryptoClass& entry : kCryptoClasses)
-        checks.push_back({std::string("contract.") + ShortName(entry.kind) + ".query-interface",
+        checks.push_back({std::string("contract.") + support::ShortName(entry.kind) + ".query-interface",
                           std::string(entry.interfaceName) + " answers for IUnknown and itself only",
                           [&entry](Context& ctx) { CheckQueryInterface(ctx, entry); }});
     checks.push_back({"contract.null-pointers", "every class refuses null pointers with a failure status",

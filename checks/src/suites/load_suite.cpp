@@ -176,21 +176,6 @@ void CheckUnknownClass(Context& ctx)
                             StatusText(hr)));
 }
 
-const char* ShortName(CryptoClassKind kind)
-{
-    switch (kind) {
-    case CryptoClassKind::UserRsa:
-        return "rsa";
-    case CryptoClassKind::UserDes:
-        return "des";
-    case CryptoClassKind::HashSha1:
-        return "sha1";
-    case CryptoClassKind::HashMd5:
-        return "md5";
-    }
-    return "unknown";
-}
-
 }  // namespace
 
 CheckDef LibraryLoadCheck()
@@ -203,7 +188,7 @@ std::vector<CheckDef> LoadSuite(const SuiteOptions&)
 {
     std::vector<CheckDef> checks{LibraryLoadCheck()};
     for (const CryptoClass& entry : kCryptoClasses)
-        checks.push_back({std::string("load.class.") + ShortName(entry.kind),
+        checks.push_back({std::string("load.class.") + support::ShortName(entry.kind),
                           std::string("a factory for ") + entry.interfaceName +
                               ", an object of it, and the factory released",
                           [&entry](Context& ctx) { CheckClass(ctx, entry); }});

@@ -28,6 +28,21 @@ const CryptoClass& ClassOf(CryptoClassKind kind)
     return kCryptoClasses[0];
 }
 
+const char* ShortName(CryptoClassKind kind)
+{
+    switch (kind) {
+    case CryptoClassKind::UserRsa:
+        return "rsa";
+    case CryptoClassKind::UserDes:
+        return "des";
+    case CryptoClassKind::HashSha1:
+        return "sha1";
+    case CryptoClassKind::HashMd5:
+        return "md5";
+    }
+    return "unknown";
+}
+
 std::optional<Words> GetNumber(Context& ctx, IUserRSA& rsa, const KeyPart& part)
 {
     const std::string call = std::string("IUserRSA::") + part.getter;

@@ -27,6 +27,8 @@ using Words = std::vector<std::uint32_t>;
 using Bytes = std::vector<std::uint8_t>;
 
 const CryptoClass& ClassOf(CryptoClassKind kind);
+// The class as check names spell it: "rsa", "des", "sha1", "md5".
+const char* ShortName(CryptoClassKind kind);
 
 // An object of the class through CoCreateInstance, as the programs make it;
 // null after reporting the failure (with the binding's reason and status).

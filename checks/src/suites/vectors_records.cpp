@@ -10,15 +10,6 @@
 namespace checks::vectors {
 namespace {
 
-std::string_view Trimmed(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::string Where(const VectorFile& file, const VectorRecord& record)
 {
@@ -40,6 +31,24 @@ std::string VectorFile::Name() const
     return std::filesystem::path(path).filename().string();
 }
 
+std::string_view Trimmed(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string_view TakeTrimmedLine(std::string_view& text)
+{
+    const std::size_t end = text.find('\n');
+    const std::string_view line = Trimmed(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    return line;
+}
+
 std::optional<std::vector<VectorRecord>> ParseVectorRecords(std::string_view text, std::string& error)
 {
     std::vector<VectorRecord> records;
@@ -47,9 +56,7 @@ std::optional<std::vector<VectorRecord>> ParseVectorRecords(std::string_view tex
     bool open = false;
     int lineNumber = 0;
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::string_view line = Trimmed(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const std::string_view line = TakeTrimmedLine(text);
         ++lineNumber;
         if (line.empty() || line.front() == '#') {
             open = false;

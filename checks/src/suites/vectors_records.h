@@ -43,6 +43,11 @@ struct VectorFile {
     std::string Name() const;
 };
 
+// text without blanks (spaces, tabs, line ends) at either end.
+std::string_view Trimmed(std::string_view text);
+// The next line of text, trimmed; text loses it and its line end.
+std::string_view TakeTrimmedLine(std::string_view& text);
+
 // Parses the text of a record file. Keys and values are trimmed; "In = " has
 // an empty value. Lines that are neither fields, sections, comments nor
 // blank are an error (the line number in error).

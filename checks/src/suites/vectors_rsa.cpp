@@ -36,14 +36,6 @@ constexpr std::array<const char*, 8> kPrivateLabels = {
     "Modulus", "Public exponent", "Exponent", "Prime 1", "Prime 2", "Prime exponent 1", "Prime exponent 2",
     "Coefficient"};
 
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
 
 bool AppendHexLine(std::string_view line, Bytes& bytes)
 {
@@ -67,9 +59,7 @@ public:
     {
         int lineNumber = 0;
         while (!text.empty()) {
-            const std::size_t end = text.find('\n');
-            const std::string_view line = Trimmed(text.substr(0, end));
-            text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+            const std::string_view line = TakeTrimmedLine(text);
             ++lineNumber;
             if (line.empty() || line.front() == '#') {
                 Close();
