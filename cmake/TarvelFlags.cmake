@@ -9,3 +9,24 @@ if(TARVEL_SANITIZE)
                                                   -fno-sanitize-recover=undefined)
     target_link_options(tarvel_flags INTERFACE -fsanitize=${TARVEL_SANITIZE})
 endif()
+
+# Hardening of every program and of the component: canaries on the stack,
+# probes for stack clashes, control-flow protection where the target has it,
+# and a relocation table that is read-only once the program has started
+# (full RELRO: every symbol bound at load time). Checked on the built files
+# by the tarvel_hardening test.
+include(CheckCXXCompilerFlag)
+foreach(flag -fstack-protector-strong -fstack-clash-protection -fcf-protection)
+    string(MAKE_C_IDENTIFIER "TARVEL_HAS${flag}" has_flag)
+    check_cxx_compiler_flag(${flag} ${has_flag})
+    if(${has_flag})
+        target_compile_options(tarvel_flags INTERFACE ${flag})
+    endif()
+endforeach()
+target_link_options(tarvel_flags INTERFACE "LINKER:-z,relro" "LINKER:-z,now")
+# The checked library functions need the optimiser, and the sanitizers do
+# their own checking of the same calls.
+if(NOT TARVEL_SANITIZE)
+    target_compile_definitions(tarvel_flags INTERFACE
+        $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+endif()

@@ -39,9 +39,11 @@ template <class Interface, const IID& kInterfaceId>
 HRESULT DigestObject<Interface, kInterfaceId>::HashData(const std::uint8_t* data, std::uint32_t bytes)
 {
     return GuardedCall([&] {
+        // A refused call leaves no digest either: GetHash must not hand out
+        // the previous input's digest as if it were this one's.
+        m_hasDigest = false;
         if (!data && bytes > 0)
             return E_POINTER;
-        m_hasDigest = false;
         static constexpr std::uint8_t kNothing = 0;
         unsigned int size = 0;
         if (EVP_DigestInit_ex2(m_context.get(), m_algorithm.get(), nullptr) <= 0 ||

@@ -1,5 +1,6 @@
 // The hash classes: each HashData call digests exactly the bytes given,
-// GetHash hands out the digest of the last successful call.
+// GetHash hands out the digest of the last call, and fails when that call was
+// refused or failed.
 #pragma once
 
 #include "com_object.h"

@@ -5,7 +5,7 @@
 #include "user_des.h"
 #include "user_rsa.h"
 
-#include <tarvel/ids.h>
+#include <tarvel/classes.h>
 
 #define TARVEL_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -19,6 +19,21 @@ HRESULT HandOutFactory(const GUID& iid, void** ppv)
     return GuardedCall([&] { return HandOut(std::make_unique<ClassFactory<Object>>(), iid, ppv); });
 }
 
+HRESULT HandOutFactoryOf(CryptoClassKind kind, const GUID& iid, void** ppv)
+{
+    switch (kind) {
+    case CryptoClassKind::UserRsa:
+        return HandOutFactory<UserRsa>(iid, ppv);
+    case CryptoClassKind::UserDes:
+        return HandOutFactory<UserDes>(iid, ppv);
+    case CryptoClassKind::HashSha1:
+        return HandOutFactory<HashSha1>(iid, ppv);
+    case CryptoClassKind::HashMd5:
+        return HandOutFactory<HashMd5>(iid, ppv);
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
 }  // namespace
 
 TARVEL_EXPORT HRESULT DllGetClassObject(const GUID& clsid, const GUID& iid, void** ppv)
@@ -26,14 +41,8 @@ TARVEL_EXPORT HRESULT DllGetClassObject(const GUID& clsid, const GUID& iid, void
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
-    if (clsid == CLSID_UserRSA)
-        return HandOutFactory<UserRsa>(iid, ppv);
-    if (clsid == CLSID_UserDES)
-        return HandOutFactory<UserDes>(iid, ppv);
-    if (clsid == CLSID_HashSHA1)
-        return HandOutFactory<HashSha1>(iid, ppv);
-    if (clsid == CLSID_HashMD5)
-        return HandOutFactory<HashMd5>(iid, ppv);
+    if (const CryptoClass* served = FindCryptoClass(clsid))
+        return HandOutFactoryOf(served->kind, iid, ppv);
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 

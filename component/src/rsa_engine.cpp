@@ -18,8 +18,18 @@ BignumPtr CopyIfPresent(const BIGNUM* number)
     return number ? CopyBignum(number) : BignumPtr();
 }
 
-// True when p, q and the three CRT values agree with n and d, so that the
-// private operation may go through the primes.
+// True when e * exponent = 1 mod (prime - 1): e undoes this prime's part of
+// the private exponent.
+bool InvertsModPrimeMinusOne(const BIGNUM* e, const BIGNUM* exponent, const BIGNUM* primeMinusOne, BN_CTX* ctx)
+{
+    BignumPtr product = NewBignum();
+    return BN_mod_mul(product.get(), e, exponent, primeMinusOne, ctx) && BN_is_one(product.get());
+}
+
+// True when p, q and the three CRT values agree with n, d and e, so that the
+// private operation may go through the primes. OpenSSL's private operation
+// blinds with e, so an e that does not belong to d would give a wrong result
+// with no error: such a key takes the path with d alone.
 bool HasConsistentFactors(const RsaNumbers& key, BN_CTX* ctx)
 {
     for (const BignumPtr& part : key.parts)
@@ -46,7 +56,9 @@ bool HasConsistentFactors(const RsaNumbers& key, BN_CTX* ctx)
         return false;
     if (!BN_mod_mul(m.get(), key.Get(RsaPart::Coefficient), q, p, ctx) || !BN_is_one(m.get()))
         return false;
-    return true;
+    const BIGNUM* e = key.Get(RsaPart::PublicKey);
+    return InvertsModPrimeMinusOne(e, key.Get(RsaPart::ExponentP), p1.get(), ctx) &&
+           InvertsModPrimeMinusOne(e, key.Get(RsaPart::ExponentQ), q1.get(), ctx);
 }
 
 PkeyPtr KeyFromParams(const OSSL_PARAM_BLD* builder, int selection)

@@ -1,62 +1,43 @@
 #include "text_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <platform/regular_file.h>
+
 #include <unistd.h>
 
 #include <cerrno>
 
 namespace tarvel::component {
-namespace {
-
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const char* path) : m_fd(open(path, O_RDONLY | O_CLOEXEC)) {}
-    ~ReadOnlyFile()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-
-    int Descriptor() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-}  // namespace
 
 HRESULT ReadSmallTextFile(const char* path, std::size_t maxBytes, std::string& text)
 {
     if (!path)
         return E_POINTER;
-    ReadOnlyFile file(path);
-    if (file.Descriptor() < 0)
+    // A FIFO or a device is refused without being waited on or opened.
+    ReadOnlyRegularFile file(path);
+    if (!file.IsOpen())
         return E_FAIL;
-    struct stat info {};
-    if (fstat(file.Descriptor(), &info) != 0 || !S_ISREG(info.st_mode))
-        return E_FAIL;
+    const struct stat& info = file.Info();
     if (info.st_size < 0 || static_cast<std::size_t>(info.st_size) > maxBytes)
         return E_FAIL;
 
-    // The size may change while reading; never read more than the limit.
-    text.clear();
-    text.reserve(maxBytes + 1);
-    char buffer[4096];
+    // Read straight into the text, which the caller wipes: no other buffer
+    // ever holds the contents. One byte of room beyond the limit shows a file
+    // that grew past it while being read.
+    text.assign(maxBytes + 1, '\0');
+    std::size_t used = 0;
     for (;;) {
-        const ssize_t got = read(file.Descriptor(), buffer, sizeof buffer);
+        const ssize_t got = read(file.Descriptor(), text.data() + used, text.size() - used);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             return E_FAIL;
         if (got == 0)
             break;
-        if (text.size() + static_cast<std::size_t>(got) > maxBytes)
+        used += static_cast<std::size_t>(got);
+        if (used > maxBytes)
             return E_FAIL;
-        text.append(buffer, static_cast<std::size_t>(got));
     }
+    text.resize(used);  // shrinking keeps the storage, so the wipe reaches it all
     return S_OK;
 }
 

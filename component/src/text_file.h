@@ -9,7 +9,9 @@
 
 namespace tarvel::component {
 
-// The text keeps its capacity from the start, so it can be wiped reliably.
+// The contents are read into text's own storage and nowhere else, and text
+// keeps that storage when it shrinks to the file's size, so wiping
+// text.data() for text.capacity() bytes afterwards reaches every copy.
 HRESULT ReadSmallTextFile(const char* path, std::size_t maxBytes, std::string& text);
 
 }  // namespace tarvel::component

@@ -11,15 +11,10 @@
 
 #include <openssl/crypto.h>
 
-#include <sys/stat.h>
-
 #include <cstring>
 
 namespace tarvel::component {
 namespace {
-
-constexpr mode_t kPublicFileMode = 0644;
-constexpr mode_t kPrivateFileMode = 0600;
 
 // Copies a held text out by the same size protocol as the numbers, with room
 // for a terminator.
@@ -40,6 +35,19 @@ HRESULT CopyText(const std::string& source, char* text, std::uint32_t* length)
     text[needed] = '\0';
     *length = needed;
     return S_OK;
+}
+
+// The getters report a zero number and an absent one alike (no words), so a
+// zero exponent could not be copied faithfully from one object to another.
+bool IsZeroExponent(RsaPart part, const BIGNUM* number)
+{
+    return (part == RsaPart::PublicKey || part == RsaPart::PrivateKey) && number && BN_is_zero(number);
+}
+
+bool HasZeroExponent(const RsaNumbers& numbers)
+{
+    return IsZeroExponent(RsaPart::PublicKey, numbers.Get(RsaPart::PublicKey)) ||
+           IsZeroExponent(RsaPart::PrivateKey, numbers.Get(RsaPart::PrivateKey));
 }
 
 // Wipes a text that held key numbers once it is no longer needed.
@@ -168,7 +176,7 @@ HRESULT UserRsa::SaveWkyFile(const char* path)
         if (!pem)
             return E_FAIL;
         const BioBytes bytes = ContentsOf(pem.get());
-        return WriteFileAtomically(path, bytes.data, bytes.size, kPublicFileMode);
+        return WriteFileAtomically(path, bytes.data, bytes.size, FileAccess::Public);
     });
 }
 
@@ -184,7 +192,7 @@ HRESULT UserRsa::SaveRkyFile(const char* path)
         if (!pem)
             return E_FAIL;
         const BioBytes bytes = ContentsOf(pem.get());
-        return WriteFileAtomically(path, bytes.data, bytes.size, kPrivateFileMode);
+        return WriteFileAtomically(path, bytes.data, bytes.size, FileAccess::OwnerOnly);
     });
 }
 
@@ -204,7 +212,7 @@ HRESULT UserRsa::SaveAsyFile(const char* path)
         std::string text = FormatAsyRecord(record);
         WipeOnExit wipe{text};
         return WriteFileAtomically(path, reinterpret_cast<const unsigned char*>(text.data()), text.size(),
-                                   kPrivateFileMode);
+                                   FileAccess::OwnerOnly);
     });
 }
 
@@ -222,6 +230,8 @@ HRESULT UserRsa::LoadAsyFile(const char* path)
         const BIGNUM* base = record ? record->numbers.Get(RsaPart::Base) : nullptr;
         if (!base || BN_is_zero(base) || WordCount(base) > kMaxKeyWords)
             return E_FAIL;
+        if (HasZeroExponent(record->numbers))
+            return E_INVALIDARG;
         m_numbers = std::move(record->numbers);
         m_userId.swap(record->userId);
         m_code.swap(record->code);
@@ -260,6 +270,8 @@ HRESULT UserRsa::SetPart(RsaPart part, const std::uint32_t* words, std::uint32_t
         if (count > kMaxNumberWords)
             return E_INVALIDARG;
         BignumPtr number = count > 0 ? WordsToBignum(words, count) : BignumPtr();
+        if (IsZeroExponent(part, number.get()))
+            return E_INVALIDARG;
         m_numbers.Set(part, std::move(number));
         KeyChanged();
         return S_OK;

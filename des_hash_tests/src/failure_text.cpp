@@ -7,6 +7,13 @@ CString CallFailedText(const char* call, HRESULT status)
     return text;
 }
 
+CString TestFailureText(const harness::CallFailure& failure)
+{
+    if (!failure.reason.empty())
+        return CString(failure.reason);
+    return CallFailedText(failure.call.c_str(), failure.status);
+}
+
 CString NoObjectText(const char* interfaceName, const std::string& creationError)
 {
     CString text;

@@ -1,6 +1,8 @@
 // The texts the test dialogs show when the component lets them down.
 #pragma once
 
+#include "harness/outcome.h"
+
 #include "platform/cstring.h"
 
 #include <string>
@@ -8,6 +10,10 @@
 
 // "IUserDES::Encrypt failed (status 0x80004005)."
 CString CallFailedText(const char* call, HRESULT status);
+
+// What the user is told of failure: the reason when there is one, otherwise
+// the failing call and its status.
+CString TestFailureText(const harness::CallFailure& failure);
 
 // Said by a command that needs the object the dialog could not create;
 // creationError is the binding's reason, if it gave one.

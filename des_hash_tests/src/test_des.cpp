@@ -3,6 +3,8 @@
 #include "des_hash_tests/random_dword.h"
 #include "failure_text.h"
 
+#include "harness/des_round_trip.h"
+
 #include "common/hex_format.h"
 #include "platform/com.h"
 #include "platform/data_exchange.h"
@@ -47,35 +49,26 @@ void CTestDES::OnTest()
         return;
     }
 
-    std::uint32_t key[2];
-    std::uint32_t block[2];
+    harness::DesWords key;
+    harness::DesWords block;
     key[0] = RandomDword();
     key[1] = RandomDword();
     block[0] = RandomDword();
     block[1] = RandomDword();
-    m_Key = FormatHex(key, 2);
-    m_Data = FormatHex(block, 2);
+    m_Key = FormatHex(key.data(), 2);
+    m_Data = FormatHex(block.data(), 2);
     m_Encode.Empty();
     m_Decode.Empty();
 
-    // A failed call leaves the block in no known state: nothing from that
-    // step on is shown as a result.
-    CString failure;
-    if (HRESULT hr = m_pDES->SetKey(key); FAILED(hr)) {
-        failure = CallFailedText("IUserDES::SetKey", hr);
-    } else if (hr = m_pDES->Encrypt(block); FAILED(hr)) {
-        failure = CallFailedText("IUserDES::Encrypt", hr);
-    } else {
-        m_Encode = FormatHex(block, 2);
-        if (hr = m_pDES->Decrypt(block); FAILED(hr))
-            failure = CallFailedText("IUserDES::Decrypt", hr);
-        else
-            m_Decode = FormatHex(block, 2);
-    }
+    const harness::DesRoundTrip trip = harness::RunDesRoundTrip(*m_pDES.Get(), key, block);
+    if (trip.encoded)
+        m_Encode = FormatHex(trip.encoded->data(), 2);
+    if (trip.decoded)
+        m_Decode = FormatHex(trip.decoded->data(), 2);
 
     UpdateData(FALSE);
-    if (!failure.IsEmpty())
-        AfxMessageBox(failure, MB_OK);
+    if (trip.failure)
+        AfxMessageBox(TestFailureText(*trip.failure), MB_OK);
 }
 
 void CTestDES::OnOK()

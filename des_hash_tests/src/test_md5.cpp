@@ -2,6 +2,8 @@
 
 #include "failure_text.h"
 
+#include "harness/md5_digest.h"
+
 #include "common/hex_format.h"
 #include "platform/com.h"
 #include "platform/data_exchange.h"
@@ -13,7 +15,6 @@
 namespace {
 
 constexpr int kDataWords = 10;  // 40 bytes
-constexpr int kDigestWords = kMd5DigestBytes / 4;
 
 }  // namespace
 
@@ -56,21 +57,16 @@ void CTestMD5::OnTest()
     for (int i = 0; i < kDataWords * 4; ++i)
         bytes[i] = static_cast<std::uint8_t>(crt::rand() & 0xFF);
 
-    std::uint32_t digest[kDigestWords] = {};
-    CString failure;
-    if (HRESULT hr = m_pMD5->HashData(bytes, kDataWords * 4); FAILED(hr))
-        failure = CallFailedText("IHashMD5::HashData", hr);
-    else if (hr = m_pMD5->GetHash(reinterpret_cast<std::uint8_t*>(digest)); FAILED(hr))
-        failure = CallFailedText("IHashMD5::GetHash", hr);
+    const auto digest = harness::Md5Of(*m_pMD5.Get(), {bytes, kDataWords * 4});
 
     m_Data = FormatHex(data, kDataWords);
-    if (failure.IsEmpty())
-        m_Result = FormatHex(digest, kDigestWords);
+    if (digest)
+        m_Result = FormatHex(digest->data(), static_cast<int>(digest->size()));
     else
         m_Result.Empty();
     UpdateData(FALSE);
-    if (!failure.IsEmpty())
-        AfxMessageBox(failure, MB_OK);
+    if (!digest)
+        AfxMessageBox(TestFailureText(digest.Failure()), MB_OK);
 }
 
 void CTestMD5::OnOK()

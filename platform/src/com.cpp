@@ -2,6 +2,7 @@
 
 #include "shared_library.h"
 
+#include <tarvel/classes.h>
 #include <tarvel/ids.h>
 
 #include <cstdio>
@@ -115,11 +116,6 @@ private:
     std::map<std::string, SharedLibrary> m_loaded;
 };
 
-bool IsCryptoClass(const CLSID& clsid)
-{
-    return clsid == CLSID_UserRSA || clsid == CLSID_UserDES || clsid == CLSID_HashSHA1 || clsid == CLSID_HashMD5;
-}
-
 std::string StatusText(HRESULT hr)
 {
     char buffer[16];
@@ -166,7 +162,7 @@ HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, std::uint32_t clsc
         return Fail(CLASS_E_NOAGGREGATION, "objects cannot be aggregated");
     if (!(clsctx & CLSCTX_INPROC_SERVER))
         return Fail(REGDB_E_CLASSNOTREG, "only in-process servers are available");
-    if (!IsCryptoClass(clsid))
+    if (!FindCryptoClass(clsid))
         return Fail(REGDB_E_CLASSNOTREG, "class is not registered");
 
     const Binding binding = LibraryRegistry::Instance().CurrentBinding();

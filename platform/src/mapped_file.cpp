@@ -1,5 +1,7 @@
 #include "platform/mapped_file.h"
 
+#include "platform/regular_file.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -13,19 +15,6 @@ namespace {
 // What an empty file's data points at: a valid address with no bytes behind
 // it that anyone may read.
 constexpr std::uint8_t kNoBytes[1] = {0};
-
-const char* KindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return "it is a folder, not a file";
-    if (S_ISFIFO(mode))
-        return "it is a pipe (FIFO), not a regular file";
-    if (S_ISSOCK(mode))
-        return "it is a socket, not a regular file";
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "it is a device, not a regular file";
-    return "it is not a regular file";
-}
 
 std::string ErrnoText(int error)
 {
@@ -82,24 +71,12 @@ MappedFile::Status MappedFile::Open(const std::string& path, std::uint64_t maxBy
     Close();
     m_error.clear();
 
-    // Look before opening: opening a FIFO waits for a writer, and opening a
-    // device can have side effects.
-    struct stat before {};
-    if (::stat(path.c_str(), &before) != 0)
-        return Fail(Status::CannotOpen, ErrnoText(errno));
-    if (!S_ISREG(before.st_mode))
-        return Fail(Status::CannotOpen, KindOf(before.st_mode));
-
-    // O_NONBLOCK because the name may have been replaced by a FIFO since the
-    // look above; the second look on the descriptor settles what was opened.
-    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (m_fd < 0)
-        return Fail(Status::CannotOpen, ErrnoText(errno));
-    struct stat opened {};
-    if (::fstat(m_fd, &opened) != 0)
-        return Fail(Status::CannotOpen, ErrnoText(errno));
-    if (!S_ISREG(opened.st_mode))
-        return Fail(Status::CannotOpen, KindOf(opened.st_mode));
+    // Only a regular file is opened; see regular_file.h.
+    ReadOnlyRegularFile file(path.c_str());
+    if (!file.IsOpen())
+        return Fail(Status::CannotOpen, file.ErrorText());
+    const struct stat opened = file.Info();
+    m_fd = file.Release();
 
     const auto size = static_cast<std::uint64_t>(opened.st_size);
     if (size > maxBytes)

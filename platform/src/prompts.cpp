@@ -1,5 +1,6 @@
 #include "platform/prompts.h"
 
+#include "platform/app.h"
 #include "platform/wnd.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ namespace {
 struct SeamState {
     bool enabled = false;
     std::vector<std::string> messages;
+    std::vector<std::string> captions;
     std::deque<std::optional<std::string>> fileAnswers;
 };
 
@@ -34,6 +36,13 @@ QWidget* OwnerWindow(CWnd* parent)
 
 QString ProgramTitle()
 {
+    // The program's own name first, as the application object knows it from
+    // the string table; it is there before Qt has been told any name.
+    if (const CWinApp* app = AfxGetApp()) {
+        const CString name = app->GetAppName();
+        if (!name.IsEmpty())
+            return QString::fromStdString(name.str());
+    }
     const QString title = QGuiApplication::applicationDisplayName();
     return title.isEmpty() ? QCoreApplication::applicationName() : title;
 }
@@ -72,6 +81,7 @@ int AfxMessageBox(const CString& text, UINT /*nType*/, UINT /*nIDHelp*/)
 {
     if (Seam().enabled) {
         Seam().messages.push_back(text.str());
+        Seam().captions.push_back(ProgramTitle().toStdString());
         return IDOK;
     }
     if (NobodyCanSeeWindows()) {
@@ -156,6 +166,11 @@ bool IsEnabledForTesting()
 std::vector<std::string> TakeMessages()
 {
     return std::exchange(Seam().messages, {});
+}
+
+std::vector<std::string> TakeCaptions()
+{
+    return std::exchange(Seam().captions, {});
 }
 
 void QueueFileDialogAnswer(std::optional<std::string> path)

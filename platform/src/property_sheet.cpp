@@ -43,6 +43,18 @@ public:
 
     void reject() override { m_owner.PressButton(PSBTN_CANCEL); }
 
+    // QWizard knows the room its pages need only once it is shown, and then
+    // grows at the first page change; sized at once, before anything is
+    // painted, it never changes size after.
+    void setVisible(bool visible) override
+    {
+        QWizard::setVisible(visible);
+        if (visible && !m_sized) {
+            m_sized = true;
+            resize(sizeHint().expandedTo(size()));
+        }
+    }
+
     // Shows page `index`. Restarting from that page keeps QWizard's history
     // to one entry, so any page can follow any other.
     void ShowPage(int index)
@@ -53,6 +65,7 @@ public:
 
 private:
     CPropertySheet& m_owner;
+    bool m_sized = false;
 };
 
 [[noreturn]] void MissingTemplate(UINT id)
@@ -143,11 +156,16 @@ BOOL CPropertySheet::Create()
     // The window belongs to this object: DestroyWindow or ~CWnd deletes it.
     auto* window = new SheetWindow(*this, parent);
     window->setWindowTitle(QString::fromStdString(m_strCaption.str()));
+    // Every page gets the room of the largest one, as in a property sheet:
+    // no page is clipped and the window keeps one size from page to page.
+    QSize largest;
+    for (const CPropertyPage* page : m_pages)
+        largest = largest.expandedTo(DialogPixelSize(TemplateOf(*page)));
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         auto* container = new QWizardPage(window);
         auto* layout = new QVBoxLayout(container);
         layout->setContentsMargins(0, 0, 0, 0);
-        container->setMinimumSize(DialogPixelSize(TemplateOf(*m_pages[i])));
+        container->setMinimumSize(largest);
         window->setPage(static_cast<int>(i), container);
     }
     AttachWindow(window);

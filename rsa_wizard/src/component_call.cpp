@@ -2,8 +2,6 @@
 
 #include "platform/prompts.h"
 
-#include <algorithm>
-
 CString FailedCallText(const char* operation, HRESULT status)
 {
     CString text;
@@ -11,35 +9,21 @@ CString FailedCallText(const char* operation, HRESULT status)
     return text;
 }
 
-bool CheckCall(HRESULT status, const char* operation)
+CString WizardFailureText(const harness::CallFailure& failure)
 {
-    if (SUCCEEDED(status))
-        return true;
-    AfxMessageBox(FailedCallText(operation, status));
-    return false;
+    if (!failure.reason.empty())
+        return CString(failure.reason);
+    return FailedCallText(failure.call.c_str(), failure.status);
 }
 
-bool CheckCount(std::uint32_t count, std::uint32_t limit, const char* operation)
+void ReportFailure(const harness::CallFailure& failure)
 {
-    if (count <= limit)
-        return true;
-    CString text;
-    text.Format("%s reported %u words, more than the %u it may give", operation, count, limit);
-    AfxMessageBox(text);
-    return false;
+    AfxMessageBox(WizardFailureText(failure));
 }
 
-std::optional<std::vector<std::uint32_t>> ReadKeyNumber(IUserRSA& rsa, KeyNumberGetter getter,
-                                                        const char* getterName, std::uint32_t& count)
+CString NoRsaObjectText(const std::string& creationError)
 {
-    if (!CheckCall((rsa.*getter)(nullptr, &count), getterName) || !CheckCount(count, kMaxNumberWords, getterName))
-        return std::nullopt;
-    const std::uint32_t capacity = count;
-    // At least one word, so that even an empty number goes out as a buffer
-    // and not as another size query.
-    std::vector<std::uint32_t> words(std::max<std::uint32_t>(capacity, 1), 0);
-    if (!CheckCall((rsa.*getter)(words.data(), &count), getterName) || !CheckCount(count, capacity, getterName))
-        return std::nullopt;
-    words.resize(count);
-    return words;
+    if (creationError.empty())
+        return kNoRsaObjectText;
+    return CString(kNoRsaObjectText) + "\n" + CString(creationError);
 }

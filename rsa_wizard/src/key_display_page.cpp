@@ -4,6 +4,8 @@
 #include "rsa_wizard/key_generation_page.h"
 #include "rsa_wizard/wizard_resource_ids.h"
 
+#include "harness/rsa_key.h"
+
 #include "common/hex_format.h"
 #include "platform/data_exchange.h"
 
@@ -28,7 +30,7 @@ BOOL CRS2::OnSetActive()
         m_Time = m_pPage1->m_Time;
         FetchKeyNumbers();
     } else {
-        m_Time = kNoRsaObjectText;
+        m_Time = CRSA1::NoObjectTextFor(*this);
     }
     UpdateData(FALSE);
     return CPropertyPage::OnSetActive();
@@ -36,23 +38,14 @@ BOOL CRS2::OnSetActive()
 
 void CRS2::FetchKeyNumbers()
 {
-    struct Row {
-        const char* getterName;
-        KeyNumberGetter getter;
-        CString& field;
+    const harness::DisplayedKey key = harness::FetchDisplayedKey(*m_pPage1->m_pRSA.Get());
+    const auto show = [](const std::optional<std::vector<std::uint32_t>>& number, CString& field) {
+        if (number)
+            field = FormatHex(number->data(), static_cast<int>(number->size()));
     };
-    const Row rows[] = {
-        {"GetBase", &IUserRSA::GetBase, m_Base},
-        {"GetPublicKey", &IUserRSA::GetPublicKey, m_PublicKey},
-        {"GetPrivateKey", &IUserRSA::GetPrivateKey, m_PrivateKey},
-    };
-    // One count for all rows: each size query starts from what the row
-    // before left in it, which the component ignores.
-    std::uint32_t count = 0;
-    for (const Row& row : rows) {
-        const auto number = ReadKeyNumber(*m_pPage1->m_pRSA.Get(), row.getter, row.getterName, count);
-        if (!number)
-            return;
-        row.field = FormatHex(number->data(), static_cast<int>(number->size()));
-    }
+    show(key.base, m_Base);
+    show(key.publicKey, m_PublicKey);
+    show(key.privateKey, m_PrivateKey);
+    if (key.failure)
+        ReportFailure(*key.failure);
 }

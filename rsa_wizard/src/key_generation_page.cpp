@@ -3,37 +3,12 @@
 #include "rsa_wizard/component_call.h"
 #include "rsa_wizard/wizard_resource_ids.h"
 
+#include "harness/rsa_key.h"
+
 #include "platform/com.h"
 #include "platform/data_exchange.h"
 #include "platform/prompts.h"
-#include "platform/runtime.h"
 #include "platform/wait_cursor.h"
-
-namespace {
-
-struct CopyRow {
-    const char* getterName;
-    KeyNumberGetter getter;
-    const char* setterName;
-    KeyNumberSetter setter;
-};
-
-constexpr CopyRow kCopyRows[] = {
-    {"GetBase", &IUserRSA::GetBase, "SetBase", &IUserRSA::SetBase},
-    {"GetPublicKey", &IUserRSA::GetPublicKey, "SetPublicKey", &IUserRSA::SetPublicKey},
-    {"GetPrivateKey", &IUserRSA::GetPrivateKey, "SetPrivateKey", &IUserRSA::SetPrivateKey},
-    {"GetKeyPart4", &IUserRSA::GetKeyPart4, "SetKeyPart4", &IUserRSA::SetKeyPart4},
-    {"GetKeyPart5", &IUserRSA::GetKeyPart5, "SetKeyPart5", &IUserRSA::SetKeyPart5},
-    {"GetKeyPart6", &IUserRSA::GetKeyPart6, "SetKeyPart6", &IUserRSA::SetKeyPart6},
-    {"GetKeyPart7", &IUserRSA::GetKeyPart7, "SetKeyPart7", &IUserRSA::SetKeyPart7},
-    {"GetKeyPart8", &IUserRSA::GetKeyPart8, "SetKeyPart8", &IUserRSA::SetKeyPart8},
-};
-
-// The copy is marked as such, whoever the key was made for.
-constexpr char kCopyCode[] = "60418";
-constexpr char kCopyUserId[] = "Second";
-
-}  // namespace
 
 CRSA1::CRSA1() : CPropertyPage(IDD_RSA1) {}
 
@@ -41,6 +16,12 @@ CRSA1* CRSA1::FromSheetOf(const CWnd& page)
 {
     auto* sheet = dynamic_cast<CPropertySheet*>(page.GetParent());
     return sheet ? dynamic_cast<CRSA1*>(sheet->GetPage(0)) : nullptr;
+}
+
+CString CRSA1::NoObjectTextFor(const CWnd& page)
+{
+    const CRSA1* page1 = FromSheetOf(page);
+    return NoRsaObjectText(page1 ? page1->m_creationError : std::string());
 }
 
 void CRSA1::DoDataExchange(CDataExchange* pDX)
@@ -58,6 +39,7 @@ BOOL CRSA1::OnInitDialog()
     CPropertyPage::OnInitDialog();
 
     if (FAILED(CoCreateInstance(CLSID_UserRSA, nullptr, CLSCTX_INPROC_SERVER, IID_IUserRSA, m_pRSA.Put()))) {
+        m_creationError = CoLastErrorText();
         AfxMessageBox("IUserRSA failed", MB_OK);
         return TRUE;
     }
@@ -75,7 +57,7 @@ LRESULT CRSA1::OnWizardNext()
     if (!UpdateData(TRUE))
         return -1;
     if (!m_pRSA) {
-        AfxMessageBox(kNoRsaObjectText, MB_OK);
+        AfxMessageBox(NoRsaObjectText(m_creationError), MB_OK);
         return -1;
     }
 
@@ -91,12 +73,12 @@ LRESULT CRSA1::OnWizardNext()
 
 bool CRSA1::GenerateKey()
 {
-    const std::uint32_t start = GetTickCount();
-    const HRESULT status = m_pRSA->GenerateKey(m_UserID.GetString(), m_KeyLength);
-    const std::uint32_t end = GetTickCount();
-    if (!CheckCall(status, "GenerateKey"))
+    const auto elapsed = harness::GenerateKeyTimed(*m_pRSA.Get(), m_UserID.GetString(), m_KeyLength);
+    if (!elapsed) {
+        ReportFailure(elapsed.Failure());
         return false;
-    m_Time.Format("Key Generation Time %d milliseconds", static_cast<int>(end - start));
+    }
+    m_Time.Format("Key Generation Time %d milliseconds", static_cast<int>(elapsed.Value()));
     return true;
 }
 
@@ -104,26 +86,12 @@ BOOL CRSA1::TestGetSet()
 {
     if (!m_pRSA || !m_pRSA2)
         return FALSE;
-    if (!CheckCall(m_pRSA2->Clear(), "Clear") || !CopyKeyNumbers())
+    const auto copied = harness::CopyKey(*m_pRSA.Get(), *m_pRSA2.Get());
+    if (!copied) {
+        ReportFailure(copied.Failure());
         return FALSE;
-    if (!CheckCall(m_pRSA2->SetCode(kCopyCode, sizeof kCopyCode - 1), "SetCode"))
-        return FALSE;
-    if (!CheckCall(m_pRSA2->SetUserId(kCopyUserId, sizeof kCopyUserId - 1), "SetUserId"))
-        return FALSE;
-    return TRUE;
-}
-
-bool CRSA1::CopyKeyNumbers()
-{
-    for (const CopyRow& row : kCopyRows) {
-        std::uint32_t count = 0;
-        const auto number = ReadKeyNumber(*m_pRSA.Get(), row.getter, row.getterName, count);
-        if (!number)
-            return false;
-        if (!CheckCall((m_pRSA2.Get()->*row.setter)(number->data(), count), row.setterName))
-            return false;
     }
-    return true;
+    return TRUE;
 }
 
 void CRSA1::OnDestroy()

@@ -4,32 +4,10 @@
 #include "rsa_wizard/key_generation_page.h"
 #include "rsa_wizard/wizard_resource_ids.h"
 
+#include "harness/key_files.h"
+
 #include "platform/data_exchange.h"
 #include "platform/prompts.h"
-
-namespace {
-
-using SaveCall = HRESULT (IUserRSA::*)(const char* path);
-
-struct KeyFile {
-    const char* extension;
-    const char* operation;
-    SaveCall save;
-};
-
-constexpr KeyFile kKeyFiles[] = {
-    {".wky", "SaveWkyFile", &IUserRSA::SaveWkyFile},
-    {".rky", "SaveRkyFile", &IUserRSA::SaveRkyFile},
-    {".asy", "SaveAsyFile", &IUserRSA::SaveAsyFile},
-};
-
-}  // namespace
-
-CString KeyFileBaseName(const CString& fileName)
-{
-    const int dot = fileName.ReverseFind('.');
-    return dot < 0 ? fileName : fileName.Left(dot);
-}
 
 CRSA4::CRSA4() : CPropertyPage(IDD_RSA4)
 {
@@ -52,16 +30,14 @@ void CRSA4::OnFileName()
     }
     m_pPage1 = CRSA1::FromSheetOf(*this);
     if (!m_pPage1 || !m_pPage1->m_pRSA) {
-        AfxMessageBox(kNoRsaObjectText, MB_OK);
+        AfxMessageBox(CRSA1::NoObjectTextFor(*this), MB_OK);
         return;
     }
-    const CString baseName = KeyFileBaseName(m_FileName);
     // Each file is attempted even when one before it failed; each failure
     // names the file that is missing.
-    for (const KeyFile& file : kKeyFiles) {
-        const CString path = baseName + file.extension;
-        const HRESULT status = (m_pPage1->m_pRSA.Get()->*file.save)(path.GetString());
-        if (FAILED(status))
-            AfxMessageBox(FailedCallText(file.operation, status) + ": " + path + " was not written", MB_OK);
+    const std::string baseName = harness::KeyFileBaseName(m_FileName.str());
+    for (const harness::KeyFileSave& save : harness::SaveKeyFiles(*m_pPage1->m_pRSA.Get(), baseName)) {
+        if (save.failure)
+            AfxMessageBox(WizardFailureText(*save.failure) + ": " + CString(save.path) + " was not written", MB_OK);
     }
 }

@@ -19,7 +19,10 @@ BOOL CTarvelApp::InitInstance()
 {
     // Every component object is created through the binding set up here.
     if (!AfxOleInit()) {
-        AfxMessageBox("OLE error", MB_OK, 0);
+        // The binding says why (a relative TARVEL_COMPONENT, say); without
+        // that the user could not tell what to mend.
+        const std::string reason = CoLastErrorText();
+        AfxMessageBox(reason.empty() ? CString("OLE error") : CString("OLE error\n" + reason), MB_OK, 0);
         return FALSE;
     }
     // Hosting ActiveX controls and the 3D control look need nothing here.

@@ -59,6 +59,9 @@ void CheckCarelessCalls(Hash* hash, std::uint32_t expectedSize)
     const std::uint8_t abc[] = {'a', 'b', 'c'};
     ASSERT_EQ(hash->HashData(abc, 3), S_OK);
     EXPECT_EQ(hash->GetHash(nullptr), E_POINTER);
+    ASSERT_EQ(hash->GetHash(digest.data()), S_OK);
+    EXPECT_EQ(hash->HashData(nullptr, 1), E_POINTER);
+    EXPECT_LT(hash->GetHash(digest.data()), 0) << "a refused input drops the previous input's digest";
 }
 
 }  // namespace

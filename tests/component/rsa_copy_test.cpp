@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <openssl/bn.h>
+#include <openssl/crypto.h>
+
+#include <memory>
+#include <string>
+
 namespace {
 
 // What the get-set test of the RSA wizard does to copy a key.
@@ -100,6 +106,20 @@ TEST_F(RsaCopy, DecryptsWithThePrivateKeyAloneWhenTheFactorsDoNotFit)
     EXPECT_EQ(BN_cmp(decrypted.get(), message.get()), 0);
 }
 
+TEST_F(RsaCopy, SettersRefuseZeroExponentsAndKeepTheHeldOnes)
+{
+    // A zero number reads back as no words, just like an absent one, so a
+    // key holding it could not be copied.
+    CopyKey(source.Get(), target.Get());
+    const std::vector<std::uint32_t> zeros[] = {{0}, {0, 0, 0}};
+    for (RsaSetter setter : {&IUserRSA::SetPublicKey, &IUserRSA::SetPrivateKey})
+        for (const std::vector<std::uint32_t>& zero : zeros)
+            EXPECT_EQ(WritePart(target.Get(), setter, zero), E_INVALIDARG);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ReadPart(target.Get(), kRsaGetters[i]), ReadPart(source.Get(), kRsaGetters[i]));
+    EXPECT_EQ(BN_cmp(Apply(target.Get(), false, cipher.get(), kWords).get(), message.get()), 0);
+}
+
 TEST_F(RsaCopy, ClearForgetsEverything)
 {
     CopyKey(source.Get(), target.Get());
@@ -120,6 +140,47 @@ TEST_F(RsaCopy, SettersRefuseOversizedValues)
     std::string longText(5000, 'x');
     EXPECT_EQ(target->SetUserId(longText.c_str(), static_cast<std::uint32_t>(longText.size())), E_INVALIDARG);
     EXPECT_EQ(target->SetCode(nullptr, 0), S_OK) << "an empty text needs no buffer";
+}
+
+// Keys whose public exponent was changed after the fact: decryption must
+// still be x^d mod n, whatever e says, and encryption x^e mod n.
+TEST(RsaForeignExponent, DecryptsWithThePrivateKeyAloneWhenEDoesNotBelongToIt)
+{
+    std::unique_ptr<BN_CTX, decltype(&BN_CTX_free)> ctx(BN_CTX_new(), &BN_CTX_free);
+    const auto disturbances = {
+        +[](BIGNUM* e, const BIGNUM*) { BN_add_word(e, 2); },
+        +[](BIGNUM* e, const BIGNUM*) { BN_set_word(e, 3); },
+        +[](BIGNUM* e, const BIGNUM* n) {
+            do
+                BN_rand_range(e, n);
+            while (BN_is_zero(e));
+        },
+    };
+    for (std::uint32_t words : {1u, 2u, 5u, 16u}) {
+        for (int round = 0; round < 2; ++round) {
+            ComPtr<IUserRSA> key = NewRsa();
+            ASSERT_EQ(key->GenerateKey("Fuzz", words), S_OK);
+            const Bn n = ReadPartBn(key.Get(), &IUserRSA::GetBase);
+            const Bn d = ReadPartBn(key.Get(), &IUserRSA::GetPrivateKey);
+            for (const auto& disturb : disturbances) {
+                ComPtr<IUserRSA> target = NewRsa();
+                CopyKey(key.Get(), target.Get());
+                Bn e = ReadPartBn(key.Get(), &IUserRSA::GetPublicKey);
+                disturb(e.get(), n.get());
+                ASSERT_EQ(WritePart(target.Get(), &IUserRSA::SetPublicKey,
+                                    WordsFromBn(e.get(), static_cast<std::uint32_t>((BN_num_bits(e.get()) + 31) / 32))),
+                          S_OK);
+                Bn x(BN_new()), expected(BN_new());
+                BN_rand_range(x.get(), n.get());
+                const std::unique_ptr<char, void (*)(void*)> hex(BN_bn2hex(e.get()), [](void* p) { OPENSSL_free(p); });
+                SCOPED_TRACE(std::to_string(words) + " words, e = " + hex.get());
+                BN_mod_exp(expected.get(), x.get(), d.get(), n.get(), ctx.get());
+                EXPECT_EQ(BN_cmp(Apply(target.Get(), false, x.get(), words).get(), expected.get()), 0);
+                BN_mod_exp(expected.get(), x.get(), e.get(), n.get(), ctx.get());
+                EXPECT_EQ(BN_cmp(Apply(target.Get(), true, x.get(), words).get(), expected.get()), 0);
+            }
+        }
+    }
 }
 
 }  // namespace

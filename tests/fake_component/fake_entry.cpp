@@ -4,8 +4,10 @@
 #include "fake_rsa.h"
 #include "fake_state.h"
 
-#include <tarvel/ids.h>
+#include <tarvel/classes.h>
 
+#include <array>
+#include <iterator>
 #include <memory>
 #include <utility>
 
@@ -13,8 +15,6 @@
 
 namespace fake {
 namespace {
-
-using Maker = std::unique_ptr<ObjectBase> (*)(void*& object);
 
 template <class Object, class Interface, class... Args>
 std::unique_ptr<ObjectBase> Make(void*& object, Args&&... args)
@@ -24,11 +24,27 @@ std::unique_ptr<ObjectBase> Make(void*& object, Args&&... args)
     return made;
 }
 
+// A new object of the class; object receives its pointer as entry.iid.
+std::unique_ptr<ObjectBase> MakeObject(const CryptoClass& entry, void*& object)
+{
+    switch (entry.kind) {
+    case CryptoClassKind::UserRsa:
+        return Make<FakeRsa, IUserRSA>(object);
+    case CryptoClassKind::UserDes:
+        return Make<FakeDes, IUserDES>(object);
+    case CryptoClassKind::HashSha1:
+        return Make<FakeSha1, IHashSHA1>(object, entry.interfaceName, entry.iid, kSha1DigestBytes);
+    case CryptoClassKind::HashMd5:
+        return Make<FakeMd5, IHashMD5>(object, entry.interfaceName, entry.iid, kMd5DigestBytes);
+    }
+    return nullptr;
+}
+
 // One factory per class, living as long as the library; its reference count
 // only tracks server locks.
 class Factory final : public IClassFactory {
 public:
-    Factory(const CLSID& clsid, const IID& iid, Maker maker) : m_clsid(clsid), m_iid(iid), m_maker(maker) {}
+    explicit Factory(const CryptoClass& entry) : m_entry(entry) {}
 
     HRESULT QueryInterface(const GUID& iid, void** ppv) override
     {
@@ -53,12 +69,12 @@ public:
                 return CLASS_E_NOAGGREGATION;
             State& state = State::Instance();
             std::lock_guard lock(state.mutex);
-            if (auto hr = state.CreationFails(m_clsid))
+            if (auto hr = state.CreationFails(m_entry.clsid))
                 return *hr;
-            if (!(iid == m_iid) && !(iid == IID_IUnknown))
+            if (!(iid == m_entry.iid) && !(iid == IID_IUnknown))
                 return E_NOINTERFACE;
             void* object = nullptr;
-            state.Adopt(m_maker(object));
+            state.Adopt(MakeObject(m_entry, object));
             *ppv = object;
             return S_OK;
         });
@@ -71,22 +87,20 @@ public:
         return S_OK;
     }
 
-    const CLSID& Clsid() const { return m_clsid; }
+    const CLSID& Clsid() const { return m_entry.clsid; }
 
 private:
-    CLSID m_clsid;
-    IID m_iid;
-    Maker m_maker;
+    const CryptoClass& m_entry;
 };
 
-Factory g_factories[] = {
-    {CLSID_UserRSA, IID_IUserRSA, [](void*& o) { return Make<FakeRsa, IUserRSA>(o); }},
-    {CLSID_UserDES, IID_IUserDES, [](void*& o) { return Make<FakeDes, IUserDES>(o); }},
-    {CLSID_HashSHA1, IID_IHashSHA1,
-     [](void*& o) { return Make<FakeSha1, IHashSHA1>(o, "IHashSHA1", IID_IHashSHA1, kSha1DigestBytes); }},
-    {CLSID_HashMD5, IID_IHashMD5,
-     [](void*& o) { return Make<FakeMd5, IHashMD5>(o, "IHashMD5", IID_IHashMD5, kMd5DigestBytes); }},
-};
+template <std::size_t... Index>
+std::array<Factory, sizeof...(Index)> FactoriesOf(std::index_sequence<Index...>)
+{
+    return {Factory(kCryptoClasses[Index])...};
+}
+
+std::array<Factory, std::size(kCryptoClasses)> g_factories =
+    FactoriesOf(std::make_index_sequence<std::size(kCryptoClasses)>());
 
 }  // namespace
 }  // namespace fake

@@ -113,11 +113,15 @@ TEST_F(StartUp, ComponentBindingThatCannotBeSetUpEndsTheStartWithOleError)
     const std::string saved = previous ? previous : "";
     setenv("TARVEL_COMPONENT", "relative/libcomponent.so", 1);
     ResetComponentBindingForTesting();
+    PromptSeam::TakeCaptions();
     {
         ProgramSession<CTarvel3App> session;
         EXPECT_FALSE(session.Started());
         EXPECT_EQ(session.Frame(), nullptr);
-        EXPECT_EQ(PromptSeam::TakeMessages(), std::vector<std::string>{"OLE error"});
+        EXPECT_EQ(PromptSeam::TakeMessages(),
+                  std::vector<std::string>{
+                      "OLE error\nTARVEL_COMPONENT must be an absolute path, not 'relative/libcomponent.so'"});
+        EXPECT_EQ(PromptSeam::TakeCaptions(), std::vector<std::string>{"Tarvel3"});
     }
     if (previous)
         setenv("TARVEL_COMPONENT", saved.c_str(), 1);

@@ -29,6 +29,9 @@ struct SuiteOptions {
     std::uint64_t seed = 1;
     // Folder of the third-party vector files (NIST validation files, RFC 1321).
     std::string vectorsDir;
+    // Tarvel's own data folder (share/tarvel): vectors no third-party package
+    // ships as files, such as RFC 1321's MD5 suite.
+    std::string dataDir;
     // Absolute path of the component library under test.
     std::string componentPath;
 };

@@ -23,6 +23,7 @@ public:
 
     T* Get() const { return m_p; }
     T* operator->() const { return m_p; }
+    T& operator*() const { return *m_p; }
     explicit operator bool() const { return m_p != nullptr; }
 
     // Releases the held object and hands out the slot for a creation call.

@@ -37,6 +37,9 @@ public:
     const std::uint8_t* Data() const;
     // The size at the time of mapping, which is also the mapped length.
     std::uint64_t Size() const { return m_size; }
+    // The open descriptor (-1 when closed), for looking at the file again
+    // while it is mapped; it stays owned by this object.
+    int Descriptor() const { return m_fd; }
     // Why the last Open failed, in words (empty after a success).
     const std::string& ErrorText() const { return m_error; }
 

@@ -43,6 +43,8 @@ void EnableForTesting();
 bool IsEnabledForTesting();
 // Texts of the message boxes shown since the last call, oldest first.
 std::vector<std::string> TakeMessages();
+// Captions of the message boxes shown since the last call, oldest first.
+std::vector<std::string> TakeCaptions();
 // The answer of the next file dialog: a path, or nullopt for Cancel. With an
 // empty queue a file dialog is cancelled.
 void QueueFileDialogAnswer(std::optional<std::string> path);

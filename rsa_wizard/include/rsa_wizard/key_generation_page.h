@@ -8,6 +8,8 @@
 
 #include <tarvel/crypto.h>
 
+#include <string>
+
 class CRSA1 : public CPropertyPage {
 public:
     // Dynamic creation by class name, as for every page class.
@@ -31,6 +33,9 @@ public:
 
     // Page 1 of the sheet that holds page, or null when there is none.
     static CRSA1* FromSheetOf(const CWnd& page);
+    // What a page that needs m_pRSA says when it is empty: page's sheet has
+    // no page 1, or page 1 could not create it (with the binding's reason).
+    static CString NoObjectTextFor(const CWnd& page);
 
     BOOL OnInitDialog() override;
     LRESULT OnWizardNext() override;
@@ -41,5 +46,6 @@ protected:
 
 private:
     bool GenerateKey();
-    bool CopyKeyNumbers();
+
+    std::string m_creationError;  // why m_pRSA is missing, if it is
 };

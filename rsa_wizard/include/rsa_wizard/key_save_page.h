@@ -6,9 +6,6 @@
 
 class CRSA1;
 
-// The name up to its last '.', or the whole name when it has none.
-CString KeyFileBaseName(const CString& fileName);
-
 class CRSA4 : public CPropertyPage {
 public:
     // Dynamic creation by class name, as for every page class.

@@ -5,12 +5,11 @@
 
 #include "platform/property_sheet.h"
 
-#include <tarvel/crypto.h>
-
-#include <cstdint>
-#include <vector>
-
 class CRSA1;
+
+namespace harness {
+struct RsaRoundTrip;
+}
 
 class CRSA3 : public CPropertyPage {
 public:
@@ -34,8 +33,6 @@ protected:
 
 private:
     void ClearTexts();
-    // Random data of the key's length below its base; empty after a
-    // reported failure.
-    std::vector<std::uint32_t> MakeData(IUserRSA& rsa);
-    bool RoundTrip(IUserRSA& rsa, const std::vector<std::uint32_t>& data);
+    // Puts what the round trip got into the texts and reports its failure.
+    void ShowRoundTrip(const harness::RsaRoundTrip& trip);
 };

@@ -1,6 +1,8 @@
-#include "rsa_wizard/below_base.h"
+#include "harness/below_base.h"
 
 #include <cstddef>
+
+namespace harness {
 
 bool IsBelow(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b)
 {
@@ -27,3 +29,5 @@ bool KeepBelowBase(std::span<std::uint32_t> data, std::span<const std::uint32_t>
         data[topIndex] = base[topIndex] - 1;
     return true;
 }
+
+}  // namespace harness

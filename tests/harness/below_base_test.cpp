@@ -1,4 +1,4 @@
-#include "rsa_wizard/below_base.h"
+#include "harness/below_base.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,9 @@
 #include <vector>
 
 namespace {
+
+using harness::IsBelow;
+using harness::KeepBelowBase;
 
 using Words = std::vector<std::uint32_t>;
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+namespace harness {
+
 // Lowers data, when needed, until as a number (last word most significant) it
 // is below base; both hold the same count of words. Data already below the
 // base is left alone; otherwise the words above the base's top nonzero word
@@ -14,3 +16,5 @@ bool KeepBelowBase(std::span<std::uint32_t> data, std::span<const std::uint32_t>
 
 // True when a is below b; both hold the same count of words.
 bool IsBelow(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b);
+
+}  // namespace harness

@@ -1,0 +1,42 @@
+// The Context a check's body talks to inside its child process: every report
+// goes straight into the pipe, and the call being started into the shared
+// record, so both survive a crash a moment later.
+#pragma once
+
+#include "runner/child_record.h"
+
+#include <checks/check.h>
+
+#include <mutex>
+
+namespace checks::runner {
+
+class ChildContext final : public Context {
+public:
+    ChildContext(const SuiteOptions& options, std::uint64_t seed, int fd, ChildRecord* record);
+
+    const SuiteOptions& Options() const override { return m_options; }
+    std::uint64_t Seed() const override { return m_seed; }
+    void Calling(std::string_view call) override;
+    void Fail(std::string message) override;
+    void Choice(std::string message) override;
+    void Note(std::string message) override;
+    void Skip(std::string reason) override;
+    void NotImplemented(std::string_view call) override;
+    bool Failed() const override;
+
+    // Tells the parent the body returned.
+    void Done();
+
+private:
+    void Send(char kind, const std::string& text);
+
+    const SuiteOptions& m_options;
+    std::uint64_t m_seed;
+    int m_fd;
+    ChildRecord* m_record;
+    mutable std::mutex m_mutex;
+    bool m_failed = false;
+};
+
+}  // namespace checks::runner

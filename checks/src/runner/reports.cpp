@@ -1,0 +1,274 @@
+#include "runner/reports.h"
+
+#include "runner/run_settings.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+namespace checks::runner {
+namespace {
+
+std::string JsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (const unsigned char c : text) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonStrings(const std::vector<std::string>& texts)
+{
+    std::string out = "[";
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        out += (i ? ", " : "") + JsonString(texts[i]);
+    return out + "]";
+}
+
+// XML 1.0 cannot carry most control characters even escaped; they become '?'.
+std::string XmlText(const std::string& text)
+{
+    std::string out;
+    for (const unsigned char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += (c < 0x20 && c != '\n' && c != '\t') ? '?' : static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string Seconds(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const std::string& line : lines)
+        out += (out.empty() ? "" : "\n") + line;
+    return out;
+}
+
+std::string Indented(const std::string& text, const std::string& indent)
+{
+    std::string out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = text.find('\n', start);
+        out += indent + text.substr(start, end - start) + "\n";
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+const char* VerdictName(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Pass:
+        return "PASS";
+    case Verdict::Fail:
+        return "FAIL";
+    case Verdict::Skip:
+        return "SKIP";
+    }
+    return "FAIL";
+}
+
+int RunSummary::Count(Verdict verdict) const
+{
+    int count = 0;
+    for (const CheckResult& result : results)
+        count += result.verdict == verdict;
+    return count;
+}
+
+std::string ConsoleLines(const CheckResult& result)
+{
+    std::string out = std::string(VerdictName(result.verdict)) + "  " + result.name;
+    std::size_t first = 0;
+    if (!result.messages.empty()) {
+        const std::string& head = result.messages.front();
+        const std::size_t newline = head.find('\n');
+        out += ": " + head.substr(0, newline);
+        out += "\n";
+        if (newline != std::string::npos)
+            out += Indented(head.substr(newline + 1), "        ");
+        first = 1;
+    } else {
+        out += "\n";
+    }
+    for (std::size_t i = first; i < result.messages.size(); ++i)
+        out += Indented(result.messages[i], "      ");
+    for (const std::string& note : result.notes)
+        out += Indented("note: " + note, "      ");
+    return out;
+}
+
+std::string SummaryLine(const RunSummary& summary)
+{
+    return std::to_string(summary.Count(Verdict::Pass)) + " passed, " + std::to_string(summary.Count(Verdict::Fail)) +
+           " failed, " + std::to_string(summary.Count(Verdict::Skip)) + " skipped";
+}
+
+std::string JsonDocument(const RunSummary& summary)
+{
+    std::string out = "{\n";
+    out += "  \"schema\": " + JsonString(kJsonSchema) + ",\n";
+    out += "  \"tool\": \"tarvel-check\",\n";
+    out += "  \"component\": " + JsonString(summary.component) + ",\n";
+    out += "  \"level\": " + JsonString(LevelName(summary.level)) + ",\n";
+    out += "  \"seed\": " + std::to_string(summary.seed) + ",\n";
+    out += "  \"seconds\": " + Seconds(summary.seconds) + ",\n";
+    out += "  \"summary\": {\"passed\": " + std::to_string(summary.Count(Verdict::Pass)) +
+           ", \"failed\": " + std::to_string(summary.Count(Verdict::Fail)) +
+           ", \"skipped\": " + std::to_string(summary.Count(Verdict::Skip)) + "},\n";
+    out += "  \"exit_status\": " + std::to_string(summary.exitStatus) + ",\n";
+    out += "  \"checks\": [";
+    for (std::size_t i = 0; i < summary.results.size(); ++i) {
+        const CheckResult& r = summary.results[i];
+        out += i ? ",\n" : "\n";
+        std::string verdict = VerdictName(r.verdict);
+        for (char& c : verdict)
+            c = static_cast<char>(c - 'A' + 'a');
+        out += "    {\"name\": " + JsonString(r.name) + ", \"suite\": " + JsonString(r.suite) +
+               ", \"verdict\": " + JsonString(verdict) + ", \"seconds\": " + Seconds(r.seconds) +
+               ",\n     \"description\": " + JsonString(r.description) + ",\n     \"messages\": " +
+               JsonStrings(r.messages) + ", \"notes\": " + JsonStrings(r.notes) + "}";
+    }
+    out += summary.results.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
+std::string JunitDocument(const RunSummary& summary)
+{
+    // One <testsuite> per suite, in the order the run met them.
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<const CheckResult*>> bySuite;
+    for (const CheckResult& result : summary.results) {
+        if (!bySuite.count(result.suite))
+            order.push_back(result.suite);
+        bySuite[result.suite].push_back(&result);
+    }
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    out += "<testsuites name=\"tarvel-check\" tests=\"" + std::to_string(summary.results.size()) + "\" failures=\"" +
+           std::to_string(summary.Count(Verdict::Fail)) + "\" skipped=\"" +
+           std::to_string(summary.Count(Verdict::Skip)) + "\" time=\"" + Seconds(summary.seconds) + "\">\n";
+    for (const std::string& suite : order) {
+        const auto& results = bySuite[suite];
+        int failures = 0, skipped = 0;
+        double seconds = 0;
+        for (const CheckResult* r : results) {
+            failures += r->verdict == Verdict::Fail;
+            skipped += r->verdict == Verdict::Skip;
+            seconds += r->seconds;
+        }
+        out += "  <testsuite name=\"" + XmlText(suite) + "\" tests=\"" + std::to_string(results.size()) +
+               "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" skipped=\"" + std::to_string(skipped) +
+               "\" time=\"" + Seconds(seconds) + "\">\n";
+        out += "    <properties>\n      <property name=\"component\" value=\"" + XmlText(summary.component) +
+               "\"/>\n      <property name=\"level\" value=\"" + LevelName(summary.level) +
+               "\"/>\n      <property name=\"seed\" value=\"" + std::to_string(summary.seed) +
+               "\"/>\n    </properties>\n";
+        for (const CheckResult* r : results) {
+            out += "    <testcase classname=\"tarvel-check." + XmlText(suite) + "\" name=\"" + XmlText(r->name) +
+                   "\" time=\"" + Seconds(r->seconds) + "\"";
+            const std::string notes = Joined(r->notes);
+            if (r->verdict == Verdict::Pass && notes.empty()) {
+                out += "/>\n";
+                continue;
+            }
+            out += ">\n";
+            const std::string messages = Joined(r->messages);
+            const std::string head = r->messages.empty() ? std::string() : r->messages.front();
+            if (r->verdict == Verdict::Fail)
+                out += "      <failure message=\"" + XmlText(head.substr(0, head.find('\n'))) + "\">" +
+                       XmlText(messages) + "</failure>\n";
+            else if (r->verdict == Verdict::Skip)
+                out += "      <skipped message=\"" + XmlText(head.substr(0, head.find('\n'))) + "\"/>\n";
+            if (!notes.empty())
+                out += "      <system-out>" + XmlText(notes) + "</system-out>\n";
+            out += "    </testcase>\n";
+        }
+        out += "  </testsuite>\n";
+    }
+    out += "</testsuites>\n";
+    return out;
+}
+
+std::string WriteReportFile(const std::string& path, const std::string& text)
+{
+    const std::string temporary = path + ".part";
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return path + ": " + std::strerror(errno);
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const std::string error = path + ": " + std::strerror(errno);
+            close(fd);
+            unlink(temporary.c_str());
+            return error;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (close(fd) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string error = path + ": " + std::strerror(errno);
+        unlink(temporary.c_str());
+        return error;
+    }
+    return {};
+}
+
+}  // namespace checks::runner

@@ -1,0 +1,201 @@
+#include "runner/run_settings.h"
+
+#include <fnmatch.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+
+namespace checks::runner {
+namespace {
+
+std::optional<Level> ParseLevel(std::string_view text)
+{
+    if (text == "quick")
+        return Level::Quick;
+    if (text == "standard")
+        return Level::Standard;
+    if (text == "thorough")
+        return Level::Thorough;
+    return std::nullopt;
+}
+
+std::optional<std::uint64_t> ParseSeed(const std::string& text)
+{
+    if (text.empty() || text[0] == '-')
+        return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text.c_str(), &end, 0);
+    if (errno != 0 || *end != '\0')
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+const char* LevelName(Level level)
+{
+    switch (level) {
+    case Level::Quick:
+        return "quick";
+    case Level::Standard:
+        return "standard";
+    case Level::Thorough:
+        return "thorough";
+    }
+    return "standard";
+}
+
+std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& error)
+{
+    RunSettings settings;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::optional<std::string> inlineValue;
+        if (arg.rfind("--", 0) == 0) {
+            if (const auto eq = arg.find('='); eq != std::string::npos) {
+                inlineValue = arg.substr(eq + 1);
+                arg.erase(eq);
+            }
+        }
+        auto value = [&]() -> std::optional<std::string> {
+            if (inlineValue)
+                return inlineValue;
+            if (i + 1 >= argc) {
+                error = arg + " needs a value";
+                return std::nullopt;
+            }
+            return std::string(argv[++i]);
+        };
+        auto flag = [&]() {
+            if (inlineValue) {
+                error = arg + " takes no value";
+                return false;
+            }
+            return true;
+        };
+
+        if (arg == "-h" || arg == "--help") {
+            if (!flag())
+                return std::nullopt;
+            settings.help = true;
+        } else if (arg == "--list") {
+            if (!flag())
+                return std::nullopt;
+            settings.list = true;
+        } else if (arg == "-q" || arg == "--quiet") {
+            if (!flag())
+                return std::nullopt;
+            settings.quiet = true;
+        } else if (arg == "--component" || arg == "--json" || arg == "--junit" || arg == "--vectors" ||
+                   arg == "--level" || arg == "--seed" || arg == "--only" || arg == "--timeout") {
+            const auto text = value();
+            if (!text)
+                return std::nullopt;
+            if (text->empty() && arg != "--only") {
+                error = arg + " needs a value";
+                return std::nullopt;
+            }
+            if (arg == "--component") {
+                settings.component = *text;
+            } else if (arg == "--json") {
+                settings.jsonPath = *text;
+            } else if (arg == "--junit") {
+                settings.junitPath = *text;
+            } else if (arg == "--vectors") {
+                settings.vectorsDir = *text;
+            } else if (arg == "--only") {
+                settings.only.push_back(*text);
+            } else if (arg == "--timeout") {
+                char* end = nullptr;
+                const double seconds = std::strtod(text->c_str(), &end);
+                if (*end != '\0' || !(seconds > 0) || seconds > 86400) {
+                    error = "--timeout must be a number of seconds above 0, not '" + *text + "'";
+                    return std::nullopt;
+                }
+                settings.timeoutSeconds = seconds;
+            } else if (arg == "--level") {
+                const auto level = ParseLevel(*text);
+                if (!level) {
+                    error = "--level must be quick, standard or thorough, not '" + *text + "'";
+                    return std::nullopt;
+                }
+                settings.level = *level;
+            } else {
+                const auto seed = ParseSeed(*text);
+                if (!seed) {
+                    error = "--seed must be a number from 0 to 18446744073709551615, not '" + *text + "'";
+                    return std::nullopt;
+                }
+                settings.seed = *seed;
+                settings.seedGiven = true;
+            }
+        } else if (!arg.empty() && arg[0] == '-') {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        } else {
+            settings.suites.push_back(arg);
+        }
+    }
+    return settings;
+}
+
+std::string UsageText(const std::vector<std::string>& suiteLines)
+{
+    std::string text =
+        "Usage: tarvel-check [OPTION]... [SUITE]...\n"
+        "Checks a crypto component against its binary contract and known answers.\n"
+        "Every check runs in a child process under a time limit, so a component that\n"
+        "crashes or hangs fails that check and the run goes on.\n"
+        "\n"
+        "Options:\n"
+        "  --component PATH  the component library to check; without it the library\n"
+        "                    named by TARVEL_COMPONENT (an absolute path), else the\n"
+        "                    bundled component, as the programs choose\n"
+        "  --level LEVEL     quick, standard (default) or thorough; where the contract\n"
+        "                    leaves a choice to the component, a difference from the\n"
+        "                    bundled component's choice is a note below thorough and\n"
+        "                    a failure at thorough\n"
+        "  --seed N          seed of the random inputs (default 1); a failure prints\n"
+        "                    the seed that replays it\n"
+        "  --only PATTERN    run only checks whose name matches PATTERN, a shell\n"
+        "                    pattern (\"vectors.sha1.*\") or a dotted prefix\n"
+        "                    (\"contract.rsa\"); may be given more than once\n"
+        "  --json FILE       also write the results as JSON (schema tarvel-check/1)\n"
+        "  --junit FILE      also write the results as JUnit XML\n"
+        "  --vectors DIR     folder of the NIST validation files (default: the one\n"
+        "                    of Debian's python3-cryptography-vectors)\n"
+        "  --timeout SECONDS the time limit of every check (default: each check's\n"
+        "                    own, 30 s for most); a check past it fails as hung\n"
+        "  --list            list the checks that would run, and run none\n"
+        "  -q, --quiet       print only failures and the summary\n"
+        "  -h, --help        show this text\n"
+        "\n"
+        "Suites (all when none is named):\n";
+    for (const std::string& line : suiteLines)
+        text += "  " + line + "\n";
+    text +=
+        "\n"
+        "Exit status:\n"
+        "  0  every check that ran passed (or was skipped)\n"
+        "  1  at least one check failed\n"
+        "  2  the component could not be loaded, or the command line is wrong\n";
+    return text;
+}
+
+bool NamePicked(const std::string& name, const std::vector<std::string>& patterns)
+{
+    if (patterns.empty())
+        return true;
+    for (const std::string& pattern : patterns) {
+        if (fnmatch(pattern.c_str(), name.c_str(), 0) == 0)
+            return true;
+        if (name.size() > pattern.size() && name.compare(0, pattern.size(), pattern) == 0 &&
+            (name[pattern.size()] == '.' || pattern.back() == '.'))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace checks::runner

@@ -1,0 +1,42 @@
+// What the command line of tarvel-check asks for.
+#pragma once
+
+#include <checks/check.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace checks::runner {
+
+struct RunSettings {
+    std::optional<std::string> component;  // --component, as typed
+    Level level = Level::Standard;
+    std::uint64_t seed = 1;
+    bool seedGiven = false;
+    std::vector<std::string> only;  // --only, any of them may match
+    std::optional<std::string> jsonPath;
+    std::optional<std::string> junitPath;
+    std::optional<std::string> vectorsDir;
+    std::optional<double> timeoutSeconds;  // --timeout: every check's limit
+    std::vector<std::string> suites;  // positional; empty means all
+    bool list = false;
+    bool help = false;
+    bool quiet = false;
+};
+
+// Parses argv; on a wrong command line returns nullopt with error set.
+std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& error);
+
+// The text --help prints.
+std::string UsageText(const std::vector<std::string>& suiteLines);
+
+const char* LevelName(Level level);
+
+// True when a check's dotted name is picked by one of the --only patterns:
+// a shell pattern (fnmatch) over the whole name, or a name prefix that ends at
+// a dot ("contract.rsa" picks "contract.rsa.getters"). No pattern picks all.
+bool NamePicked(const std::string& name, const std::vector<std::string>& patterns);
+
+}  // namespace checks::runner

@@ -1,0 +1,179 @@
+#include <checks/runner.h>
+
+#include "runner/check_process.h"
+#include "runner/reports.h"
+#include "runner/run_settings.h"
+
+#include <platform/com.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+namespace checks {
+namespace {
+
+using runner::CheckResult;
+using runner::RunSettings;
+using runner::Verdict;
+
+constexpr const char* kDefaultVectors = "/usr/lib/python3/dist-packages/cryptography_vectors";
+
+std::string ExecutableFolder()
+{
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : exe.parent_path().string();
+}
+
+int CommandLineError(const std::string& message)
+{
+    std::cerr << "tarvel-check: " << message << "\nTry 'tarvel-check --help' for more information.\n";
+    return kExitCannotRun;
+}
+
+// What one line of the progress shows while a check runs; only on a terminal.
+class Progress {
+public:
+    explicit Progress(bool enabled) : m_enabled(enabled) {}
+    void Show(std::size_t index, std::size_t total, const std::string& name)
+    {
+        if (!m_enabled)
+            return;
+        std::cout << "\r\033[K[" << index << "/" << total << "] " << name << std::flush;
+    }
+    void Clear()
+    {
+        if (m_enabled)
+            std::cout << "\r\033[K" << std::flush;
+    }
+
+private:
+    bool m_enabled;
+};
+
+std::string ReplayLine(const RunSettings& settings, const std::string& component, const CheckResult& result)
+{
+    return "replay: tarvel-check --component " + component + " --level " + runner::LevelName(settings.level) +
+           " --seed " + std::to_string(settings.seed) + " --only " + result.name;
+}
+
+}  // namespace
+
+int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
+{
+    std::string error;
+    const auto parsed = runner::ParseCommandLine(argc, argv, error);
+    if (!parsed)
+        return CommandLineError(error);
+    const RunSettings& settings = *parsed;
+    if (settings.help) {
+        std::vector<std::string> lines;
+        for (const NamedSuite& suite : suites)
+            lines.push_back(suite.name + std::string(suite.name.size() < 14 ? 14 - suite.name.size() : 1, ' ') +
+                            suite.description);
+        std::cout << runner::UsageText(lines);
+        return kExitAllPassed;
+    }
+    std::vector<const NamedSuite*> chosen;
+    for (const std::string& name : settings.suites) {
+        const NamedSuite* found = nullptr;
+        for (const NamedSuite& suite : suites)
+            if (suite.name == name)
+                found = &suite;
+        if (!found)
+            return CommandLineError("no suite named '" + name + "'");
+        chosen.push_back(found);
+    }
+    if (chosen.empty())
+        for (const NamedSuite& suite : suites)
+            chosen.push_back(&suite);
+
+    // The programs' own choice of library, with --component put in front of
+    // it; a relative --component is taken from the current folder, as a user
+    // typing it means.
+    if (settings.component)
+        setenv("TARVEL_COMPONENT", std::filesystem::absolute(*settings.component).lexically_normal().c_str(), 1);
+    if (!AfxOleInit()) {
+        std::cerr << "tarvel-check: cannot load the component: " << CoLastErrorText() << "\n";
+        return kExitCannotRun;
+    }
+
+    SuiteOptions options;
+    options.level = settings.level;
+    options.seed = settings.seed;
+    options.vectorsDir = settings.vectorsDir.value_or(kDefaultVectors);
+    options.dataDir = ExecutableFolder() + "/../share/tarvel";
+    options.componentPath = ComponentLibraryPath();
+
+    // Nothing else can be judged when the library does not even load.
+    {
+        const CheckResult probe = runner::RunCheckInChild(LibraryLoadCheck(), options);
+        if (probe.verdict == Verdict::Fail) {
+            std::cerr << "tarvel-check: cannot load the component:\n" << runner::ConsoleLines(probe);
+            return kExitCannotRun;
+        }
+    }
+
+    std::vector<CheckDef> checks;
+    for (const NamedSuite* suite : chosen)
+        for (CheckDef& check : suite->suite(options))
+            if (runner::NamePicked(check.name, settings.only)) {
+                if (settings.timeoutSeconds)
+                    check.timeoutSeconds = *settings.timeoutSeconds;
+                checks.push_back(std::move(check));
+            }
+    if (settings.list) {
+        for (const CheckDef& check : checks)
+            std::cout << check.name << "  " << check.description << "\n";
+        return kExitAllPassed;
+    }
+    if (checks.empty())
+        return CommandLineError("no check matches the suites and patterns given");
+
+    std::cout << "tarvel-check: " << options.componentPath << " (level " << runner::LevelName(settings.level)
+              << ", seed " << settings.seed << ", " << checks.size() << " checks)\n"
+              << std::flush;
+    runner::RunSummary summary;
+    summary.component = options.componentPath;
+    summary.level = settings.level;
+    summary.seed = settings.seed;
+    Progress progress(isatty(STDOUT_FILENO) && !settings.quiet);
+    const auto started = std::chrono::steady_clock::now();
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        progress.Show(i + 1, checks.size(), checks[i].name);
+        CheckResult result = runner::RunCheckInChild(checks[i], options);
+        progress.Clear();
+        if (result.verdict == Verdict::Fail)
+            result.notes.push_back(ReplayLine(settings, options.componentPath, result));
+        if (!settings.quiet || result.verdict == Verdict::Fail)
+            std::cout << runner::ConsoleLines(result) << std::flush;
+        summary.results.push_back(std::move(result));
+    }
+    summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    summary.exitStatus = summary.Count(Verdict::Fail) ? kExitCheckFailed : kExitAllPassed;
+
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, " in %.1f s", summary.seconds);
+    std::cout << runner::SummaryLine(summary) << elapsed << "\n" << std::flush;
+
+    int status = summary.exitStatus;
+    const auto write = [&](const std::optional<std::string>& path, const std::string& text) {
+        if (!path)
+            return;
+        if (const std::string problem = runner::WriteReportFile(*path, text); !problem.empty()) {
+            std::cerr << "tarvel-check: cannot write the report " << problem << "\n";
+            status = kExitCannotRun;
+        }
+    };
+    write(settings.jsonPath, runner::JsonDocument(summary));
+    write(settings.junitPath, runner::JunitDocument(summary));
+    return status;
+}
+
+}  // namespace checks

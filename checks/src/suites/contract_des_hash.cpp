@@ -1,0 +1,338 @@
+// The binary contract of IUserDES and the two hash interfaces, what every
+// class owes QueryInterface and null pointers, and objects used from several
+// threads at once.
+#include "suites/contract_checks.h"
+#include "suites/support.h"
+
+#include <checks/guarded_buffer.h>
+#include <checks/suites.h>
+
+#include <cstring>
+#include <thread>
+
+namespace checks::contract {
+namespace {
+
+using support::Bytes;
+using support::Expected;
+using support::Hex;
+
+void CheckQueryInterface(Context& ctx, const CryptoClass& entry)
+{
+    ComPtr<IUnknown> object = support::Create<IUnknown>(ctx, entry.kind);
+    if (!object)
+        return;
+    const std::string name = entry.interfaceName;
+    for (const auto& [iid, what] : {std::pair{IID_IUnknown, "IUnknown"}, std::pair{entry.iid, entry.interfaceName}}) {
+        ComPtr<IUnknown> again;
+        ctx.Calling(name + "::QueryInterface(" + what + ")");
+        const HRESULT hr = object->QueryInterface(iid, again.Put());
+        if (FAILED(hr) || !again)
+            ctx.Fail(Expected(name + "::QueryInterface(" + what + ")", "S_OK and an object", StatusText(hr)));
+    }
+    for (const CryptoClass& other : kCryptoClasses) {
+        if (other.kind == entry.kind)
+            continue;
+        void* wrong = reinterpret_cast<void*>(1);
+        ctx.Calling(name + "::QueryInterface(" + other.interfaceName + ")");
+        const HRESULT hr = object->QueryInterface(other.iid, &wrong);
+        if (SUCCEEDED(hr)) {
+            ctx.Fail(Expected(name + "::QueryInterface(" + other.interfaceName + ")", "a failure", StatusText(hr)));
+            if (wrong)
+                static_cast<IUnknown*>(wrong)->Release();
+        } else if (wrong) {
+            ctx.Fail(name + "::QueryInterface(" + other.interfaceName + ") failed without setting *ppv to null");
+        } else if (hr != E_NOINTERFACE) {
+            ctx.Choice(Expected(name + "::QueryInterface(" + other.interfaceName + ")", "E_NOINTERFACE (0x80004002)",
+                                StatusText(hr)));
+        }
+    }
+    ctx.Calling(name + "::QueryInterface(null)");
+    if (const HRESULT hr = object->QueryInterface(entry.iid, nullptr); SUCCEEDED(hr))
+        ctx.Fail(Expected(name + "::QueryInterface with a null pointer", "a failure status", StatusText(hr)));
+}
+
+// Each call with a null pointer must answer a failure, never crash.
+void ExpectRefused(Context& ctx, const std::string& call, HRESULT hr)
+{
+    if (SUCCEEDED(hr))
+        ctx.Fail(Expected(call + " with a null pointer", "a failure status", StatusText(hr)));
+}
+
+template <class Hash>
+void RefusesNullHashPointers(Context& ctx, CryptoClassKind kind)
+{
+    auto hash = support::Create<Hash>(ctx, kind);
+    if (!hash)
+        return;
+    const std::string name = support::ClassOf(kind).interfaceName;
+    ctx.Calling(name + "::HashData");
+    ExpectRefused(ctx, name + "::HashData of 5 bytes", hash->HashData(nullptr, 5));
+    ctx.Calling(name + "::HashData");
+    if (CallSucceeded(ctx, hash->HashData(reinterpret_cast<const std::uint8_t*>("abc"), 3), name + "::HashData")) {
+        ctx.Calling(name + "::GetHash");
+        ExpectRefused(ctx, name + "::GetHash", hash->GetHash(nullptr));
+    }
+}
+
+void CheckNullPointers(Context& ctx)
+{
+    if (auto rsa = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa)) {
+        ctx.Calling("IUserRSA::GenerateKey");
+        if (CallSucceeded(ctx, rsa->GenerateKey("Checker", 2), "IUserRSA::GenerateKey")) {
+            std::uint32_t words[2] = {1, 0};
+            std::uint32_t count = 2;
+            const std::pair<const char*, std::function<HRESULT()>> calls[] = {
+                {"IUserRSA::GetKeyLength", [&] { return rsa->GetKeyLength(nullptr); }},
+                {"IUserRSA::Encrypt (input)", [&] { return rsa->Encrypt(nullptr, 2, words, &count); }},
+                {"IUserRSA::Encrypt (output)", [&] { return rsa->Encrypt(words, 2, nullptr, &count); }},
+                {"IUserRSA::Encrypt (output count)", [&] { return rsa->Encrypt(words, 2, words, nullptr); }},
+                {"IUserRSA::Decrypt (input)", [&] { return rsa->Decrypt(nullptr, 2, words, &count); }},
+                {"IUserRSA::GetUserId (length)", [&] { return rsa->GetUserId(nullptr, nullptr); }},
+                {"IUserRSA::GetCode (length)", [&] { return rsa->GetCode(nullptr, nullptr); }},
+                {"IUserRSA::GetBase (count)", [&] { return rsa->GetBase(words, nullptr); }},
+                {"IUserRSA::GetKeyPart8 (count)", [&] { return rsa->GetKeyPart8(words, nullptr); }},
+                {"IUserRSA::SetBase", [&] { return rsa->SetBase(nullptr, 2); }},
+                {"IUserRSA::SetUserId", [&] { return rsa->SetUserId(nullptr, 3); }},
+                {"IUserRSA::SaveWkyFile", [&] { return rsa->SaveWkyFile(nullptr); }},
+                {"IUserRSA::LoadAsyFile", [&] { return rsa->LoadAsyFile(nullptr); }},
+            };
+            for (const auto& [call, run] : calls) {
+                ctx.Calling(call);
+                ExpectRefused(ctx, call, run());
+                count = 2;
+            }
+        }
+    }
+    if (auto des = support::Create<IUserDES>(ctx, CryptoClassKind::UserDes)) {
+        const std::uint32_t key[2] = {0x01234567u, 0x89ABCDEFu};
+        ctx.Calling("IUserDES::SetKey");
+        if (CallSucceeded(ctx, des->SetKey(key), "IUserDES::SetKey")) {
+            ctx.Calling("IUserDES::SetKey");
+            ExpectRefused(ctx, "IUserDES::SetKey", des->SetKey(nullptr));
+            ctx.Calling("IUserDES::Encrypt");
+            ExpectRefused(ctx, "IUserDES::Encrypt", des->Encrypt(nullptr));
+            ctx.Calling("IUserDES::Decrypt");
+            ExpectRefused(ctx, "IUserDES::Decrypt", des->Decrypt(nullptr));
+        }
+    }
+    RefusesNullHashPointers<IHashSHA1>(ctx, CryptoClassKind::HashSha1);
+    RefusesNullHashPointers<IHashMD5>(ctx, CryptoClassKind::HashMd5);
+}
+
+void CheckDes(Context& ctx)
+{
+    auto des = support::Create<IUserDES>(ctx, CryptoClassKind::UserDes);
+    if (!des)
+        return;
+    std::uint32_t block[2] = {0x11111111u, 0x22222222u};
+    ctx.Calling("IUserDES::Encrypt (no key)");
+    if (const HRESULT hr = des->Encrypt(block); SUCCEEDED(hr))
+        ctx.Choice(Expected("IUserDES::Encrypt before SetKey", "a failure", StatusText(hr)));
+    std::uint32_t got[2] = {0, 0};
+    ctx.Calling("IUserDES::GetKey (no key)");
+    if (const HRESULT hr = des->GetKey(got); SUCCEEDED(hr))
+        ctx.Fail(Expected("IUserDES::GetKey before SetKey", "a failure status", StatusText(hr)));
+
+    // The key is read from a guarded buffer: exactly two words may be read.
+    GuardedBuffer key(8, GuardedBuffer::Use::Input);
+    key.Words()[0] = 0x3B3898A7u;  // bytes a7 98 38 3b ... in memory order
+    key.Words()[1] = 0x1C2F6F5Du;
+    ctx.Calling("IUserDES::SetKey");
+    if (!CallSucceeded(ctx, des->SetKey(key.Words()), "IUserDES::SetKey"))
+        return;
+    GuardedBuffer keyOut(8, GuardedBuffer::Use::Output);
+    ctx.Calling("IUserDES::GetKey");
+    if (CallSucceeded(ctx, des->GetKey(keyOut.Words()), "IUserDES::GetKey")) {
+        if (const std::string damage = keyOut.CanaryDamage(); !damage.empty())
+            ctx.Fail("IUserDES::GetKey " + damage);
+        // Parity bits (the low bit of every byte) are the component's to keep.
+        const std::uint32_t mask = 0xFEFEFEFEu;
+        if ((keyOut.Words()[0] & mask) != (key.Words()[0] & mask) || (keyOut.Words()[1] & mask) != (key.Words()[1] & mask))
+            ctx.Fail(Expected("IUserDES::GetKey", Hex(key.Bytes(), 8), Hex(keyOut.Bytes(), 8)));
+    }
+    // In place: one block buffer, exactly 8 bytes, nothing past it touched.
+    GuardedBuffer data(8, GuardedBuffer::Use::Output);
+    const std::uint8_t plain[8] = {0x4e, 0x6f, 0x77, 0x20, 0x69, 0x73, 0x20, 0x74};
+    std::memcpy(data.Bytes(), plain, 8);
+    ctx.Calling("IUserDES::Encrypt");
+    if (!CallSucceeded(ctx, des->Encrypt(data.Words()), "IUserDES::Encrypt"))
+        return;
+    const auto expected = support::OpenSslDes(key.Bytes(), plain, true);
+    if (std::memcmp(data.Bytes(), expected.data(), 8) != 0)
+        ctx.Fail(Expected("IUserDES::Encrypt of " + Hex(plain, 8) + " under " + Hex(key.Bytes(), 8),
+                          Hex(expected.data(), 8), Hex(data.Bytes(), 8)));
+    if (const std::string damage = data.CanaryDamage(); !damage.empty())
+        ctx.Fail("IUserDES::Encrypt " + damage);
+    ctx.Calling("IUserDES::Decrypt");
+    if (!CallSucceeded(ctx, des->Decrypt(data.Words()), "IUserDES::Decrypt"))
+        return;
+    if (std::memcmp(data.Bytes(), plain, 8) != 0)
+        ctx.Fail(Expected("IUserDES::Decrypt of the encrypted block", Hex(plain, 8), Hex(data.Bytes(), 8)));
+}
+
+template <class Hash>
+void CheckHash(Context& ctx, CryptoClassKind kind)
+{
+    const CryptoClass& entry = support::ClassOf(kind);
+    const std::string name = entry.interfaceName;
+    const std::uint32_t size = kind == CryptoClassKind::HashSha1 ? kSha1DigestBytes : kMd5DigestBytes;
+    const char* digestName = kind == CryptoClassKind::HashSha1 ? "SHA1" : "MD5";
+    auto hash = support::Create<Hash>(ctx, kind);
+    if (!hash)
+        return;
+    {
+        GuardedBuffer digest(size, GuardedBuffer::Use::Output);
+        ctx.Calling(name + "::GetHash (before HashData)");
+        if (const HRESULT hr = hash->GetHash(digest.Bytes()); SUCCEEDED(hr))
+            ctx.Fail(Expected(name + "::GetHash before any HashData", "a failure status", StatusText(hr)));
+        else if (!digest.Untouched())
+            ctx.Note(name + "::GetHash before any HashData failed but wrote into the digest buffer");
+    }
+    std::uint32_t reported = 0;
+    ctx.Calling(name + "::GetHashSize");
+    if (const HRESULT hr = hash->GetHashSize(&reported); hr == E_NOTIMPL)
+        ctx.Choice(name + "::GetHashSize is not implemented (the programs never call it)");
+    else if (CallSucceeded(ctx, hr, name + "::GetHashSize") && reported != size)
+        ctx.Fail(Expected(name + "::GetHashSize", std::to_string(size), std::to_string(reported)));
+
+    // "abc", then nothing: each call starts afresh, and 0 bytes is valid.
+    const std::string abc = "abc";
+    for (const std::string& message : {abc, std::string()}) {
+        GuardedBuffer input(message.size(), GuardedBuffer::Use::Input);
+        std::memcpy(input.Bytes(), message.data(), message.size());
+        ctx.Calling(name + "::HashData");
+        if (!CallSucceeded(ctx, hash->HashData(input.Bytes(), static_cast<std::uint32_t>(message.size())),
+                           name + "::HashData of " + std::to_string(message.size()) + " bytes"))
+            return;
+        GuardedBuffer digest(size, GuardedBuffer::Use::Output);
+        ctx.Calling(name + "::GetHash");
+        if (!CallSucceeded(ctx, hash->GetHash(digest.Bytes()), name + "::GetHash"))
+            return;
+        const Bytes expected = support::OpenSslDigest(
+            digestName, reinterpret_cast<const std::uint8_t*>(message.data()), message.size());
+        const std::string got = Hex(digest.Bytes(), size);
+        if (got != Hex(expected))
+            ctx.Fail(Expected(name + " of '" + message + "' (" + std::to_string(message.size()) +
+                                  " bytes, after the object hashed " + (message.empty() ? "'abc'" : "nothing") + ")",
+                              Hex(expected), got));
+        if (const std::string damage = digest.CanaryDamage(); !damage.empty())
+            ctx.Fail(name + "::GetHash " + damage);
+    }
+    // A refused HashData must not leave the previous digest to be read.
+    ctx.Calling(name + "::HashData (null, 8)");
+    if (SUCCEEDED(hash->HashData(nullptr, 8)))
+        return;  // told by contract.null-pointers
+    std::uint8_t digest[20] = {};
+    ctx.Calling(name + "::GetHash (after a refused HashData)");
+    if (const HRESULT hr = hash->GetHash(digest); SUCCEEDED(hr))
+        ctx.Fail(Expected(name + "::GetHash after a refused HashData", "a failure (no digest)",
+                          StatusText(hr) + " with the digest " + Hex(digest, size)));
+}
+
+// Four threads, each with its own objects of every class, give what one
+// thread gives alone.
+void CheckThreads(Context& ctx)
+{
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 40;
+    struct Outcome {
+        std::string digests;
+        std::string failure;
+    };
+    auto work = [&ctx](int rounds) {
+        Outcome outcome;
+        auto fail = [&](const std::string& what, HRESULT hr) {
+            if (outcome.failure.empty())
+                outcome.failure = what + " failed (" + StatusText(hr) + ")";
+        };
+        ComPtr<IHashSHA1> sha1;
+        ComPtr<IHashMD5> md5;
+        ComPtr<IUserDES> des;
+        HRESULT hr = CoCreateInstance(CLSID_HashSHA1, nullptr, CLSCTX_INPROC_SERVER, IID_IHashSHA1, sha1.Put());
+        if (FAILED(hr) || !sha1)
+            return fail("CoCreateInstance(IHashSHA1)", hr), outcome;
+        hr = CoCreateInstance(CLSID_HashMD5, nullptr, CLSCTX_INPROC_SERVER, IID_IHashMD5, md5.Put());
+        if (FAILED(hr) || !md5)
+            return fail("CoCreateInstance(IHashMD5)", hr), outcome;
+        hr = CoCreateInstance(CLSID_UserDES, nullptr, CLSCTX_INPROC_SERVER, IID_IUserDES, des.Put());
+        if (FAILED(hr) || !des)
+            return fail("CoCreateInstance(IUserDES)", hr), outcome;
+        std::uint8_t message[300];
+        for (int round = 0; round < rounds; ++round) {
+            for (std::size_t i = 0; i < sizeof message; ++i)
+                message[i] = static_cast<std::uint8_t>(i * 7 + round);
+            const std::uint32_t length = static_cast<std::uint32_t>(round * 7 % sizeof message);
+            std::uint8_t digest[20];
+            auto digestOf = [&](auto* hash, std::size_t size) {
+                if (FAILED(hr = hash->HashData(message, length)))
+                    return fail("HashData", hr), false;
+                if (FAILED(hr = hash->GetHash(digest)))
+                    return fail("GetHash", hr), false;
+                outcome.digests += Hex(digest, size);
+                return true;
+            };
+            if (!digestOf(sha1.Get(), 20) || !digestOf(md5.Get(), 16))
+                return outcome;
+            std::uint32_t key[2] = {0x01020304u * static_cast<std::uint32_t>(round + 1), 0x0F1E2D3Cu};
+            std::uint32_t block[2] = {static_cast<std::uint32_t>(round), 0xCAFEF00Du};
+            if (FAILED(hr = des->SetKey(key)) || FAILED(hr = des->Encrypt(block)))
+                return fail("IUserDES::SetKey/Encrypt", hr), outcome;
+            outcome.digests += Hex(reinterpret_cast<std::uint8_t*>(block), 8);
+        }
+        return outcome;
+    };
+    ctx.Calling("one thread alone");
+    const Outcome alone = work(kRounds);
+    if (!alone.failure.empty()) {
+        ctx.Fail(alone.failure);
+        return;
+    }
+    ctx.Calling(std::to_string(kThreads) + " threads at once");
+    std::vector<Outcome> outcomes(kThreads);
+    {
+        std::vector<std::jthread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&, t] { outcomes[t] = work(kRounds); });
+    }
+    for (int t = 0; t < kThreads; ++t) {
+        if (!outcomes[t].failure.empty())
+            ctx.Fail("thread " + std::to_string(t + 1) + " of " + std::to_string(kThreads) + ": " + outcomes[t].failure);
+        else if (outcomes[t].digests != alone.digests)
+            ctx.Fail("thread " + std::to_string(t + 1) + " of " + std::to_string(kThreads) +
+                     " got other digests and DES blocks than one thread alone");
+    }
+}
+
+}  // namespace
+
+void AddDesAndHashChecks(std::vector<CheckDef>& checks, Level)
+{
+    for (const CryptoClass& entry : kCryptoClasses)
+        checks.push_back({std::string("contract.") + support::ShortName(entry.kind) + ".query-interface",
+                          std::string(entry.interfaceName) + " answers for IUnknown and itself only",
+                          [&entry](Context& ctx) { CheckQueryInterface(ctx, entry); }});
+    checks.push_back({"contract.null-pointers", "every class refuses null pointers with a failure status",
+                      &CheckNullPointers});
+    checks.push_back({"contract.des.protocol", "key before use, GetKey, one block in place within 8 bytes",
+                      &CheckDes});
+    checks.push_back({"contract.sha1.protocol", "no digest before HashData, 0 bytes, each call afresh, 20 bytes out",
+                      [](Context& ctx) { CheckHash<IHashSHA1>(ctx, CryptoClassKind::HashSha1); }});
+    checks.push_back({"contract.md5.protocol", "no digest before HashData, 0 bytes, each call afresh, 16 bytes out",
+                      [](Context& ctx) { CheckHash<IHashMD5>(ctx, CryptoClassKind::HashMd5); }});
+    checks.push_back({"contract.threads", "objects used from 4 threads at once answer as from one", &CheckThreads});
+}
+
+}  // namespace checks::contract
+
+namespace checks {
+
+std::vector<CheckDef> ContractSuite(const SuiteOptions& options)
+{
+    std::vector<CheckDef> checks;
+    contract::AddDesAndHashChecks(checks, options.level);
+    contract::AddRsaChecks(checks, options.level);
+    return checks;
+}
+
+}  // namespace checks

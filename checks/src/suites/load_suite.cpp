@@ -1,0 +1,199 @@
+// Loading a component step by step, each step named when it fails: the path,
+// the file, the loader, the entry points, then every class as the binding
+// asks for it (factory, object, factory released).
+#include "suites/support.h"
+
+#include <checks/suites.h>
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace checks {
+namespace {
+
+using support::Expected;
+
+// One dlopen reference, closed with its owner. The binding keeps its own.
+class LoadedLibrary {
+public:
+    explicit LoadedLibrary(const std::string& path) : m_handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+    {
+        if (!m_handle) {
+            const char* why = dlerror();
+            m_error = why ? why : "unknown reason";
+        }
+    }
+    ~LoadedLibrary()
+    {
+        if (m_handle)
+            dlclose(m_handle);
+    }
+    LoadedLibrary(const LoadedLibrary&) = delete;
+    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+    bool Loaded() const { return m_handle != nullptr; }
+    const std::string& Error() const { return m_error; }
+    void* Symbol(const char* name) const { return m_handle ? dlsym(m_handle, name) : nullptr; }
+
+private:
+    void* m_handle;
+    std::string m_error;
+};
+
+// The library with its entry point, or null after saying which step failed.
+DllGetClassObjectFn OpenEntryPoint(Context& ctx, std::unique_ptr<LoadedLibrary>& owner)
+{
+    const std::string& path = ctx.Options().componentPath;
+    if (path.empty() || path[0] != '/') {
+        ctx.Fail("the component path must be absolute, not '" + path + "'");
+        return nullptr;
+    }
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        ctx.Fail(path + ": " + (errno == ENOENT ? "no such file" : std::strerror(errno)));
+        return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ctx.Fail(path + ": not a regular file");
+        return nullptr;
+    }
+    if (access(path.c_str(), R_OK) != 0) {
+        ctx.Fail(path + ": cannot be read (" + std::strerror(errno) + ")");
+        return nullptr;
+    }
+    ctx.Calling("dlopen");
+    owner = std::make_unique<LoadedLibrary>(path);
+    if (!owner->Loaded()) {
+        ctx.Fail(path + ": not a loadable shared library (" + owner->Error() + ")");
+        return nullptr;
+    }
+    auto entry = reinterpret_cast<DllGetClassObjectFn>(owner->Symbol("DllGetClassObject"));
+    if (!entry)
+        ctx.Fail(path + ": exports no DllGetClassObject");
+    return entry;
+}
+
+void CheckLibrary(Context& ctx)
+{
+    std::unique_ptr<LoadedLibrary> library;
+    if (!OpenEntryPoint(ctx, library))
+        return;
+    using CanUnloadFn = HRESULT (*)();
+    auto canUnload = reinterpret_cast<CanUnloadFn>(library->Symbol("DllCanUnloadNow"));
+    if (!canUnload) {
+        ctx.Choice("exports no DllCanUnloadNow (the programs never call it; the bundled component exports it)");
+        return;
+    }
+    ctx.Calling("DllCanUnloadNow");
+    const HRESULT hr = canUnload();
+    if (hr != S_OK && hr != S_FALSE)
+        ctx.Fail(Expected("DllCanUnloadNow", "S_OK or S_FALSE", StatusText(hr)));
+}
+
+// The steps the binding takes for one class, each told apart.
+void CheckClass(Context& ctx, const CryptoClass& entry)
+{
+    std::unique_ptr<LoadedLibrary> library;
+    const DllGetClassObjectFn get = OpenEntryPoint(ctx, library);
+    if (!get)
+        return;
+    const std::string name = entry.interfaceName;
+    IClassFactory* factory = nullptr;
+    ctx.Calling("DllGetClassObject(" + name + ")");
+    HRESULT hr = get(entry.clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (FAILED(hr)) {
+        if (factory)
+            ctx.Fail("DllGetClassObject refused " + name + " (" + StatusText(hr) + ") but left a pointer behind");
+        if (hr == E_NOTIMPL)
+            ctx.NotImplemented("DllGetClassObject(" + name + ")");
+        else
+            ctx.Fail("the class " + name + " is refused by DllGetClassObject (" + StatusText(hr) + ")");
+        return;
+    }
+    if (!factory) {
+        ctx.Fail("DllGetClassObject reports success (" + StatusText(hr) + ") for " + name + " with a null factory");
+        return;
+    }
+    ComPtr<IClassFactory> factoryRef;
+    factoryRef.Attach(factory);
+
+    ComPtr<IUnknown> object;
+    ctx.Calling("IClassFactory::CreateInstance(" + name + ")");
+    hr = factory->CreateInstance(nullptr, entry.iid, object.Put());
+    if (FAILED(hr)) {
+        if (hr == E_NOTIMPL)
+            ctx.NotImplemented("IClassFactory::CreateInstance(" + name + ")");
+        else
+            ctx.Fail("IClassFactory::CreateInstance refused " + name + " (" + StatusText(hr) + ")");
+        return;
+    }
+    if (!object) {
+        ctx.Fail("IClassFactory::CreateInstance reports success (" + StatusText(hr) + ") for " + name +
+                 " with a null object");
+        return;
+    }
+    // The binding releases the factory before it uses the object.
+    ctx.Calling("IClassFactory::Release");
+    factoryRef.Release();
+    ComPtr<IUnknown> again;
+    ctx.Calling(name + "::QueryInterface(" + name + ") after the factory was released");
+    hr = object->QueryInterface(entry.iid, again.Put());
+    if (FAILED(hr) || !again)
+        ctx.Fail(name + "::QueryInterface for its own interface failed after the factory was released (" +
+                 StatusText(hr) + ")");
+
+    // And through the programs' own binding.
+    again.Release();
+    ctx.Calling("CoCreateInstance(" + name + ")");
+    hr = CoCreateInstance(entry.clsid, nullptr, CLSCTX_INPROC_SERVER, entry.iid, again.Put());
+    if (FAILED(hr) || !again)
+        ctx.Fail("the programs' binding cannot create " + name + ": " + CoLastErrorText() + " (" + StatusText(hr) +
+                 ")");
+}
+
+void CheckUnknownClass(Context& ctx)
+{
+    std::unique_ptr<LoadedLibrary> library;
+    const DllGetClassObjectFn get = OpenEntryPoint(ctx, library);
+    if (!get)
+        return;
+    // A class of nobody's: the last word of IUserRSA's class, changed.
+    CLSID unknown = CLSID_UserRSA;
+    unknown.Data4[7] ^= 0x5A;
+    void* factory = reinterpret_cast<void*>(1);
+    ctx.Calling("DllGetClassObject(unknown class)");
+    const HRESULT hr = get(unknown, IID_IClassFactory, &factory);
+    if (SUCCEEDED(hr))
+        ctx.Fail(Expected("DllGetClassObject for an unknown class", "a failure status", StatusText(hr)));
+    else if (factory != nullptr)
+        ctx.Fail("DllGetClassObject for an unknown class failed but did not set the factory pointer to null");
+    else if (hr != CLASS_E_CLASSNOTAVAILABLE)
+        ctx.Choice(Expected("DllGetClassObject for an unknown class", "CLASS_E_CLASSNOTAVAILABLE (0x80040111)",
+                            StatusText(hr)));
+}
+
+}  // namespace
+
+CheckDef LibraryLoadCheck()
+{
+    return {"load.library", "the file is a shared library that loads and exports the two entry points",
+            &CheckLibrary};
+}
+
+std::vector<CheckDef> LoadSuite(const SuiteOptions&)
+{
+    std::vector<CheckDef> checks{LibraryLoadCheck()};
+    for (const CryptoClass& entry : kCryptoClasses)
+        checks.push_back({std::string("load.class.") + support::ShortName(entry.kind),
+                          std::string("a factory for ") + entry.interfaceName +
+                              ", an object of it, and the factory released",
+                          [&entry](Context& ctx) { CheckClass(ctx, entry); }});
+    checks.push_back({"load.unknown-class", "a class the component does not serve is refused", &CheckUnknownClass});
+    return checks;
+}
+
+}  // namespace checks

@@ -1,0 +1,417 @@
+// Generated RSA keys audited with OpenSSL's big numbers, the wizard's copy
+// through the setters, the key files read back, and GenerateKey's limits.
+#include "suites/support.h"
+
+#include <checks/suites.h>
+
+#include <harness/rsa_key.h>
+
+#include <openssl/bio.h>
+#include <openssl/core_names.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace checks {
+namespace {
+
+using support::Bignum;
+using support::BignumContext;
+using support::Expected;
+using support::kKeyParts;
+using support::ShownNumber;
+using support::Words;
+
+ComPtr<IUserRSA> Generated(Context& ctx, std::uint32_t keyWords)
+{
+    ComPtr<IUserRSA> rsa = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
+    if (!rsa)
+        return rsa;
+    ctx.Calling("IUserRSA::GenerateKey(" + std::to_string(keyWords) + " words)");
+    if (!CallSucceeded(ctx, rsa->GenerateKey("Checker", keyWords),
+                       "IUserRSA::GenerateKey with " + std::to_string(keyWords) + " words"))
+        rsa.Release();
+    return rsa;
+}
+
+Words BnWords(const BIGNUM* bn) { return support::FromBignum(bn); }
+
+// Raw RSA of m through the object against m^e mod n, and back.
+bool RoundTrip(Context& ctx, IUserRSA& rsa, const std::array<Words, 8>& key, const BIGNUM* m, const std::string& what)
+{
+    BignumContext bn(BN_CTX_new());
+    const Bignum n = support::ToBignum(key[support::kBase]);
+    const Bignum e = support::ToBignum(key[support::kPublic]);
+    Bignum expected(BN_new());
+    BN_mod_exp(expected.get(), m, e.get(), n.get(), bn.get());
+    const std::size_t keyWords = key[support::kBase].size();
+    const Words plain = support::FromBignum(m, keyWords);
+    const auto cipher = support::RsaCall(ctx, rsa, true, plain);
+    if (!cipher)
+        return false;
+    const Words expectedWords = support::FromBignum(expected.get(), keyWords);
+    if (*cipher != expectedWords) {
+        ctx.Fail(Expected("Encrypt of " + what + " " + ShownNumber(plain), ShownNumber(expectedWords),
+                          ShownNumber(*cipher)));
+        return false;
+    }
+    const auto back = support::RsaCall(ctx, rsa, false, *cipher);
+    if (!back)
+        return false;
+    if (*back != plain) {
+        ctx.Fail(Expected("Decrypt of the encryption of " + what, ShownNumber(plain), ShownNumber(*back)));
+        return false;
+    }
+    return true;
+}
+
+// Every relation a key of keyWords words must satisfy.
+void AuditKey(Context& ctx, const std::array<Words, 8>& key, std::uint32_t keyWords)
+{
+    BignumContext bn(BN_CTX_new());
+    const Bignum n = support::ToBignum(key[support::kBase]);
+    const Bignum e = support::ToBignum(key[support::kPublic]);
+    const Bignum d = support::ToBignum(key[support::kPrivate]);
+    const Bignum p = support::ToBignum(key[support::kPrimeP]);
+    const Bignum q = support::ToBignum(key[support::kPrimeQ]);
+    const Bignum dp = support::ToBignum(key[support::kExponentP]);
+    const Bignum dq = support::ToBignum(key[support::kExponentQ]);
+    const Bignum qinv = support::ToBignum(key[support::kCoefficient]);
+
+    const int bits = static_cast<int>(32 * keyWords);
+    if (BN_num_bits(n.get()) != bits)
+        ctx.Fail(Expected("the base of a " + std::to_string(keyWords) + "-word key", std::to_string(bits) + " bits",
+                          std::to_string(BN_num_bits(n.get())) + " bits (" + ShownNumber(key[support::kBase]) + ")"));
+    if (key[support::kBase].size() != keyWords)
+        ctx.Fail(Expected("GetBase's count", std::to_string(keyWords) + " words",
+                          std::to_string(key[support::kBase].size())));
+    if (!BN_is_word(e.get(), 65537))
+        ctx.Choice(Expected("the public exponent", "65537 (the bundled component's choice)",
+                            ShownNumber(key[support::kPublic])));
+    for (const auto& [prime, name] : {std::pair{p.get(), "prime p"}, std::pair{q.get(), "prime q"}})
+        if (BN_check_prime(prime, bn.get(), nullptr) != 1)
+            ctx.Fail("the " + std::string(name) + " is not a probable prime: " +
+                     ShownNumber(key[name[6] == 'p' ? support::kPrimeP : support::kPrimeQ]));
+    Bignum product(BN_new());
+    BN_mul(product.get(), p.get(), q.get(), bn.get());
+    if (BN_cmp(product.get(), n.get()) != 0)
+        ctx.Fail(Expected("p·q", ShownNumber(key[support::kBase]), ShownNumber(BnWords(product.get()))));
+
+    Bignum p1(BN_dup(p.get())), q1(BN_dup(q.get())), gcd(BN_new()), phi(BN_new()), lambda(BN_new());
+    BN_sub_word(p1.get(), 1);
+    BN_sub_word(q1.get(), 1);
+    BN_gcd(gcd.get(), p1.get(), q1.get(), bn.get());
+    BN_mul(phi.get(), p1.get(), q1.get(), bn.get());
+    BN_div(lambda.get(), nullptr, phi.get(), gcd.get(), bn.get());
+    Bignum ed(BN_new());
+    BN_mod_mul(ed.get(), e.get(), d.get(), lambda.get(), bn.get());
+    if (!BN_is_one(ed.get()))
+        ctx.Fail("e·d is not 1 modulo λ(n): d = " + ShownNumber(key[support::kPrivate]));
+
+    const struct {
+        const BIGNUM* got;
+        const BIGNUM* of;
+        const BIGNUM* modulus;
+        std::size_t part;
+    } crt[] = {{dp.get(), d.get(), p1.get(), support::kExponentP}, {dq.get(), d.get(), q1.get(), support::kExponentQ}};
+    for (const auto& row : crt) {
+        Bignum want(BN_new());
+        BN_mod(want.get(), row.of, row.modulus, bn.get());
+        if (BN_cmp(want.get(), row.got) != 0)
+            ctx.Fail(Expected(std::string("the ") + kKeyParts[row.part].name + " (" + kKeyParts[row.part].getter + ")",
+                              ShownNumber(BnWords(want.get())), ShownNumber(key[row.part])));
+    }
+    Bignum wantInv(BN_mod_inverse(nullptr, q.get(), p.get(), bn.get()));
+    if (!wantInv || BN_cmp(wantInv.get(), qinv.get()) != 0)
+        ctx.Fail(Expected("q^-1 mod p (GetKeyPart8)", wantInv ? ShownNumber(BnWords(wantInv.get())) : "(no inverse)",
+                          ShownNumber(key[support::kCoefficient])));
+}
+
+void CheckGeneratedKey(Context& ctx, std::uint32_t keyWords)
+{
+    ComPtr<IUserRSA> rsa = Generated(ctx, keyWords);
+    if (!rsa)
+        return;
+    const auto key = support::GetKey(ctx, *rsa);
+    if (!key)
+        return;
+    AuditKey(ctx, *key, keyWords);
+    if (ctx.Failed())
+        return;
+
+    const Bignum n = support::ToBignum((*key)[support::kBase]);
+    Bignum value(BN_new());
+    BN_zero(value.get());
+    if (!RoundTrip(ctx, *rsa, *key, value.get(), "0"))
+        return;
+    BN_one(value.get());
+    if (!RoundTrip(ctx, *rsa, *key, value.get(), "1"))
+        return;
+    Bignum top(BN_dup(n.get()));
+    BN_sub_word(top.get(), 1);
+    if (!RoundTrip(ctx, *rsa, *key, top.get(), "n-1"))
+        return;
+    auto random = support::Generator(ctx);
+    for (int i = 0; i < 4; ++i) {
+        const auto bytes = support::RandomBytes(random, 4 * keyWords);
+        Bignum m(BN_bin2bn(bytes.data(), static_cast<int>(bytes.size()), nullptr));
+        BN_mod(m.get(), m.get(), n.get(), BignumContext(BN_CTX_new()).get());
+        if (!RoundTrip(ctx, *rsa, *key, m.get(), "a random number (seed " + std::to_string(ctx.Seed()) + ")"))
+            return;
+    }
+}
+
+// The wizard's copy: every number through the setters, then the copy must
+// decrypt what the source encrypted.
+void CheckCopy(Context& ctx)
+{
+    ComPtr<IUserRSA> source = Generated(ctx, 16);
+    ComPtr<IUserRSA> copy = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
+    if (!source || !copy)
+        return;
+    ctx.Calling("the get-set copy");
+    if (const auto copied = harness::CopyKey(*source, *copy); !copied) {
+        const harness::CallFailure& failure = copied.Failure();
+        ctx.Fail("the copy through the setters failed at " + failure.call + " (" + StatusText(failure.status) + ")" +
+                 (failure.reason.empty() ? "" : ": " + failure.reason));
+        return;
+    }
+    const auto key = support::GetKey(ctx, *source);
+    const auto copiedKey = support::GetKey(ctx, *copy);
+    if (!key || !copiedKey)
+        return;
+    for (std::size_t i = 0; i < kKeyParts.size(); ++i)
+        if ((*key)[i] != (*copiedKey)[i])
+            ctx.Fail(Expected(std::string("the copy's ") + kKeyParts[i].name, ShownNumber((*key)[i]),
+                              ShownNumber((*copiedKey)[i])));
+    auto random = support::Generator(ctx);
+    // Below the base: the top word stays 0.
+    Words message(16, 0);
+    for (std::size_t i = 0; i + 1 < message.size(); ++i)
+        message[i] = static_cast<std::uint32_t>(random());
+    const auto cipher = support::RsaCall(ctx, *source, true, message);
+    if (!cipher)
+        return;
+    const auto back = support::RsaCall(ctx, *copy, false, *cipher);
+    if (back && *back != message)
+        ctx.Fail(Expected("the copy's Decrypt of the source's Encrypt", ShownNumber(message), ShownNumber(*back)));
+}
+
+// A folder of the check's own, removed with its files.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-check-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            m_path = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+std::string ReadWhole(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct PkeyFree {
+    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
+};
+using Pkey = std::unique_ptr<EVP_PKEY, PkeyFree>;
+struct BioFree {
+    void operator()(BIO* bio) const { BIO_free(bio); }
+};
+
+Pkey ReadPem(const std::string& text, bool isPrivate)
+{
+    std::unique_ptr<BIO, BioFree> bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
+    return Pkey(isPrivate ? PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr)
+                          : PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr));
+}
+
+// The numbers OpenSSL read from a key file against the object's.
+void CompareKeyFile(Context& ctx, const std::string& file, EVP_PKEY* pkey, const std::array<Words, 8>& key,
+                    bool isPrivate)
+{
+    const std::pair<const char*, std::size_t> parts[] = {
+        {OSSL_PKEY_PARAM_RSA_N, support::kBase},          {OSSL_PKEY_PARAM_RSA_E, support::kPublic},
+        {OSSL_PKEY_PARAM_RSA_D, support::kPrivate},       {OSSL_PKEY_PARAM_RSA_FACTOR1, support::kPrimeP},
+        {OSSL_PKEY_PARAM_RSA_FACTOR2, support::kPrimeQ},  {OSSL_PKEY_PARAM_RSA_EXPONENT1, support::kExponentP},
+        {OSSL_PKEY_PARAM_RSA_EXPONENT2, support::kExponentQ}, {OSSL_PKEY_PARAM_RSA_COEFFICIENT1, support::kCoefficient},
+    };
+    for (const auto& [param, part] : parts) {
+        if (!isPrivate && part > support::kPublic)
+            break;
+        BIGNUM* raw = nullptr;
+        if (!EVP_PKEY_get_bn_param(pkey, param, &raw)) {
+            ctx.Fail(file + " holds no " + kKeyParts[part].name);
+            continue;
+        }
+        const Bignum value(raw);
+        if (support::FromBignum(value.get()) != key[part])
+            ctx.Fail(Expected(std::string("the ") + kKeyParts[part].name + " in " + file, ShownNumber(key[part]),
+                              ShownNumber(support::FromBignum(value.get()))));
+    }
+}
+
+void CheckKeyFiles(Context& ctx)
+{
+    ComPtr<IUserRSA> rsa = Generated(ctx, 16);
+    if (!rsa)
+        return;
+    ctx.Calling("IUserRSA::SetCode");
+    rsa->SetCode("12345", 5);
+    const auto key = support::GetKey(ctx, *rsa);
+    ScratchFolder folder;
+    if (!key || folder.Path().empty())
+        return;
+    // A private key file must be the owner's alone, whatever the umask.
+    umask(022);
+    const struct {
+        const char* extension;
+        HRESULT (IUserRSA::*save)(const char*);
+        const char* call;
+        bool isPrivate;
+    } files[] = {
+        {".wky", &IUserRSA::SaveWkyFile, "IUserRSA::SaveWkyFile", false},
+        {".rky", &IUserRSA::SaveRkyFile, "IUserRSA::SaveRkyFile", true},
+        {".asy", &IUserRSA::SaveAsyFile, "IUserRSA::SaveAsyFile", true},
+    };
+    for (const auto& file : files) {
+        const std::string path = folder.Path() + "/Checked" + file.extension;
+        ctx.Calling(file.call);
+        const HRESULT hr = ((*rsa).*file.save)(path.c_str());
+        if (hr == E_NOTIMPL) {
+            ctx.Choice(std::string(file.call) + " is not implemented");
+            continue;
+        }
+        if (!CallSucceeded(ctx, hr, file.call))
+            continue;
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0) {
+            ctx.Fail(std::string(file.call) + " succeeded but wrote no file " + path);
+            continue;
+        }
+        if (file.isPrivate && (info.st_mode & 077)) {
+            char mode[8];
+            std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+            ctx.Fail(std::string("the private key file ") + file.extension + " can be read by others (mode " + mode +
+                     ")");
+        }
+        if (file.extension[1] == 'a')
+            continue;  // the record format is the bundled component's own; read back below
+        const Pkey pkey = ReadPem(ReadWhole(path), file.isPrivate);
+        if (!pkey) {
+            ctx.Choice(std::string("OpenSSL cannot read the ") + file.extension +
+                       " file as PEM (the bundled component writes " +
+                       (file.isPrivate ? "PKCS #8" : "SubjectPublicKeyInfo") + ")");
+            continue;
+        }
+        CompareKeyFile(ctx, file.extension, pkey.get(), *key, file.isPrivate);
+    }
+
+    // The record read back into a fresh object gives the same key and texts.
+    const std::string asy = folder.Path() + "/Checked.asy";
+    ComPtr<IUserRSA> loaded = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
+    if (!loaded || access(asy.c_str(), F_OK) != 0)
+        return;
+    ctx.Calling("IUserRSA::LoadAsyFile");
+    const HRESULT hr = loaded->LoadAsyFile(asy.c_str());
+    if (hr == E_NOTIMPL) {
+        ctx.Choice("IUserRSA::LoadAsyFile is not implemented (the programs never call it)");
+        return;
+    }
+    if (!CallSucceeded(ctx, hr, "IUserRSA::LoadAsyFile of the record just saved"))
+        return;
+    const auto back = support::GetKey(ctx, *loaded);
+    if (!back)
+        return;
+    for (std::size_t i = 0; i < kKeyParts.size(); ++i)
+        if ((*back)[i] != (*key)[i])
+            ctx.Fail(Expected(std::string("the ") + kKeyParts[i].name + " loaded from the .asy record",
+                              ShownNumber((*key)[i]), ShownNumber((*back)[i])));
+    char code[16] = {};
+    std::uint32_t length = sizeof code;
+    ctx.Calling("IUserRSA::GetCode");
+    if (CallSucceeded(ctx, loaded->GetCode(code, &length), "IUserRSA::GetCode") && std::string(code) != "12345")
+        ctx.Fail(Expected("the code loaded from the .asy record", "'12345'", "'" + std::string(code) + "'"));
+}
+
+void CheckGenerateLimits(Context& ctx)
+{
+    ComPtr<IUserRSA> rsa = Generated(ctx, 2);
+    if (!rsa)
+        return;
+    const auto before = support::GetKey(ctx, *rsa);
+    if (!before)
+        return;
+    for (const std::uint32_t words : {0u, 257u}) {
+        ctx.Calling("IUserRSA::GenerateKey(" + std::to_string(words) + " words)");
+        if (const HRESULT hr = rsa->GenerateKey("Checker", words); SUCCEEDED(hr)) {
+            ctx.Fail(Expected("GenerateKey with " + std::to_string(words) + " words", "a failure status",
+                              StatusText(hr)));
+            continue;
+        }
+        const auto after = support::GetKey(ctx, *rsa);
+        if (after && *after != *before)
+            ctx.Fail("GenerateKey with " + std::to_string(words) + " words failed but did not keep the old key");
+    }
+    // The length asked for is the length made.
+    for (const std::uint32_t words : {1u, 5u}) {
+        ctx.Calling("IUserRSA::GenerateKey(" + std::to_string(words) + " words)");
+        if (!CallSucceeded(ctx, rsa->GenerateKey("Checker", words), "GenerateKey with " + std::to_string(words) + " words"))
+            continue;
+        std::uint32_t length = 0;
+        ctx.Calling("IUserRSA::GetKeyLength");
+        if (CallSucceeded(ctx, rsa->GetKeyLength(&length), "IUserRSA::GetKeyLength") && length != words)
+            ctx.Fail(Expected("GetKeyLength after GenerateKey with " + std::to_string(words) + " words",
+                              std::to_string(words), std::to_string(length)));
+    }
+}
+
+}  // namespace
+
+std::vector<CheckDef> RsaSuite(const SuiteOptions& options)
+{
+    std::vector<CheckDef> checks;
+    std::vector<std::uint32_t> sizes{1, 2, 3, 16};
+    if (options.level >= Level::Standard)
+        sizes.insert(sizes.end(), {64, 128});
+    if (options.level >= Level::Thorough)
+        sizes.push_back(256);
+    for (const std::uint32_t words : sizes)
+        checks.push_back({"rsa.keys." + std::to_string(words),
+                          "a generated " + std::to_string(words) +
+                              "-word key: its length, primes, exponents, CRT parts and round trips",
+                          [words](Context& ctx) { CheckGeneratedKey(ctx, words); },
+                          words >= 256 ? 900.0 : words >= 128 ? 240.0 : 60.0});
+    checks.push_back({"rsa.copy", "a key copied through the eight setters decrypts like its source", &CheckCopy});
+    checks.push_back({"rsa.key-files", "the three key files: owner-only private files, read back by OpenSSL and LoadAsyFile",
+                      &CheckKeyFiles});
+    checks.push_back({"rsa.generate-limits", "GenerateKey refuses 0 and 257 words and keeps the old key; makes the length asked",
+                      &CheckGenerateLimits});
+    return checks;
+}
+
+}  // namespace checks

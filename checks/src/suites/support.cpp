@@ -1,0 +1,205 @@
+#include "suites/support.h"
+
+#include <common/hex_format.h>
+
+#include <openssl/evp.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace checks::support {
+
+const std::array<KeyPart, 8> kKeyParts = {{
+    {"base", "GetBase", "SetBase", &IUserRSA::GetBase, &IUserRSA::SetBase},
+    {"public key", "GetPublicKey", "SetPublicKey", &IUserRSA::GetPublicKey, &IUserRSA::SetPublicKey},
+    {"private key", "GetPrivateKey", "SetPrivateKey", &IUserRSA::GetPrivateKey, &IUserRSA::SetPrivateKey},
+    {"prime p", "GetKeyPart4", "SetKeyPart4", &IUserRSA::GetKeyPart4, &IUserRSA::SetKeyPart4},
+    {"prime q", "GetKeyPart5", "SetKeyPart5", &IUserRSA::GetKeyPart5, &IUserRSA::SetKeyPart5},
+    {"d mod (p-1)", "GetKeyPart6", "SetKeyPart6", &IUserRSA::GetKeyPart6, &IUserRSA::SetKeyPart6},
+    {"d mod (q-1)", "GetKeyPart7", "SetKeyPart7", &IUserRSA::GetKeyPart7, &IUserRSA::SetKeyPart7},
+    {"q^-1 mod p", "GetKeyPart8", "SetKeyPart8", &IUserRSA::GetKeyPart8, &IUserRSA::SetKeyPart8},
+}};
+
+const CryptoClass& ClassOf(CryptoClassKind kind)
+{
+    for (const CryptoClass& entry : kCryptoClasses)
+        if (entry.kind == kind)
+            return entry;
+    return kCryptoClasses[0];
+}
+
+const char* ShortName(CryptoClassKind kind)
+{
+    switch (kind) {
+    case CryptoClassKind::UserRsa:
+        return "rsa";
+    case CryptoClassKind::UserDes:
+        return "des";
+    case CryptoClassKind::HashSha1:
+        return "sha1";
+    case CryptoClassKind::HashMd5:
+        return "md5";
+    }
+    return "unknown";
+}
+
+std::optional<Words> GetNumber(Context& ctx, IUserRSA& rsa, const KeyPart& part)
+{
+    const std::string call = std::string("IUserRSA::") + part.getter;
+    // The largest number the contract allows, with room for a careless count.
+    constexpr std::uint32_t kLimit = 1u << 16;
+    std::uint32_t need = 0;
+    ctx.Calling(call + " (size query)");
+    if (!CallSucceeded(ctx, (rsa.*part.get)(nullptr, &need), call + " (size query)"))
+        return std::nullopt;
+    if (need > kLimit) {
+        ctx.Fail(call + " asks for " + std::to_string(need) + " words for the " + part.name);
+        return std::nullopt;
+    }
+    Words words(need + 1, 0);
+    std::uint32_t count = need;
+    ctx.Calling(call);
+    if (!CallSucceeded(ctx, (rsa.*part.get)(words.data(), &count), call))
+        return std::nullopt;
+    if (count > need) {
+        ctx.Fail(call + " reports " + std::to_string(count) + " words written into a buffer of " +
+                 std::to_string(need));
+        return std::nullopt;
+    }
+    words.resize(count);
+    return words;
+}
+
+std::optional<std::array<Words, 8>> GetKey(Context& ctx, IUserRSA& rsa)
+{
+    std::array<Words, 8> numbers;
+    for (std::size_t i = 0; i < kKeyParts.size(); ++i) {
+        auto number = GetNumber(ctx, rsa, kKeyParts[i]);
+        if (!number)
+            return std::nullopt;
+        numbers[i] = std::move(*number);
+    }
+    return numbers;
+}
+
+bool SetKey(Context& ctx, IUserRSA& rsa, const std::array<Words, 8>& numbers)
+{
+    for (std::size_t i = 0; i < kKeyParts.size(); ++i) {
+        const std::string call = std::string("IUserRSA::") + kKeyParts[i].setter;
+        ctx.Calling(call);
+        const HRESULT hr = (rsa.*kKeyParts[i].set)(numbers[i].data(), static_cast<std::uint32_t>(numbers[i].size()));
+        if (!CallSucceeded(ctx, hr, call))
+            return false;
+    }
+    return true;
+}
+
+std::optional<Words> RsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Words& in)
+{
+    const std::string call = encrypt ? "IUserRSA::Encrypt" : "IUserRSA::Decrypt";
+    Words out(in.size(), 0);
+    std::uint32_t outWords = static_cast<std::uint32_t>(out.size());
+    ctx.Calling(call);
+    const HRESULT hr = encrypt ? rsa.Encrypt(in.data(), static_cast<std::uint32_t>(in.size()), out.data(), &outWords)
+                               : rsa.Decrypt(in.data(), static_cast<std::uint32_t>(in.size()), out.data(), &outWords);
+    if (!CallSucceeded(ctx, hr, call))
+        return std::nullopt;
+    if (outWords > out.size()) {
+        ctx.Fail(call + " reports " + std::to_string(outWords) + " words written into a buffer of " +
+                 std::to_string(out.size()));
+        return std::nullopt;
+    }
+    out.resize(outWords);
+    // Leading zero words carry no value; compare numbers, not spellings.
+    out.resize(in.size(), 0);
+    return out;
+}
+
+std::string ShownNumber(const Words& words)
+{
+    if (words.empty())
+        return "(no words)";
+    return FormatHex(words.data(), static_cast<int>(words.size())).str();
+}
+
+std::string Hex(const std::uint8_t* bytes, std::size_t count)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(2 * count);
+    for (std::size_t i = 0; i < count; ++i) {
+        text += digits[bytes[i] >> 4];
+        text += digits[bytes[i] & 15];
+    }
+    return text;
+}
+
+std::optional<Bytes> FromHex(std::string_view hex)
+{
+    if (hex.size() % 2)
+        return std::nullopt;
+    Bytes bytes(hex.size() / 2);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        int value = 0;
+        for (int k = 0; k < 2; ++k) {
+            const char c = hex[2 * i + k];
+            int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                     : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+            if (digit < 0)
+                return std::nullopt;
+            value = value * 16 + digit;
+        }
+        bytes[i] = static_cast<std::uint8_t>(value);
+    }
+    return bytes;
+}
+
+std::string Expected(const std::string& what, const std::string& expected, const std::string& got)
+{
+    return what + ": expected " + expected + ", got " + got;
+}
+
+Bignum ToBignum(const Words& words)
+{
+    Bytes bytes(4 * words.size());
+    for (std::size_t i = 0; i < words.size(); ++i)
+        for (int k = 0; k < 4; ++k)
+            bytes[4 * i + k] = static_cast<std::uint8_t>(words[i] >> (8 * k));
+    return Bignum(BN_lebin2bn(bytes.data(), static_cast<int>(bytes.size()), nullptr));
+}
+
+Words FromBignum(const BIGNUM* bn, std::size_t minWords)
+{
+    const std::size_t words = std::max<std::size_t>(minWords, (BN_num_bytes(bn) + 3) / 4);
+    Bytes bytes(4 * words);
+    BN_bn2lebinpad(bn, bytes.data(), static_cast<int>(bytes.size()));
+    Words out(words);
+    for (std::size_t i = 0; i < words; ++i)
+        out[i] = bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 | std::uint32_t(bytes[4 * i + 3]) << 24;
+    return out;
+}
+
+Words WordsFromBigEndian(const Bytes& bytes, std::size_t minWords)
+{
+    Bignum bn(BN_bin2bn(bytes.data(), static_cast<int>(bytes.size()), nullptr));
+    return FromBignum(bn.get(), minWords);
+}
+
+Bytes OpenSslDigest(const char* name, const std::uint8_t* data, std::size_t count)
+{
+    Bytes digest(EVP_MAX_MD_SIZE);
+    unsigned int size = 0;
+    EVP_Digest(data, count, digest.data(), &size, EVP_get_digestbyname(name), nullptr);
+    digest.resize(size);
+    return digest;
+}
+
+Bytes RandomBytes(std::mt19937_64& random, std::size_t count)
+{
+    Bytes bytes(count);
+    for (auto& byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+}  // namespace checks::support

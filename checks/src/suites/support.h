@@ -1,0 +1,108 @@
+// What the suites share: objects made through the programs' binding, the key
+// numbers through the getter protocol, OpenSSL as the reference, and the
+// texts the reports show numbers and bytes in.
+#pragma once
+
+#include <checks/check.h>
+
+#include <platform/com.h>
+#include <platform/com_ptr.h>
+#include <tarvel/classes.h>
+#include <tarvel/crypto.h>
+
+#include <openssl/bn.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace checks::support {
+
+using Words = std::vector<std::uint32_t>;
+using Bytes = std::vector<std::uint8_t>;
+
+const CryptoClass& ClassOf(CryptoClassKind kind);
+// The class as check names spell it: "rsa", "des", "sha1", "md5".
+const char* ShortName(CryptoClassKind kind);
+
+// An object of the class through CoCreateInstance, as the programs make it;
+// null after reporting the failure (with the binding's reason and status).
+template <class Interface>
+ComPtr<Interface> Create(Context& ctx, CryptoClassKind kind)
+{
+    const CryptoClass& entry = ClassOf(kind);
+    ComPtr<Interface> object;
+    ctx.Calling(std::string("CoCreateInstance(") + entry.interfaceName + ")");
+    const HRESULT hr = CoCreateInstance(entry.clsid, nullptr, CLSCTX_INPROC_SERVER, entry.iid, object.Put());
+    if (FAILED(hr) || !object) {
+        if (hr == E_NOTIMPL)
+            ctx.NotImplemented(std::string(entry.interfaceName) + " creation");
+        else
+            ctx.Fail(std::string("no ") + entry.interfaceName + " object: " + CoLastErrorText() + " (" +
+                     StatusText(hr) + ")");
+        object.Release();
+    }
+    return object;
+}
+
+// The eight numbers of an RSA key in getter order, with their slots.
+struct KeyPart {
+    const char* name;    // "base", "public key", ...
+    const char* getter;  // "GetBase"
+    const char* setter;  // "SetBase"
+    HRESULT (IUserRSA::*get)(std::uint32_t*, std::uint32_t*);
+    HRESULT (IUserRSA::*set)(const std::uint32_t*, std::uint32_t);
+};
+extern const std::array<KeyPart, 8> kKeyParts;
+enum KeyPartIndex { kBase, kPublic, kPrivate, kPrimeP, kPrimeQ, kExponentP, kExponentQ, kCoefficient };
+
+// One number through the protocol: the size query, then the number into a
+// buffer of exactly that size. Reports and returns nullopt on any failure.
+std::optional<Words> GetNumber(Context& ctx, IUserRSA& rsa, const KeyPart& part);
+// All eight, or nullopt after the first failure.
+std::optional<std::array<Words, 8>> GetKey(Context& ctx, IUserRSA& rsa);
+bool SetKey(Context& ctx, IUserRSA& rsa, const std::array<Words, 8>& numbers);
+
+// Raw RSA through the object: exactly keyWords words in and out.
+std::optional<Words> RsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Words& in);
+
+// Numbers as the programs show them: most significant byte first, a blank
+// every 8 bytes from the low end.
+std::string ShownNumber(const Words& words);
+// Bytes in their own order, lowercase hex.
+std::string Hex(const std::uint8_t* bytes, std::size_t count);
+inline std::string Hex(const Bytes& bytes) { return Hex(bytes.data(), bytes.size()); }
+// Even-length hex to bytes; nullopt for anything else.
+std::optional<Bytes> FromHex(std::string_view hex);
+// "expected X, got Y" in one place so every check says it alike.
+std::string Expected(const std::string& what, const std::string& expected, const std::string& got);
+
+struct BnFree {
+    void operator()(BIGNUM* bn) const { BN_free(bn); }
+};
+using Bignum = std::unique_ptr<BIGNUM, BnFree>;
+struct BnCtxFree {
+    void operator()(BN_CTX* ctx) const { BN_CTX_free(ctx); }
+};
+using BignumContext = std::unique_ptr<BN_CTX, BnCtxFree>;
+
+Bignum ToBignum(const Words& words);
+// Minimal word count (0 words for zero), or at least minWords.
+Words FromBignum(const BIGNUM* bn, std::size_t minWords = 0);
+Words WordsFromBigEndian(const Bytes& bytes, std::size_t minWords = 0);
+
+// The references.
+Bytes OpenSslDigest(const char* name, const std::uint8_t* data, std::size_t count);
+// Single DES in ECB mode on one 8-byte block.
+std::array<std::uint8_t, 8> OpenSslDes(const std::uint8_t key[8], const std::uint8_t block[8], bool encrypt);
+
+// The check's random generator, seeded from its own seed.
+inline std::mt19937_64 Generator(Context& ctx) { return std::mt19937_64(ctx.Seed()); }
+Bytes RandomBytes(std::mt19937_64& random, std::size_t count);
+
+}  // namespace checks::support

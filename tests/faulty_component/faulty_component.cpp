@@ -1,0 +1,281 @@
+// A component with one deliberate fault, for proving that tarvel-check finds
+// it: every class forwards to the bundled component, and TARVEL_FAULT names
+// the one thing that goes wrong:
+//   sha1-length-55   a wrong SHA-1 digest when the length is 55 mod 64
+//   overrun          GetKeyPart4 writes one word past the capacity it got
+//   shifted-slot     the number getters answer one slot off, as a method
+//                    table missing GetBase would
+//   crash-decrypt    Decrypt dies by SIGSEGV
+//   crt-off-by-one   GetKeyPart8 reports q^-1 mod p plus one
+//   ignore-length    GenerateKey makes a 16-word key whatever it is asked
+//   hang-des         IUserDES::Encrypt never returns
+// TARVEL_FAULT_INNER may name another library to forward to.
+#include <tarvel/classes.h>
+#include <tarvel/crypto.h>
+
+#include <dlfcn.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#define FAULTY_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+std::string_view Fault()
+{
+    const char* fault = std::getenv("TARVEL_FAULT");
+    return fault ? fault : "";
+}
+
+DllGetClassObjectFn Inner()
+{
+    static const DllGetClassObjectFn inner = [] {
+        const char* path = std::getenv("TARVEL_FAULT_INNER");
+        void* library = dlopen(path && *path ? path : TARVEL_BUNDLED_COMPONENT, RTLD_NOW | RTLD_LOCAL);
+        return library ? reinterpret_cast<DllGetClassObjectFn>(dlsym(library, "DllGetClassObject")) : nullptr;
+    }();
+    return inner;
+}
+
+// Reference counting and QueryInterface over the inner object's interface.
+template <class Interface>
+class Forwarder : public Interface {
+public:
+    Forwarder(Interface* inner, const IID& iid) : m_inner(inner), m_iid(iid) {}
+    virtual ~Forwarder() { m_inner->Release(); }
+
+    HRESULT QueryInterface(const GUID& iid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (!(iid == IID_IUnknown) && !(iid == m_iid))
+            return E_NOINTERFACE;
+        AddRef();
+        *ppv = static_cast<Interface*>(this);
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++m_references; }
+    ULONG Release() override
+    {
+        const ULONG left = --m_references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+protected:
+    Interface* m_inner;
+
+private:
+    IID m_iid;
+    std::atomic<ULONG> m_references{1};
+};
+
+class FaultyRsa final : public Forwarder<IUserRSA> {
+public:
+    using Forwarder::Forwarder;
+
+    HRESULT Clear() override { return m_inner->Clear(); }
+    HRESULT GenerateKey(const char* userId, std::uint32_t keyWords) override
+    {
+        return m_inner->GenerateKey(userId, Fault() == "ignore-length" ? 16 : keyWords);
+    }
+    HRESULT GetKeyLength(std::uint32_t* words) override { return m_inner->GetKeyLength(words); }
+    HRESULT Encrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
+                    std::uint32_t* outWords) override
+    {
+        return m_inner->Encrypt(in, inWords, out, outWords);
+    }
+    HRESULT Decrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
+                    std::uint32_t* outWords) override
+    {
+        if (Fault() == "crash-decrypt")
+            raise(SIGSEGV);
+        return m_inner->Decrypt(in, inWords, out, outWords);
+    }
+    HRESULT GetUserId(char* text, std::uint32_t* length) override { return m_inner->GetUserId(text, length); }
+    HRESULT SaveWkyFile(const char* path) override { return m_inner->SaveWkyFile(path); }
+    HRESULT SaveRkyFile(const char* path) override { return m_inner->SaveRkyFile(path); }
+    HRESULT SaveAsyFile(const char* path) override { return m_inner->SaveAsyFile(path); }
+    HRESULT GetCode(char* text, std::uint32_t* length) override { return m_inner->GetCode(text, length); }
+    HRESULT LoadAsyFile(const char* path) override { return m_inner->LoadAsyFile(path); }
+    HRESULT GetBase(std::uint32_t* w, std::uint32_t* c) override { return Get(0, w, c); }
+    HRESULT GetPublicKey(std::uint32_t* w, std::uint32_t* c) override { return Get(1, w, c); }
+    HRESULT GetPrivateKey(std::uint32_t* w, std::uint32_t* c) override { return Get(2, w, c); }
+    HRESULT GetKeyPart4(std::uint32_t* w, std::uint32_t* c) override { return Get(3, w, c); }
+    HRESULT GetKeyPart5(std::uint32_t* w, std::uint32_t* c) override { return Get(4, w, c); }
+    HRESULT GetKeyPart6(std::uint32_t* w, std::uint32_t* c) override { return Get(5, w, c); }
+    HRESULT GetKeyPart7(std::uint32_t* w, std::uint32_t* c) override { return Get(6, w, c); }
+    HRESULT GetKeyPart8(std::uint32_t* w, std::uint32_t* c) override { return Get(7, w, c); }
+    HRESULT SetUserId(const char* text, std::uint32_t length) override { return m_inner->SetUserId(text, length); }
+    HRESULT SetCode(const char* text, std::uint32_t length) override { return m_inner->SetCode(text, length); }
+    HRESULT SetBase(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetBase(w, c); }
+    HRESULT SetPublicKey(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetPublicKey(w, c); }
+    HRESULT SetPrivateKey(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetPrivateKey(w, c); }
+    HRESULT SetKeyPart4(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetKeyPart4(w, c); }
+    HRESULT SetKeyPart5(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetKeyPart5(w, c); }
+    HRESULT SetKeyPart6(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetKeyPart6(w, c); }
+    HRESULT SetKeyPart7(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetKeyPart7(w, c); }
+    HRESULT SetKeyPart8(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetKeyPart8(w, c); }
+
+private:
+    HRESULT Inner(int part, std::uint32_t* words, std::uint32_t* count)
+    {
+        switch (part) {
+        case 0:
+            return m_inner->GetBase(words, count);
+        case 1:
+            return m_inner->GetPublicKey(words, count);
+        case 2:
+            return m_inner->GetPrivateKey(words, count);
+        case 3:
+            return m_inner->GetKeyPart4(words, count);
+        case 4:
+            return m_inner->GetKeyPart5(words, count);
+        case 5:
+            return m_inner->GetKeyPart6(words, count);
+        case 6:
+            return m_inner->GetKeyPart7(words, count);
+        default:
+            return m_inner->GetKeyPart8(words, count);
+        }
+    }
+
+    HRESULT Get(int part, std::uint32_t* words, std::uint32_t* count)
+    {
+        if (Fault() == "shifted-slot") {
+            if (part == 7)
+                return E_FAIL;
+            ++part;
+        }
+        const std::uint32_t capacity = count ? *count : 0;
+        const HRESULT hr = Inner(part, words, count);
+        if (FAILED(hr) || !words || !count)
+            return hr;
+        if (part == 3 && Fault() == "overrun")
+            words[capacity] = 0;  // the commonest overwrite: one zero word
+        if (part == 7 && Fault() == "crt-off-by-one" && *count > 0)
+            ++words[0];
+        return hr;
+    }
+};
+
+class FaultyDes final : public Forwarder<IUserDES> {
+public:
+    using Forwarder::Forwarder;
+    HRESULT SetKey(const std::uint32_t* key) override { return m_inner->SetKey(key); }
+    HRESULT GetKey(std::uint32_t* key) override { return m_inner->GetKey(key); }
+    HRESULT Encrypt(std::uint32_t* block) override
+    {
+        while (Fault() == "hang-des")
+            pause();
+        return m_inner->Encrypt(block);
+    }
+    HRESULT Decrypt(std::uint32_t* block) override { return m_inner->Decrypt(block); }
+};
+
+template <class Hash>
+class FaultyHash final : public Forwarder<Hash> {
+public:
+    FaultyHash(Hash* inner, const IID& iid, bool isSha1) : Forwarder<Hash>(inner, iid), m_isSha1(isSha1) {}
+    HRESULT GetHashSize(std::uint32_t* bytes) override { return this->m_inner->GetHashSize(bytes); }
+    HRESULT HashData(const std::uint8_t* data, std::uint32_t bytes) override
+    {
+        m_wrong = m_isSha1 && Fault() == "sha1-length-55" && bytes % 64 == 55;
+        return this->m_inner->HashData(data, bytes);
+    }
+    HRESULT GetHash(std::uint8_t* digest) override
+    {
+        const HRESULT hr = this->m_inner->GetHash(digest);
+        if (SUCCEEDED(hr) && digest && m_wrong)
+            digest[19] ^= 1;
+        return hr;
+    }
+
+private:
+    bool m_isSha1;
+    bool m_wrong = false;
+};
+
+class Factory final : public IClassFactory {
+public:
+    explicit Factory(const CryptoClass& entry) : m_entry(entry) {}
+    HRESULT QueryInterface(const GUID& iid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = (iid == IID_IUnknown || iid == IID_IClassFactory) ? static_cast<IClassFactory*>(this) : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return 2; }
+    ULONG Release() override { return 1; }
+    HRESULT CreateInstance(IUnknown* outer, const GUID& iid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (outer)
+            return CLASS_E_NOAGGREGATION;
+        if (!(iid == m_entry.iid) && !(iid == IID_IUnknown))
+            return E_NOINTERFACE;
+        const DllGetClassObjectFn inner = Inner();
+        if (!inner)
+            return E_FAIL;
+        IClassFactory* factory = nullptr;
+        HRESULT hr = inner(m_entry.clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+        if (FAILED(hr) || !factory)
+            return FAILED(hr) ? hr : E_FAIL;
+        void* object = nullptr;
+        hr = factory->CreateInstance(nullptr, m_entry.iid, &object);
+        factory->Release();
+        if (FAILED(hr) || !object)
+            return FAILED(hr) ? hr : E_FAIL;
+        switch (m_entry.kind) {
+        case CryptoClassKind::UserRsa:
+            *ppv = static_cast<IUserRSA*>(new FaultyRsa(static_cast<IUserRSA*>(object), m_entry.iid));
+            break;
+        case CryptoClassKind::UserDes:
+            *ppv = static_cast<IUserDES*>(new FaultyDes(static_cast<IUserDES*>(object), m_entry.iid));
+            break;
+        case CryptoClassKind::HashSha1:
+            *ppv = static_cast<IHashSHA1*>(
+                new FaultyHash<IHashSHA1>(static_cast<IHashSHA1*>(object), m_entry.iid, true));
+            break;
+        case CryptoClassKind::HashMd5:
+            *ppv = static_cast<IHashMD5*>(
+                new FaultyHash<IHashMD5>(static_cast<IHashMD5*>(object), m_entry.iid, false));
+            break;
+        }
+        return S_OK;
+    }
+    HRESULT LockServer(std::int32_t) override { return S_OK; }
+
+private:
+    const CryptoClass& m_entry;
+};
+
+}  // namespace
+
+FAULTY_EXPORT HRESULT DllGetClassObject(const GUID& clsid, const GUID& iid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    static Factory factories[] = {Factory(kCryptoClasses[0]), Factory(kCryptoClasses[1]), Factory(kCryptoClasses[2]),
+                                  Factory(kCryptoClasses[3])};
+    for (std::size_t i = 0; i < std::size(kCryptoClasses); ++i)
+        if (kCryptoClasses[i].clsid == clsid)
+            return factories[i].QueryInterface(iid, ppv);
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+FAULTY_EXPORT HRESULT DllCanUnloadNow()
+{
+    return S_FALSE;
+}
