@@ -6,6 +6,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -45,8 +46,12 @@ class BinaryInterface : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        library.reset(dlopen(TARVEL_COMPONENT_FILE, RTLD_NOW | RTLD_LOCAL));
-        ASSERT_TRUE(library) << dlerror();
+        // The component under test, as every other case here loads it: the
+        // one TARVEL_COMPONENT names, else the bundled one.
+        const char* chosen = std::getenv("TARVEL_COMPONENT");
+        const char* path = chosen && *chosen ? chosen : TARVEL_COMPONENT_FILE;
+        library.reset(dlopen(path, RTLD_NOW | RTLD_LOCAL));
+        ASSERT_TRUE(library) << path << ": " << dlerror();
         getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(library.get(), "DllGetClassObject"));
         canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(library.get(), "DllCanUnloadNow"));
         ASSERT_TRUE(getClassObject && canUnloadNow);
