@@ -4,9 +4,16 @@
 Run from the repository root:  scripts/draw_images.py
 Writes resources/<program>/images/toolbar128.png and
 resources/<program>/icons/{128,128-16,129,129-16}.png.
+
+  scripts/draw_images.py --hicolor DIR NAME...
+writes the program icon (padlock) and the document icon for the desktop's
+icon theme instead: DIR/<size>x<size>/apps/NAME.png for every size the
+theme asks of an application, DIR/scalable/apps/NAME.svg, and the document
+icon as DIR/<size>x<size>/mimetypes/NAME-document.png.
 """
 import os
 import struct
+import sys
 import zlib
 
 # The 16 classic colours; "." is transparent, so that the toolbar's own
@@ -216,6 +223,8 @@ class IconCanvas:
     def __init__(self, size):
         self.size = size
         self.grid = [["." for _ in range(size)] for _ in range(size)]
+        # The boxes in 32-unit corners, for the scalable drawing.
+        self.boxes = []
 
     def q(self, v):
         return int(round(v * self.size / 32.0))
@@ -223,6 +232,7 @@ class IconCanvas:
     def rect(self, x0, y0, x1, y1, c):
         """Fills the box of 32-unit corners (inclusive)."""
         s, q = self.size, self.q
+        self.boxes.append((x0, y0, x1, y1, c))
         for y in range(max(0, q(y0)), min(s, q(y1) + 1)):
             for x in range(max(0, q(x0)), min(s, q(x1) + 1)):
                 self.grid[y][x] = c
@@ -234,6 +244,11 @@ class IconCanvas:
 def padlock(size):
     """The program icon: a yellow padlock on a blue tile."""
     c = IconCanvas(size)
+    padlock_boxes(c)
+    return c.rows()
+
+
+def padlock_boxes(c):
     c.rect(1, 1, 30, 30, "k")
     c.rect(2, 2, 29, 29, "b")
     # Shackle.
@@ -249,7 +264,6 @@ def padlock(size):
     c.rect(7, 25, 24, 26, "o")
     c.rect(14, 18, 17, 20, "k")
     c.rect(15, 20, 16, 23, "k")
-    return c.rows()
 
 
 def document(size):
@@ -278,7 +292,46 @@ def document(size):
     return c.rows()
 
 
+def magnified(rows, factor):
+    """Each pixel as a factor by factor block, so large icons keep the
+    hand-placed pixels of the small ones."""
+    return ["".join(letter * factor for letter in row) for row in rows for _ in range(factor)]
+
+
+# Theme size: (drawing size, magnification). The drawings are made for 16 and
+# 32 pixels; the other sizes are whole multiples of one of them.
+THEME_SIZES = {16: (16, 1), 32: (32, 1), 48: (16, 3), 64: (32, 2), 128: (32, 4), 256: (32, 8)}
+
+
+def write_svg(path, drawing):
+    """The 32-unit boxes of a drawing made only of boxes, as an SVG."""
+    canvas = IconCanvas(32)
+    drawing(canvas)
+    shapes = []
+    for x0, y0, x1, y1, c in canvas.boxes:
+        r, g, b = PALETTE[c]
+        shapes.append(f'  <rect x="{x0}" y="{y0}" width="{x1 - x0 + 1}" height="{y1 - y0 + 1}" '
+                      f'fill="#{r:02x}{g:02x}{b:02x}"/>')
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w") as f:
+        f.write('<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32" '
+                'shape-rendering="crispEdges">\n' + "\n".join(shapes) + "\n</svg>\n")
+
+
+def write_hicolor(root, names):
+    for name in names:
+        for size, (drawn, factor) in THEME_SIZES.items():
+            folder = os.path.join(root, f"{size}x{size}")
+            write_png(os.path.join(folder, "apps", name + ".png"), magnified(padlock(drawn), factor))
+            write_png(os.path.join(folder, "mimetypes", name + "-document.png"),
+                      magnified(document(drawn), factor))
+        write_svg(os.path.join(root, "scalable", "apps", name + ".svg"), padlock_boxes)
+
+
 def main():
+    if len(sys.argv) > 2 and sys.argv[1] == "--hicolor":
+        write_hicolor(sys.argv[2], sys.argv[3:])
+        return
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
     standard = strip([NEW, OPEN, SAVE, CUT, COPY, PASTE, PRINT, ABOUT], 16, 15)
     write_png(os.path.join(root, "tarvel2", "images", "toolbar128.png"), standard)
