@@ -239,12 +239,17 @@ void CheckThreads(Context& ctx)
     struct Outcome {
         std::string digests;
         std::string failure;
+        std::string failedCall;
+        HRESULT status = S_OK;
     };
     auto work = [&ctx](int rounds) {
         Outcome outcome;
         auto fail = [&](const std::string& what, HRESULT hr) {
-            if (outcome.failure.empty())
+            if (outcome.failure.empty()) {
                 outcome.failure = what + " failed (" + StatusText(hr) + ")";
+                outcome.failedCall = what;
+                outcome.status = hr;
+            }
         };
         ComPtr<IHashSHA1> sha1;
         ComPtr<IHashMD5> md5;
@@ -285,7 +290,11 @@ void CheckThreads(Context& ctx)
     ctx.Calling("one thread alone");
     const Outcome alone = work(kRounds);
     if (!alone.failure.empty()) {
-        ctx.Fail(alone.failure);
+        // A slot not written yet is what is left to do, as in every other check.
+        if (alone.status == E_NOTIMPL)
+            ctx.NotImplemented(alone.failedCall);
+        else
+            ctx.Fail(alone.failure);
         return;
     }
     ctx.Calling(std::to_string(kThreads) + " threads at once");

@@ -1,0 +1,30 @@
+// IHashSHA1 and IHashMD5 share one shape; only the digest size differs.
+#pragma once
+
+#include "object.h"
+
+template <typename Interface, std::uint32_t DigestBytes>
+class Hash : public Object<Interface> {
+public:
+    HRESULT GetHashSize(std::uint32_t* bytes) override
+    {
+        if (bytes == nullptr)
+            return E_POINTER;
+        *bytes = DigestBytes;
+        return S_OK;
+    }
+    // The digest of exactly these bytes; each call starts afresh.
+    HRESULT HashData(const std::uint8_t*, std::uint32_t) override { return E_NOTIMPL; }
+    // Writes DigestBytes bytes; fails before any HashData.
+    HRESULT GetHash(std::uint8_t*) override { return E_NOTIMPL; }
+};
+
+class HashSha1 final : public Hash<IHashSHA1, kSha1DigestBytes> {
+public:
+    const IID& InterfaceId() const override { return IID_IHashSHA1; }
+};
+
+class HashMd5 final : public Hash<IHashMD5, kMd5DigestBytes> {
+public:
+    const IID& InterfaceId() const override { return IID_IHashMD5; }
+};
