@@ -7,6 +7,7 @@
 #include <openssl/err.h>
 #include <openssl/rsa.h>
 
+#include <cstring>
 #include <new>
 #include <stdexcept>
 
@@ -137,6 +138,11 @@ RsaEngine::RsaEngine(const RsaNumbers& numbers)
             }
         }
     }
+    if (m_decryptCtx) {
+        m_baseBigEndian.resize(static_cast<std::size_t>(m_baseBytes));
+        if (BN_bn2binpad(m_n.get(), m_baseBigEndian.data(), m_baseBytes) != m_baseBytes)
+            throw std::logic_error("base does not fit its own size");
+    }
 }
 
 PkeyPtr RsaEngine::PublicKey() const
@@ -196,6 +202,27 @@ HRESULT RsaEngine::DecryptWithPrivateKey(const BIGNUM* in, BIGNUM* out)
     }
     if (!BN_bin2bn(output.data(), static_cast<int>(produced), out))
         throw std::bad_alloc();
+    return S_OK;
+}
+
+HRESULT RsaEngine::DecryptWords(const std::uint32_t* in, std::uint32_t* out)
+{
+    if (!m_decryptCtx)
+        return E_FAIL;
+    // Big-endian bytes of the modulus size are what OpenSSL takes; the same
+    // length makes a byte-wise comparison the numeric one.
+    const auto size = static_cast<std::size_t>(m_baseBytes);
+    SecureBytes input(size);
+    SecureBytes output(size);
+    if (!WordsToBigEndian(in, m_keyWords, input.data(), size) ||
+        std::memcmp(input.data(), m_baseBigEndian.data(), size) >= 0)
+        return E_INVALIDARG;
+    std::size_t produced = output.size();
+    if (EVP_PKEY_decrypt(m_decryptCtx.get(), output.data(), &produced, input.data(), input.size()) <= 0) {
+        ERR_clear_error();
+        return E_FAIL;
+    }
+    BigEndianToWords(output.data(), produced, out, m_keyWords);
     return S_OK;
 }
 

@@ -7,6 +7,7 @@
 #include <tarvel/com.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace tarvel::component {
 
@@ -23,6 +24,14 @@ public:
     // out = in^d mod n, through the prime factors when the key has consistent
     // ones, else with d alone. E_FAIL when the key has no private key.
     HRESULT Decrypt(const BIGNUM* in, BIGNUM* out);
+
+    // True when DecryptWords can do the private operation: the numbers form
+    // a consistent OpenSSL key.
+    bool DecryptsWords() const { return m_decryptCtx != nullptr; }
+    // out = in^d mod n on KeyWords() words each, through OpenSSL's key with
+    // no number made per call. E_INVALIDARG when in is not below n. All of
+    // in is read before out is written, so they may be one buffer.
+    HRESULT DecryptWords(const std::uint32_t* in, std::uint32_t* out);
 
     // The complete OpenSSL key, or null when the eight numbers do not form a
     // consistent private key.
@@ -43,6 +52,8 @@ private:
     MontCtxPtr m_montN;
     PkeyPtr m_privateKey;
     PkeyCtxPtr m_decryptCtx;
+    // n big-endian, for the range check on the word path.
+    std::vector<unsigned char> m_baseBigEndian;
 };
 
 }  // namespace tarvel::component

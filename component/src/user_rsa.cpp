@@ -137,6 +137,12 @@ HRESULT UserRsa::Transform(Direction direction, const std::uint32_t* in, std::ui
             *outWords = keyWords;
             return kInsufficientBuffer;
         }
+        if (direction == Direction::Decrypt && engine->DecryptsWords()) {
+            const HRESULT hr = engine->DecryptWords(in, out);
+            if (SUCCEEDED(hr))
+                *outWords = keyWords;
+            return hr;
+        }
         BignumPtr input = WordsToBignum(in, inWords);
         if (BN_cmp(input.get(), engine->Base()) >= 0)
             return E_INVALIDARG;

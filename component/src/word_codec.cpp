@@ -63,4 +63,26 @@ void BignumToWords(const BIGNUM* number, std::uint32_t* words, std::uint32_t cou
     }
 }
 
+bool WordsToBigEndian(const std::uint32_t* words, std::uint32_t count, unsigned char* bytes, std::size_t size)
+{
+    // Byte i counts from the least significant end, as the words do.
+    const std::size_t total = std::size_t{count} * 4;
+    for (std::size_t i = size; i < total; ++i)
+        if ((words[i / 4] >> (8 * (i % 4))) & 0xFF)
+            return false;
+    for (std::size_t i = 0; i < size && i < total; ++i)
+        bytes[size - 1 - i] = static_cast<unsigned char>(words[i / 4] >> (8 * (i % 4)));
+    for (std::size_t i = total; i < size; ++i)
+        bytes[size - 1 - i] = 0;
+    return true;
+}
+
+void BigEndianToWords(const unsigned char* bytes, std::size_t size, std::uint32_t* words, std::uint32_t count)
+{
+    for (std::uint32_t w = 0; w < count; ++w)
+        words[w] = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        words[i / 4] |= std::uint32_t{bytes[size - 1 - i]} << (8 * (i % 4));
+}
+
 }  // namespace tarvel::component

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <openssl/bn.h>
+#include <openssl/core_names.h>
 #include <openssl/crypto.h>
+#include <openssl/evp.h>
+#include <openssl/rsa.h>
 
 #include <memory>
 #include <string>
@@ -184,3 +187,46 @@ TEST(RsaForeignExponent, DecryptsWithThePrivateKeyAloneWhenEDoesNotBelongToIt)
 }
 
 }  // namespace
+
+// A key made elsewhere whose base leaves the top word partly empty (1000 bits
+// in 32 words): the private operation must take the words as the number they
+// are, refuse anything not below the base, and agree with d alone.
+TEST(RsaForeignKey, PrivateOperationOnABaseThatDoesNotFillItsTopWord)
+{
+    std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> pkey(EVP_RSA_gen(1000), &EVP_PKEY_free);
+    ASSERT_TRUE(pkey);
+    const char* names[8] = {OSSL_PKEY_PARAM_RSA_N,         OSSL_PKEY_PARAM_RSA_E,         OSSL_PKEY_PARAM_RSA_D,
+                            OSSL_PKEY_PARAM_RSA_FACTOR1,   OSSL_PKEY_PARAM_RSA_FACTOR2,   OSSL_PKEY_PARAM_RSA_EXPONENT1,
+                            OSSL_PKEY_PARAM_RSA_EXPONENT2, OSSL_PKEY_PARAM_RSA_COEFFICIENT1};
+    constexpr std::uint32_t kWords = 32;
+    ComPtr<IUserRSA> rsa = NewRsa();
+    Bn parts[8];
+    for (int i = 0; i < 8; ++i) {
+        BIGNUM* part = nullptr;
+        ASSERT_EQ(EVP_PKEY_get_bn_param(pkey.get(), names[i], &part), 1) << names[i];
+        parts[i].reset(part);
+        const auto count = static_cast<std::uint32_t>((BN_num_bits(part) + 31) / 32);
+        ASSERT_EQ(WritePart(rsa.Get(), kRsaSetters[i], WordsFromBn(part, count)), S_OK) << names[i];
+    }
+    const BIGNUM* n = parts[0].get();
+    const BIGNUM* d = parts[2].get();
+    ASSERT_EQ(BN_num_bits(n), 1000);
+
+    std::unique_ptr<BN_CTX, decltype(&BN_CTX_free)> ctx(BN_CTX_new(), &BN_CTX_free);
+    Bn below(BN_dup(n)), random(BN_new()), expected(BN_new());
+    BN_sub_word(below.get(), 1);
+    BN_rand_range(random.get(), n);
+    for (const BIGNUM* x : {static_cast<const BIGNUM*>(below.get()), static_cast<const BIGNUM*>(random.get())}) {
+        BN_mod_exp(expected.get(), x, d, n, ctx.get());
+        const Bn got = Apply(rsa.Get(), false, x, kWords);
+        EXPECT_EQ(BN_cmp(got.get(), expected.get()), 0);
+    }
+
+    std::vector<std::uint32_t> out(kWords);
+    std::uint32_t outWords = kWords;
+    std::vector<std::uint32_t> in = WordsFromBn(n, kWords);
+    EXPECT_EQ(rsa->Decrypt(in.data(), kWords, out.data(), &outWords), E_INVALIDARG) << "the base itself";
+    in.assign(kWords, 0);
+    in[kWords - 1] = 0x01000000;  // a byte above the base's 125
+    EXPECT_EQ(rsa->Decrypt(in.data(), kWords, out.data(), &outWords), E_INVALIDARG) << "a byte above the base";
+}
