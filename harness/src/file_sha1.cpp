@@ -1,6 +1,7 @@
 #include "harness/file_sha1.h"
 
 #include "platform/mapped_file.h"
+#include "platform/mapping_prefetch.h"
 #include "platform/runtime.h"
 #include "platform/sigbus_guard.h"
 
@@ -104,6 +105,7 @@ Result<FileSha1> Sha1OfFile(IHashSHA1& sha1, const std::string& path)
     HRESULT hr;
     {
         SigbusGuard guard(file.Data(), file.Size());
+        const MappingPrefetch prefetch(file.Data(), file.Size());
         hr = sha1.HashData(file.Data(), static_cast<std::uint32_t>(hashed.bytes));
         shrank = guard.Tripped();
     }

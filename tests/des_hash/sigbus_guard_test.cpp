@@ -1,10 +1,13 @@
 #include "platform/mapped_file.h"
+#include "platform/mapping_prefetch.h"
 #include "platform/sigbus_guard.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <thread>
 #include <string>
 #include <unistd.h>
 
@@ -93,6 +96,51 @@ TEST(SigbusGuard, SignalNotFromTheGuardedMappingGoesToThePreviousHandler)
     raise(SIGBUS);
     EXPECT_EQ(g_testHandlerRuns, 1);
     EXPECT_FALSE(guard.Tripped());
+}
+
+// The populating thread beside a reader: it covers a steady file whole, and
+// on a file truncated under the mapping it raises nothing while the reader's
+// guard still sees the truncation.
+TEST(MappingPrefetch, PopulatesASteadyFileAndStopsQuietlyAtATruncation)
+{
+    CountingSigbusHandler counting;
+    TempFolder folder;
+    const std::uint64_t size = 3 * MappingPrefetch::kStep + kPage / 2;
+    const std::uint64_t cut = MappingPrefetch::kStep;
+    for (const bool truncated : {false, true}) {
+        SCOPED_TRACE(truncated ? "truncated" : "steady");
+        const std::string path = folder.Write(truncated ? "cut" : "whole", std::string(size, '\1'));
+        MappedFile file;
+        ASSERT_EQ(file.Open(path), MappedFile::Status::Ok) << file.ErrorText();
+        if (truncated) {
+            ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(cut)), 0);
+        }
+        unsigned long sum = 0;
+        bool tripped = false;
+        std::uint64_t populated = 0;
+        {
+            SigbusGuard guard(file.Data(), file.Size());
+            {
+                MappingPrefetch prefetch(file.Data(), file.Size());
+                sum = SumOf(file.Data(), file.Size());
+                // The thread may still be working; a refusal ends it at once.
+                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (prefetch.Populated() < (truncated ? cut : size) &&
+                       std::chrono::steady_clock::now() < deadline)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                populated = prefetch.Populated();
+            }
+            tripped = guard.Tripped();
+        }
+        EXPECT_EQ(tripped, truncated);
+        EXPECT_EQ(sum, truncated ? cut : size);
+        // Past a cut the thread either gave up or found the zero pages the
+        // guard put there for the reader; both are quiet.
+        if (!truncated) {
+            EXPECT_EQ(populated, size);
+        }
+        EXPECT_EQ(g_testHandlerRuns, 0) << "no signal reached the program's own handler";
+    }
 }
 
 }  // namespace
