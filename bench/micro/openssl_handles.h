@@ -1,28 +1,21 @@
 // Owners for the OpenSSL objects the reference side of the benchmarks uses.
 #pragma once
 
-#include <memory>
+#include <component/openssl_ptr.h>
+
 #include <openssl/bn.h>
 #include <openssl/evp.h>
 #include <openssl/param_build.h>
 
 namespace bench {
 
-template <auto FreeFn>
-struct OpenSslDeleter {
-    template <class T>
-    void operator()(T* p) const
-    {
-        FreeFn(p);
-    }
-};
-
-using BignumPtr = std::unique_ptr<BIGNUM, OpenSslDeleter<BN_free>>;
-using PkeyPtr = std::unique_ptr<EVP_PKEY, OpenSslDeleter<EVP_PKEY_free>>;
-using PkeyCtxPtr = std::unique_ptr<EVP_PKEY_CTX, OpenSslDeleter<EVP_PKEY_CTX_free>>;
-using ParamBuildPtr = std::unique_ptr<OSSL_PARAM_BLD, OpenSslDeleter<OSSL_PARAM_BLD_free>>;
-using MdPtr = std::unique_ptr<EVP_MD, OpenSslDeleter<EVP_MD_free>>;
-using MdCtxPtr = std::unique_ptr<EVP_MD_CTX, OpenSslDeleter<EVP_MD_CTX_free>>;
-using ParamsPtr = std::unique_ptr<OSSL_PARAM, OpenSslDeleter<OSSL_PARAM_free>>;
+using tarvel::OpenSslPtr;
+using BignumPtr = OpenSslPtr<BIGNUM, BN_free>;
+using PkeyPtr = OpenSslPtr<EVP_PKEY, EVP_PKEY_free>;
+using PkeyCtxPtr = OpenSslPtr<EVP_PKEY_CTX, EVP_PKEY_CTX_free>;
+using ParamBuildPtr = OpenSslPtr<OSSL_PARAM_BLD, OSSL_PARAM_BLD_free>;
+using MdPtr = OpenSslPtr<EVP_MD, EVP_MD_free>;
+using MdCtxPtr = OpenSslPtr<EVP_MD_CTX, EVP_MD_CTX_free>;
+using ParamsPtr = OpenSslPtr<OSSL_PARAM, OSSL_PARAM_free>;
 
 }  // namespace bench

@@ -128,7 +128,7 @@ std::optional<BignumPtr> ParseHex(std::string_view text)
 {
     if (text.empty())
         return BignumPtr();
-    if (text.size() > std::size_t{kMaxNumberWords} * 8)
+    if (text.size() > std::size_t{kLargestNumberWords} * 8)
         return std::nullopt;
     SecureBytes bytes((text.size() + 1) / 2);
     // Digits fill the bytes from the least significant end.
@@ -160,7 +160,7 @@ std::string FormatAsyRecord(const AsyRecord& record)
     // Reserved up front so the text never moves and leaves no copy of the
     // key behind in freed memory.
     out.reserve(kHeader.size() + 200 + 3 * (record.userId.size() + record.code.size()) +
-                kRsaPartCount * (std::size_t{kMaxNumberWords} * 8 + 1));
+                kRsaPartCount * (std::size_t{kLargestNumberWords} * 8 + 1));
     out.append(kHeader);
     out.push_back('\n');
     AppendLine(out, kUserIdName, [&](std::string& o) { AppendEscaped(o, record.userId); });

@@ -14,7 +14,7 @@
 namespace tarvel::component {
 
 // Limits that keep a record small; the object refuses longer values.
-inline constexpr std::uint32_t kMaxNumberWords = 256;
+inline constexpr std::uint32_t kLargestNumberWords = 256;
 inline constexpr std::uint32_t kMaxTextBytes = 4096;
 inline constexpr std::size_t kMaxAsyRecordBytes = 64 * 1024;
 

@@ -273,7 +273,7 @@ HRESULT UserRsa::SetPart(RsaPart part, const std::uint32_t* words, std::uint32_t
     return GuardedCall([&] {
         if (!words && count > 0)
             return E_POINTER;
-        if (count > kMaxNumberWords)
+        if (count > kLargestNumberWords)
             return E_INVALIDARG;
         BignumPtr number = count > 0 ? WordsToBignum(words, count) : BignumPtr();
         if (IsZeroExponent(part, number.get()))

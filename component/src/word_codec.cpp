@@ -7,30 +7,6 @@
 
 namespace tarvel::component {
 
-BignumPtr NewBignum()
-{
-    BignumPtr number(BN_secure_new());
-    if (!number)
-        throw std::bad_alloc();
-    return number;
-}
-
-BnCtxPtr NewBnCtx()
-{
-    BnCtxPtr ctx(BN_CTX_secure_new());
-    if (!ctx)
-        throw std::bad_alloc();
-    return ctx;
-}
-
-BignumPtr CopyBignum(const BIGNUM* source)
-{
-    BignumPtr copy = NewBignum();
-    if (!BN_copy(copy.get(), source))
-        throw std::bad_alloc();
-    return copy;
-}
-
 BignumPtr WordsToBignum(const std::uint32_t* words, std::uint32_t count)
 {
     // Spelled out byte by byte so the result does not depend on the host's
