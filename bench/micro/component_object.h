@@ -2,8 +2,8 @@
 // by class id through CoCreateInstance, called through the interface slots.
 #pragma once
 
-#include "platform/com.h"
-#include "platform/com_ptr.h"
+#include "runtime/com.h"
+#include "runtime/com_ptr.h"
 
 #include <stdexcept>
 #include <string>

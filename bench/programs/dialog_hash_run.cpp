@@ -1,9 +1,9 @@
 #include "hash_run.h"
 
 #include "des_hash_tests/test_sha1.h"
-#include "platform/com.h"
-#include "platform/prompts.h"
-#include "platform/resources.h"
+#include "runtime/com.h"
+#include "framework/prompts.h"
+#include "framework/resources.h"
 
 #include <QString>
 #include <chrono>

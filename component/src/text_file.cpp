@@ -1,6 +1,6 @@
 #include "text_file.h"
 
-#include <platform/regular_file.h>
+#include <runtime/regular_file.h>
 
 #include <unistd.h>
 

@@ -3,7 +3,7 @@
 
 #include "harness/outcome.h"
 
-#include "platform/cstring.h"
+#include "runtime/cstring.h"
 
 #include <string>
 #include <tarvel/com.h>

@@ -1,6 +1,6 @@
 #include "des_hash_tests/random_dword.h"
 
-#include "platform/runtime.h"
+#include "runtime/runtime.h"
 
 std::uint32_t RandomDword()
 {

@@ -6,10 +6,10 @@
 #include "harness/des_round_trip.h"
 
 #include "common/hex_format.h"
-#include "platform/com.h"
-#include "platform/data_exchange.h"
-#include "platform/prompts.h"
-#include "platform/runtime.h"
+#include "runtime/com.h"
+#include "framework/data_exchange.h"
+#include "framework/prompts.h"
+#include "runtime/runtime.h"
 
 #include <cstdint>
 

@@ -5,9 +5,9 @@
 #include "harness/file_sha1.h"
 
 #include "common/hex_format.h"
-#include "platform/com.h"
-#include "platform/data_exchange.h"
-#include "platform/prompts.h"
+#include "runtime/com.h"
+#include "framework/data_exchange.h"
+#include "framework/prompts.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
 #include "harness/file_sha1.h"
 
-#include "platform/mapped_file.h"
-#include "platform/mapping_prefetch.h"
-#include "platform/runtime.h"
-#include "platform/sigbus_guard.h"
+#include "runtime/mapped_file.h"
+#include "runtime/mapping_prefetch.h"
+#include "runtime/runtime.h"
+#include "runtime/sigbus_guard.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "harness/rsa_key.h"
 
-#include "platform/runtime.h"
+#include "runtime/runtime.h"
 
 namespace harness {
 namespace {

@@ -4,7 +4,7 @@
 #include "harness/key_numbers.h"
 
 #include "common/hex_format.h"
-#include "platform/runtime.h"
+#include "runtime/runtime.h"
 
 namespace harness {
 

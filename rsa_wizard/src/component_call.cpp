@@ -1,6 +1,6 @@
 #include "rsa_wizard/component_call.h"
 
-#include "platform/prompts.h"
+#include "framework/prompts.h"
 
 CString FailedCallText(const char* operation, HRESULT status)
 {

@@ -7,7 +7,7 @@
 #include "harness/rsa_key.h"
 
 #include "common/hex_format.h"
-#include "platform/data_exchange.h"
+#include "framework/data_exchange.h"
 
 CRS2::CRS2() : CPropertyPage(IDD_RSA2) {}
 

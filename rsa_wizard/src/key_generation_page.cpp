@@ -5,10 +5,10 @@
 
 #include "harness/rsa_key.h"
 
-#include "platform/com.h"
-#include "platform/data_exchange.h"
-#include "platform/prompts.h"
-#include "platform/wait_cursor.h"
+#include "runtime/com.h"
+#include "framework/data_exchange.h"
+#include "framework/prompts.h"
+#include "framework/wait_cursor.h"
 
 CRSA1::CRSA1() : CPropertyPage(IDD_RSA1) {}
 

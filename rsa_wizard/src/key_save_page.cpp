@@ -6,8 +6,8 @@
 
 #include "harness/key_files.h"
 
-#include "platform/data_exchange.h"
-#include "platform/prompts.h"
+#include "framework/data_exchange.h"
+#include "framework/prompts.h"
 
 CRSA4::CRSA4() : CPropertyPage(IDD_RSA4)
 {

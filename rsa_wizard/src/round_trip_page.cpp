@@ -7,8 +7,8 @@
 #include "harness/rsa_round_trip.h"
 
 #include "common/hex_format.h"
-#include "platform/data_exchange.h"
-#include "platform/prompts.h"
+#include "framework/data_exchange.h"
+#include "framework/prompts.h"
 
 CRSA3::CRSA3() : CPropertyPage(IDD_RSA3)
 {

@@ -1,6 +1,6 @@
 #include "shell/main_frame.h"
 
-#include "platform/afx_commands.h"
+#include "framework/afx_commands.h"
 
 namespace {
 

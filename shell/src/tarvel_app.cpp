@@ -1,10 +1,10 @@
 #include "shell/tarvel_app.h"
 
-#include "platform/afx_commands.h"
-#include "platform/com.h"
-#include "platform/command_line.h"
-#include "platform/frame.h"
-#include "platform/prompts.h"
+#include "framework/afx_commands.h"
+#include "runtime/com.h"
+#include "framework/command_line.h"
+#include "framework/frame.h"
+#include "framework/prompts.h"
 #include "shell/about_dlg.h"
 
 CTarvelApp::CTarvelApp(const char* resourceFolder) : CWinApp(resourceFolder)

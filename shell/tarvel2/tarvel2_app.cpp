@@ -1,7 +1,7 @@
 #include "tarvel2/tarvel2_app.h"
 
-#include "platform/afx_commands.h"
-#include "platform/runtime.h"
+#include "framework/afx_commands.h"
+#include "runtime/runtime.h"
 #include "shell/main_frame.h"
 #include "tarvel2/tarvel2_doc.h"
 #include "tarvel2/tarvel2_view.h"

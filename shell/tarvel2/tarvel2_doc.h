@@ -1,7 +1,7 @@
 // The Tarvel2 document: holds nothing; the work happens in the wizard.
 #pragma once
 
-#include "platform/document.h"
+#include "framework/document.h"
 
 class CTarvel2Doc : public CDocument {
 public:

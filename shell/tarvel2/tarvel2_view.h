@@ -2,7 +2,7 @@
 // afresh its initial update runs the RSA wizard.
 #pragma once
 
-#include "platform/view.h"
+#include "framework/view.h"
 
 inline constexpr UINT IDD_TARVEL2_FORM = 101;
 

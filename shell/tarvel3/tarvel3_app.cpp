@@ -1,6 +1,6 @@
 #include "tarvel3/tarvel3_app.h"
 
-#include "platform/afx_commands.h"
+#include "framework/afx_commands.h"
 #include "shell/main_frame.h"
 #include "tarvel3/tarvel3_doc.h"
 #include "tarvel3/tarvel3_view.h"

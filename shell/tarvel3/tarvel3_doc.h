@@ -1,7 +1,7 @@
 // The Tarvel3 document: holds nothing; the work happens in the dialogs.
 #pragma once
 
-#include "platform/document.h"
+#include "framework/document.h"
 
 class CTarvel3Doc : public CDocument {
 public:

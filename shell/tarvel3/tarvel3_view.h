@@ -2,7 +2,7 @@
 // toolbar, each with its modal dialog.
 #pragma once
 
-#include "platform/view.h"
+#include "framework/view.h"
 
 inline constexpr UINT ID_TEST_DES = 32771;
 inline constexpr UINT ID_TEST_SHA1 = 32773;

@@ -3,8 +3,8 @@
 #include "fake_component.h"
 #include "temp_folder.h"
 
-#include "platform/com.h"
-#include "platform/com_ptr.h"
+#include "runtime/com.h"
+#include "runtime/com_ptr.h"
 
 #include <tarvel/crypto.h>
 #include <tarvel/ids.h>

@@ -3,8 +3,8 @@
 // down here.
 #include "fake_component.h"
 
-#include "platform/com.h"
-#include "platform/com_ptr.h"
+#include "runtime/com.h"
+#include "runtime/com_ptr.h"
 
 #include <tarvel/crypto.h>
 #include <tarvel/ids.h>

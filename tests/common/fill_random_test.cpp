@@ -1,6 +1,6 @@
 #include "common/hex_format.h"
 
-#include "platform/runtime.h"
+#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "component_objects.h"
 
-#include <platform/com.h>
+#include <runtime/com.h>
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // CoCreateInstance, key numbers as OpenSSL numbers, whole-file reads and writes.
 #pragma once
 
-#include <platform/com_ptr.h>
+#include <runtime/com_ptr.h>
 #include <tarvel/crypto.h>
 
 #include "temp_folder.h"

@@ -5,7 +5,7 @@
 #include "modal_driver.h"
 #include "tarvel3_resources.h"
 
-#include "platform/prompts.h"
+#include "framework/prompts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/mapped_file.h"
+#include "runtime/mapped_file.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

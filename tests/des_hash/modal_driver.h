@@ -2,7 +2,7 @@
 // once it is on screen.
 #pragma once
 
-#include "platform/dialog.h"
+#include "framework/dialog.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

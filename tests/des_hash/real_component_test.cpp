@@ -8,8 +8,8 @@
 #include "tarvel3_resources.h"
 #include "temp_folder.h"
 
-#include "platform/com.h"
-#include "platform/prompts.h"
+#include "runtime/com.h"
+#include "framework/prompts.h"
 
 #include <gtest/gtest.h>
 #include <openssl/evp.h>

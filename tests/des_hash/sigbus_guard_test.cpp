@@ -1,6 +1,6 @@
-#include "platform/mapped_file.h"
-#include "platform/mapping_prefetch.h"
-#include "platform/sigbus_guard.h"
+#include "runtime/mapped_file.h"
+#include "runtime/mapping_prefetch.h"
+#include "runtime/sigbus_guard.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

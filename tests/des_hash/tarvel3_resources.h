@@ -1,7 +1,7 @@
 // Installs the Tarvel3 program's resources (the dialog templates) once.
 #pragma once
 
-#include "platform/resources.h"
+#include "framework/resources.h"
 
 #include <QString>
 

@@ -4,8 +4,8 @@
 #include "tarvel3_resources.h"
 #include "temp_folder.h"
 
-#include "platform/prompts.h"
-#include "platform/runtime.h"
+#include "framework/prompts.h"
+#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 

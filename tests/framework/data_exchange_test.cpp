@@ -1,6 +1,6 @@
 #include "test_windows.h"
 
-#include "platform/prompts.h"
+#include "framework/prompts.h"
 
 #include <QCheckBox>
 #include <QLabel>

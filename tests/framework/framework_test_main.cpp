@@ -1,7 +1,7 @@
 // Runs the framework tests headless, with prompts answered by the seam and
 // the test program's resources installed.
-#include "platform/prompts.h"
-#include "platform/resources.h"
+#include "framework/prompts.h"
+#include "framework/resources.h"
 #include "temp_folder.h"
 
 #include <QApplication>

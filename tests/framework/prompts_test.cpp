@@ -1,4 +1,4 @@
-#include "platform/prompts.h"
+#include "framework/prompts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/resources.h"
+#include "framework/resources.h"
 
 #include <QString>
 

@@ -2,9 +2,9 @@
 // wizard pages that log what the sheet asks of them.
 #pragma once
 
-#include "platform/data_exchange.h"
-#include "platform/dialog.h"
-#include "platform/property_sheet.h"
+#include "framework/data_exchange.h"
+#include "framework/dialog.h"
+#include "framework/property_sheet.h"
 
 #include <string>
 #include <vector>

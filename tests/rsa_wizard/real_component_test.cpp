@@ -4,7 +4,7 @@
 #include "wizard_fixture.h"
 #include "temp_folder.h"
 
-#include "platform/com.h"
+#include "runtime/com.h"
 
 #include <openssl/bio.h>
 #include <openssl/bn.h>

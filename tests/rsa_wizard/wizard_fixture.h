@@ -8,9 +8,9 @@
 #include "rsa_wizard/rsa_wizard.h"
 #include "rsa_wizard/wizard_resource_ids.h"
 
-#include "platform/prompts.h"
-#include "platform/resources.h"
-#include "platform/runtime.h"
+#include "framework/prompts.h"
+#include "framework/resources.h"
+#include "runtime/runtime.h"
 
 #include <QCheckBox>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // objects at every run.
 #include "wizard_fixture.h"
 
-#include "platform/doc_template.h"
+#include "framework/doc_template.h"
 
 #include <QAbstractButton>
 #include <QApplication>

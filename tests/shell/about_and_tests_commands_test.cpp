@@ -6,7 +6,7 @@
 #include "shell_probe.h"
 #include "tarvel2_hook.h"
 
-#include "platform/prompts.h"
+#include "framework/prompts.h"
 #include "tarvel2/tarvel2_app.h"
 #include "tarvel3/tarvel3_app.h"
 

@@ -5,7 +5,7 @@
 #include "tarvel2_hook.h"
 #include "temp_files.h"
 
-#include "platform/prompts.h"
+#include "framework/prompts.h"
 #include "tarvel2/tarvel2_app.h"
 #include "tarvel3/tarvel3_app.h"
 

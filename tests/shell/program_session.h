@@ -5,9 +5,9 @@
 // stored in the profile.
 #pragma once
 
-#include "platform/app.h"
-#include "platform/frame.h"
-#include "platform/resources.h"
+#include "framework/app.h"
+#include "framework/frame.h"
+#include "framework/resources.h"
 
 #include <QMainWindow>
 #include <QSettings>

@@ -3,9 +3,9 @@
 #include "tarvel2_hook.h"
 #include "temp_files.h"
 
-#include "platform/com.h"
-#include "platform/prompts.h"
-#include "platform/runtime.h"
+#include "runtime/com.h"
+#include "framework/prompts.h"
+#include "runtime/runtime.h"
 #include "tarvel2/tarvel2_app.h"
 #include "tarvel3/tarvel3_app.h"
 

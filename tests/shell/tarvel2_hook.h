@@ -2,9 +2,9 @@
 // tests put this probe in its place and read what it saw.
 #pragma once
 
-#include "platform/app.h"
-#include "platform/frame.h"
-#include "platform/runtime.h"
+#include "framework/app.h"
+#include "framework/frame.h"
+#include "runtime/runtime.h"
 #include "tarvel2/tarvel2_view.h"
 
 #include <QMainWindow>

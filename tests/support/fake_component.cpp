@@ -1,6 +1,6 @@
 #include "fake_component.h"
 
-#include "platform/com.h"
+#include "runtime/com.h"
 
 #include <dlfcn.h>
 

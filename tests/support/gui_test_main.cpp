@@ -1,7 +1,7 @@
 // Entry point of every test program that makes widgets: headless display,
 // private runtime and settings folders, a QApplication, and prompts answered
 // by the test seam instead of blocking on a modal box.
-#include "platform/prompts.h"
+#include "framework/prompts.h"
 #include "temp_folder.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "runner/reports.h"
 #include "runner/run_settings.h"
 
-#include <platform/com.h>
+#include <runtime/com.h>
 
 #include <unistd.h>
 

@@ -5,8 +5,8 @@
 
 #include <checks/check.h>
 
-#include <platform/com.h>
-#include <platform/com_ptr.h>
+#include <runtime/com.h>
+#include <runtime/com_ptr.h>
 #include <tarvel/classes.h>
 #include <tarvel/crypto.h>
 

@@ -1,7 +1,7 @@
 // Rendering of word arrays as text, and random test data.
 #pragma once
 
-#include "platform/cstring.h"
+#include "runtime/cstring.h"
 
 #include <cstdint>
 

@@ -2,8 +2,8 @@
 // place by the component's DES object, all four shown as hex text.
 #pragma once
 
-#include "platform/com_ptr.h"
-#include "platform/dialog.h"
+#include "runtime/com_ptr.h"
+#include "framework/dialog.h"
 
 #include <string>
 #include <tarvel/crypto.h>

@@ -1,8 +1,8 @@
 // The MD5 of 40 random bytes, shown with the bytes as hex text.
 #pragma once
 
-#include "platform/com_ptr.h"
-#include "platform/dialog.h"
+#include "runtime/com_ptr.h"
+#include "framework/dialog.h"
 
 #include <string>
 #include <tarvel/crypto.h>

@@ -2,8 +2,8 @@
 // one call; the digest, the elapsed milliseconds and the size are shown.
 #pragma once
 
-#include "platform/com_ptr.h"
-#include "platform/dialog.h"
+#include "runtime/com_ptr.h"
+#include "framework/dialog.h"
 
 #include <string>
 #include <tarvel/crypto.h>

@@ -4,7 +4,7 @@
 
 #include "harness/outcome.h"
 
-#include "platform/cstring.h"
+#include "runtime/cstring.h"
 
 #include <string>
 

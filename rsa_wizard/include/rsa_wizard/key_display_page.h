@@ -2,7 +2,7 @@
 // first object, fetched afresh at every activation, with the generation time.
 #pragma once
 
-#include "platform/property_sheet.h"
+#include "framework/property_sheet.h"
 
 class CRSA1;
 

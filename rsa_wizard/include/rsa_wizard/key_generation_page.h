@@ -3,8 +3,8 @@
 // getter and setter, and owns both objects for the life of its window.
 #pragma once
 
-#include "platform/com_ptr.h"
-#include "platform/property_sheet.h"
+#include "runtime/com_ptr.h"
+#include "framework/property_sheet.h"
 
 #include <tarvel/crypto.h>
 

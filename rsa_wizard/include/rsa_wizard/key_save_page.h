@@ -2,7 +2,7 @@
 // files sharing one base name: .wky, .rky and .asy.
 #pragma once
 
-#include "platform/property_sheet.h"
+#include "framework/property_sheet.h"
 
 class CRSA1;
 

@@ -3,7 +3,7 @@
 // Decode by eye.
 #pragma once
 
-#include "platform/property_sheet.h"
+#include "framework/property_sheet.h"
 
 class CRSA1;
 

@@ -6,7 +6,7 @@
 #include "rsa_wizard/key_save_page.h"
 #include "rsa_wizard/round_trip_page.h"
 
-#include "platform/property_sheet.h"
+#include "framework/property_sheet.h"
 
 class CWnd;
 

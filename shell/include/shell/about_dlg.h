@@ -1,7 +1,7 @@
 // The About box: the program's icon, name and version on dialog 100.
 #pragma once
 
-#include "platform/dialog.h"
+#include "framework/dialog.h"
 
 inline constexpr UINT IDD_ABOUTBOX = 100;
 

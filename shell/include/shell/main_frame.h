@@ -1,8 +1,8 @@
 // The main window of both programs: the frame with its toolbar and status bar.
 #pragma once
 
-#include "platform/control_bars.h"
-#include "platform/frame.h"
+#include "framework/control_bars.h"
+#include "framework/frame.h"
 
 class CMainFrame : public CFrameWnd {
 public:

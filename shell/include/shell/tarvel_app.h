@@ -3,8 +3,8 @@
 // does once its main window is up.
 #pragma once
 
-#include "platform/app.h"
-#include "platform/doc_template.h"
+#include "framework/app.h"
+#include "framework/doc_template.h"
 
 #include <memory>
 
