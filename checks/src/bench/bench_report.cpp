@@ -196,7 +196,7 @@ std::string BenchJson(const BenchRun& run)
             out += ",\n     \"reference\": {\"name\": " + JsonString(m.referenceName) + ", \"batch\": " +
                    std::to_string(m.reference->batch) + ",\n       \"wall_ns\": " + JsonSummary(m.reference->wall) +
                    ",\n       \"cpu_ns\": " + JsonSummary(m.reference->cpu) + "},\n     \"ratio\": " +
-                   JsonSummary(*m.ratio);
+                   JsonSummary(*m.ratio) + ", \"ratio_method\": " + (m.onePerSample ? "\"bootstrap\"" : "\"paired\"");
         }
         out += "}";
     }

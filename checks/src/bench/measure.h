@@ -33,12 +33,15 @@ struct SideFigures {
 struct Measurement {
     std::string name, description, referenceName;
     std::uint64_t bytes = 0;
+    bool onePerSample = false;
     // Set when the operation could not be timed: a wrong answer or a failed
     // call. There are no figures then.
     std::string failure;
     SideFigures ours;
     std::optional<SideFigures> reference;
-    // Ours over OpenSSL's, of the wall times of samples taken side by side.
+    // Ours over OpenSSL's wall time: the median of the ratios of samples
+    // taken side by side, or for one key per sample the ratio of the medians
+    // with a bootstrap interval.
     std::optional<Summary> ratio;
     double seconds = 0;  // what measuring it took, set-up included
 };

@@ -159,6 +159,7 @@ Operation KeyGeneration(std::uint32_t words)
     op.name = "keygen." + std::to_string(words);
     op.description = "GenerateKey of " + std::to_string(32 * words) + " bits, one key per sample";
     op.onePerSample = true;
+    op.budgetScale = words >= 128 ? 10 : words >= 64 ? 4 : 2;
     op.referenceName = "EVP_PKEY_generate";
     op.prepare = [state, words]() -> std::string {
         std::string error;

@@ -20,6 +20,9 @@ struct Operation {
     // Key generation: one key is one sample, and the sample count is bounded
     // by time as much as by --samples.
     bool onePerSample = false;
+    // This operation's share of --seconds: a key of 4096 bits takes about a
+    // second, and its time varies from key to key by a factor of three.
+    double budgetScale = 1.0;
     // Makes the objects and inputs and checks the component's answer against
     // OpenSSL's; returns "" or why the operation cannot be timed.
     std::function<std::string()> prepare;

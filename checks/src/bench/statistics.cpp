@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 
 namespace bench {
 namespace {
@@ -61,6 +62,38 @@ Summary Summarize(std::vector<double> samples)
     summary.high = samples[interval.high];
     summary.coverage = interval.coverage;
     return summary;
+}
+
+Summary MedianRatio(const std::vector<double>& a, const std::vector<double>& b, double level)
+{
+    Summary ratio;
+    if (a.empty() || b.empty())
+        return ratio;
+    auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return Percentile(values, 0.5);
+    };
+    constexpr int kResamples = 2000;
+    std::mt19937_64 random(20261208);
+    std::vector<double> ratios, drawnA(a.size()), drawnB(b.size());
+    ratios.reserve(kResamples);
+    for (int r = 0; r < kResamples; ++r) {
+        for (double& x : drawnA)
+            x = a[random() % a.size()];
+        for (double& x : drawnB)
+            x = b[random() % b.size()];
+        ratios.push_back(median(drawnA) / median(drawnB));
+    }
+    std::sort(ratios.begin(), ratios.end());
+    ratio.count = std::min(a.size(), b.size());
+    ratio.median = median(a) / median(b);
+    ratio.min = ratios.front();
+    ratio.p90 = Percentile(ratios, 0.90);
+    ratio.p99 = Percentile(ratios, 0.99);
+    ratio.low = Percentile(ratios, (1 - level) / 2);
+    ratio.high = Percentile(ratios, 1 - (1 - level) / 2);
+    ratio.coverage = level;
+    return ratio;
 }
 
 }  // namespace bench

@@ -37,4 +37,10 @@ struct Summary {
 // Empty samples give a Summary of count 0.
 Summary Summarize(std::vector<double> samples);
 
+// The ratio of the medians of two independent samples (a over b), with a
+// percentile bootstrap interval from a fixed seed, so the same samples always
+// give the same interval. For samples that are not paired, such as one key
+// per sample, where each key's time is its own luck.
+Summary MedianRatio(const std::vector<double>& a, const std::vector<double>& b, double level = 0.95);
+
 }  // namespace bench
