@@ -15,12 +15,12 @@ namespace bench {
 namespace {
 
 // Keys per size; the large sizes take seconds per key, so fewer of them.
-// TARVEL_BENCH_KEYS overrides all three (quick trial runs).
+// TARVEL_BENCH_KEYS overrides all four (quick trial runs).
 struct KeySize {
     int words;
     int keys;
 };
-constexpr KeySize kSizes[] = {{16, 101}, {64, 51}, {128, 31}};
+constexpr KeySize kSizes[] = {{16, 101}, {32, 101}, {64, 51}, {128, 31}};
 
 int KeysFor(const KeySize& size)
 {

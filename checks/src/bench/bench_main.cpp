@@ -11,6 +11,7 @@
 
 #include <checks/runner.h>
 #include <platform/com.h>
+#include <platform/mapped_file.h>
 
 #include <sched.h>
 #include <unistd.h>
@@ -74,6 +75,13 @@ int BenchMain(int argc, char** argv)
     }
     if (operations.empty())
         return CommandLineError("no operation matches the patterns given");
+
+    // A file that cannot be hashed is a wrong command line too.
+    if (settings.file) {
+        MappedFile probe;
+        if (probe.Open(*settings.file) != MappedFile::Status::Ok)
+            return CommandLineError("--file " + *settings.file + ": " + probe.ErrorText());
+    }
 
     // Read before anything is timed: a baseline that cannot be read is a
     // wrong command line, not a finding after two minutes of work.
