@@ -115,8 +115,8 @@ Measurement Measure(const Operation& op, const MeasureSettings& settings, const 
         const double elapsed = static_cast<double>(WallNanoseconds() - sampling);
         // Over time: stop once the median has its interval, or at once when
         // even that would take more than three times the budget.
-        if (elapsed >= budgetNs && (i >= kMinimumSamples || elapsed * kMinimumSamples / static_cast<double>(i) >
-                                                                 3 * budgetNs))
+        if (i > 0 && elapsed >= budgetNs &&
+            (i >= kMinimumSamples || elapsed * kMinimumSamples / static_cast<double>(i) > 3 * budgetNs))
             break;
         progress(op.name + ": sample " + std::to_string(i + 1) + " of " + std::to_string(settings.samples));
         // Alternate which side goes first, so neither always follows the other.

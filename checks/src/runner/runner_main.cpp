@@ -91,6 +91,8 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         for (const NamedSuite& suite : suites)
             if (suite.name == name)
                 found = &suite;
+        if (!found && name == "bench")
+            return CommandLineError("bench must come first: tarvel-check bench [OPTION]...");
         if (!found)
             return CommandLineError("no suite named '" + name + "'");
         chosen.push_back(found);
