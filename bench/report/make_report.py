@@ -36,7 +36,7 @@ def percentile(values, fraction):
 def median_interval(values, level=0.95):
     """The order statistics x(k), x(n+1-k) around the median with the largest k
     whose binomial coverage is still at least level; min and max (with their
-    smaller coverage) below 6 samples."""
+    smaller coverage) below 6 samples. Returns low, high and the coverage."""
     ordered = sorted(values)
     n = len(ordered)
     tail = (1 - level) / 2
@@ -47,25 +47,28 @@ def median_interval(values, level=0.95):
     k = 1
     while k + 1 <= n // 2 and cdf(k) <= tail:
         k += 1
-    return ordered[k - 1], ordered[n - k]
+    return ordered[k - 1], ordered[n - k], 1 - 2 * cdf(k - 1)
 
 
 def ratio_with_interval(ours, reference, paired):
-    """ours / reference and its 95 % interval: for runs made side by side, the
+    """ours / reference, its 95 % interval and that interval's coverage (below
+    0.95 when there are too few samples for one): for runs made side by side, the
     median of the run-by-run ratios and its order-statistic interval;
     otherwise the ratio of the medians with a percentile bootstrap interval
     (2000 resamples, fixed seed, so a report is reproducible)."""
     if paired and len(ours) == len(reference):
         ratios = [a / b for a, b in zip(ours, reference)]
-        low, high = median_interval(ratios)
-        return statistics.median(ratios), low, high
+        low, high, coverage = median_interval(ratios)
+        return statistics.median(ratios), low, high, coverage
     ratio = statistics.median(ours) / statistics.median(reference)
     if len(ours) < 2 or len(reference) < 2:
-        return ratio, float("nan"), float("nan")
+        return ratio, float("nan"), float("nan"), 0.0
     rng = random.Random(20261208)
     boot = sorted(statistics.median(rng.choices(ours, k=len(ours))) /
                   statistics.median(rng.choices(reference, k=len(reference))) for _ in range(2000))
-    return ratio, percentile(boot, 0.025), percentile(boot, 0.975)
+    # Below 6 samples a side the bootstrap's interval means little.
+    coverage = 0.95 if min(len(ours), len(reference)) >= 6 else 0.0
+    return ratio, percentile(boot, 0.025), percentile(boot, 0.975), coverage
 
 
 def split_name(run_name):
@@ -165,10 +168,12 @@ class Table:
             self.rows.append([what, "—", "—", "—", "", goal_text(goal, goal_high), f"not measured: {error}"])
             return
         o, r = statistics.median(ours), statistics.median(reference)
-        ratio, low, high = ratio_with_interval(ours, reference, paired)
-        interval = "" if low != low else f"{low:.3f} – {high:.3f}"
+        ratio, low, high, coverage = ratio_with_interval(ours, reference, paired)
+        interval = "" if low != low else f"{low:.3f} – {high:.3f}" + ("*" if coverage < 0.95 else "")
         verdict = ""
-        if goal is not None:
+        if goal is not None and coverage < 0.95:
+            verdict = "undecided: too few samples for a 95 % interval"
+        elif goal is not None:
             if low == low and ratio <= goal and high <= (goal_high or goal):
                 verdict = "yes"
             elif low == low and low > goal:
@@ -307,7 +312,8 @@ def main():
         "it, with the order-statistic 95 % interval of that median; for the in-process rows it is the",
         "ratio of the medians with a percentile bootstrap 95 % interval (2000 resamples, fixed seed).",
         "A goal is met when the ratio is at or below it and the interval is too, missed when the whole",
-        "interval is above it, and left undecided when the interval spans it.",
+        "interval is above it, and left undecided when the interval spans it. An interval marked *",
+        "rests on fewer than 6 samples, covers less than 95 % and decides nothing.",
         "",
         table.markdown(),
         "",
