@@ -15,7 +15,7 @@ namespace bench {
 namespace {
 
 // Keys per size; the large sizes take seconds per key, so fewer of them.
-// TARVEL_BENCH_KEYS overrides all three (quick trial runs).
+// TARVEL_BENCH_KEYS overrides all four (quick trial runs).
 struct KeySize {
     int words;
     int keys;

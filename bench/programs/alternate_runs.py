@@ -2,7 +2,7 @@
 """Times whole processes, alternating between them run by run, so that load
 from other work on the machine falls on every command alike.
 
-    alternate_runs.py --runs N [--warmup W] --out FILE.csv COMMAND...
+    alternate_runs.py --runs N [--warmup W] [--cached FILE] --out FILE.csv COMMAND...
 
 A COMMAND is LABEL=PROGRAM ARG... in one argument (split like a shell would
 split it, but run without one), or just PROGRAM, labelled by its file name.
@@ -11,7 +11,9 @@ output is discarded and the first line of its standard output is kept.
 
 The CSV has one row per timed run: label, run, wall seconds (from just before
 the process is started to just after it is reaped), the user and system CPU
-seconds the process used, and that output line. A run that ends with a status
+seconds the process used, the fraction of --cached FILE that was in the page
+cache before the run (the file is read back in when it was not all there;
+empty without --cached), and that output line. A run that ends with a status
 other than 0 stops everything: a failed run has no time."""
 
 import argparse
@@ -22,6 +24,8 @@ import sys
 import tempfile
 import time
 from pathlib import Path
+
+import page_cache
 
 
 def parse_command(text):
@@ -52,6 +56,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runs", type=int, required=True)
     parser.add_argument("--warmup", type=int, default=0)
+    parser.add_argument("--cached", help="a file that must be in the page cache before every run")
     parser.add_argument("--out", required=True)
     parser.add_argument("commands", nargs="+")
     args = parser.parse_args()
@@ -64,11 +69,18 @@ def main():
                 run_once(argv, output_path)
         with open(args.out, "w", newline="") as f:
             writer = csv.writer(f)
-            writer.writerow(["label", "run", "seconds", "user_seconds", "system_seconds", "output"])
+            writer.writerow(["label", "run", "seconds", "user_seconds", "system_seconds", "resident_before",
+                             "output"])
             for run in range(1, args.runs + 1):
                 for label, argv in commands:
+                    resident = ""
+                    if args.cached:
+                        fraction = page_cache.resident_fraction(args.cached)
+                        resident = f"{fraction:.4f}"
+                        if fraction < 1.0:
+                            page_cache.read_whole(args.cached)
                     wall, user, system, output = run_once(argv, output_path)
-                    writer.writerow([label, run, f"{wall:.6f}", f"{user:.6f}", f"{system:.6f}", output])
+                    writer.writerow([label, run, f"{wall:.6f}", f"{user:.6f}", f"{system:.6f}", resident, output])
                     f.flush()
 
 

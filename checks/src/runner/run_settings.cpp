@@ -145,6 +145,7 @@ std::string UsageText(const std::vector<std::string>& suiteLines)
 {
     std::string text =
         "Usage: tarvel-check [OPTION]... [SUITE]...\n"
+        "   or: tarvel-check bench [OPTION]...   (times the component; see bench --help)\n"
         "Checks a crypto component against its binary contract and known answers.\n"
         "Every check runs in a child process under a time limit, so a component that\n"
         "crashes or hangs fails that check and the run goes on.\n"

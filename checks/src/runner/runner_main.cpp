@@ -1,5 +1,6 @@
 #include <checks/runner.h>
 
+#include "bench/bench_main.h"
 #include "runner/check_process.h"
 #include "runner/reports.h"
 #include "runner/run_settings.h"
@@ -67,6 +68,10 @@ std::string ReplayLine(const RunSettings& settings, const std::string& component
 
 int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
 {
+    // Timing is a mode of its own: it runs in this process, not a child per
+    // check, so nothing but the component's work is timed.
+    if (argc > 1 && std::string(argv[1]) == "bench")
+        return bench::BenchMain(argc - 1, argv + 1);
     std::string error;
     const auto parsed = runner::ParseCommandLine(argc, argv, error);
     if (!parsed)
@@ -86,6 +91,8 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         for (const NamedSuite& suite : suites)
             if (suite.name == name)
                 found = &suite;
+        if (!found && name == "bench")
+            return CommandLineError("bench must come first: tarvel-check bench [OPTION]...");
         if (!found)
             return CommandLineError("no suite named '" + name + "'");
         chosen.push_back(found);

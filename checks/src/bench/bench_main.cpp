@@ -1,0 +1,170 @@
+#include "bench/bench_main.h"
+
+#include "bench/baseline.h"
+#include "bench/bench_report.h"
+#include "bench/bench_settings.h"
+#include "bench/environment.h"
+#include "bench/measure.h"
+#include "bench/operations.h"
+#include "runner/reports.h"
+#include "runner/run_settings.h"
+
+#include <checks/runner.h>
+#include <platform/com.h>
+#include <platform/mapped_file.h>
+
+#include <sched.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+namespace bench {
+namespace {
+
+int CommandLineError(const std::string& message)
+{
+    std::cerr << "tarvel-check bench: " << message << "\nTry 'tarvel-check bench --help' for more information.\n";
+    return checks::kExitCannotRun;
+}
+
+// One line on standard error, rewritten in place; only on a terminal, so
+// logs and pipes get the table alone.
+class ProgressLineOnTerminal {
+public:
+    ProgressLineOnTerminal() : m_enabled(isatty(STDERR_FILENO)) {}
+    void Show(const std::string& text) const
+    {
+        if (m_enabled)
+            std::cerr << "\r\033[K" << text << std::flush;
+    }
+    void Clear() const
+    {
+        if (m_enabled)
+            std::cerr << "\r\033[K" << std::flush;
+    }
+
+private:
+    bool m_enabled;
+};
+
+}  // namespace
+
+int BenchMain(int argc, char** argv)
+{
+    std::string error;
+    const auto parsed = ParseBenchCommandLine(argc, argv, error);
+    if (!parsed)
+        return CommandLineError(error);
+    const BenchSettings& settings = *parsed;
+    if (settings.help) {
+        std::cout << BenchUsageText();
+        return checks::kExitAllPassed;
+    }
+
+    std::vector<Operation> operations;
+    for (Operation& op : BenchOperations(settings.file))
+        if (checks::runner::NamePicked(op.name, settings.only))
+            operations.push_back(std::move(op));
+    if (settings.list) {
+        for (const Operation& op : operations)
+            std::cout << op.name << "  " << op.description << "\n";
+        return checks::kExitAllPassed;
+    }
+    if (operations.empty())
+        return CommandLineError("no operation matches the patterns given");
+
+    // A file that cannot be hashed is a wrong command line too.
+    if (settings.file) {
+        MappedFile probe;
+        if (probe.Open(*settings.file) != MappedFile::Status::Ok)
+            return CommandLineError("--file " + *settings.file + ": " + probe.ErrorText());
+    }
+
+    // Read before anything is timed: a baseline that cannot be read is a
+    // wrong command line, not a finding after two minutes of work.
+    std::optional<std::vector<BaselineEntry>> baseline;
+    if (settings.baselinePath) {
+        baseline = ReadBaseline(*settings.baselinePath, error);
+        if (!baseline)
+            return CommandLineError(error);
+    }
+
+    BenchRun run;
+    run.environment = ProbeEnvironment();
+    if (settings.pinCpu >= 0) {
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        CPU_SET(settings.pinCpu, &set);
+        if (sched_setaffinity(0, sizeof set, &set) != 0)
+            return CommandLineError("cannot run on CPU " + std::to_string(settings.pinCpu));
+        run.environment.pinnedCpu = settings.pinCpu;
+    }
+
+    if (settings.component)
+        setenv("TARVEL_COMPONENT", std::filesystem::absolute(*settings.component).lexically_normal().c_str(), 1);
+    if (!AfxOleInit()) {
+        std::cerr << "tarvel-check bench: cannot load the component: " << CoLastErrorText() << "\n";
+        return checks::kExitCannotRun;
+    }
+    run.component = ComponentLibraryPath();
+
+    run.settings.samples = settings.samples ? settings.samples : kDefaultSamples;
+    run.settings.seconds = settings.seconds > 0 ? settings.seconds : kDefaultSeconds;
+    run.settings.vsOpenSsl = settings.vsOpenSsl;
+    run.settings.cycles = CycleCounter::Probe();
+    run.settings.resolutionNs = WallResolution();
+    run.environment.clockResolutionNs = run.settings.resolutionNs;
+    if (run.settings.cycles) {
+        char text[64];
+        std::snprintf(text, sizeof text, "invariant TSC, %.3f ticks/ns", run.settings.cycles->TicksPerNanosecond());
+        run.environment.cycleCounter = text;
+    } else {
+        run.environment.cycleCounter = "none usable (no invariant TSC), cycles left out";
+    }
+    if (settings.baselinePath)
+        run.baselinePath = *settings.baselinePath;
+
+    std::cout << EnvironmentLines(run) << "\n" << std::flush;
+    const ProgressLineOnTerminal progress;
+    const std::uint64_t started = WallNanoseconds();
+    for (const Operation& op : operations) {
+        run.measurements.push_back(Measure(op, run.settings, [&](const std::string& line) { progress.Show(line); }));
+        progress.Clear();
+    }
+    run.seconds = static_cast<double>(WallNanoseconds() - started) / 1e9;
+
+    std::cout << Table(run);
+    bool failed = false;
+    for (const Measurement& m : run.measurements)
+        failed |= !m.failure.empty();
+    bool slower = false;
+    if (baseline) {
+        run.comparisons = CompareWithBaseline(run.measurements, *baseline);
+        for (const Comparison& c : run.comparisons)
+            slower |= c.change == Comparison::Change::Slower;
+        std::cout << "\n" << ComparisonLines(run);
+    }
+    run.exitStatus = failed || (slower && settings.failOnRegression) ? checks::kExitCheckFailed
+                                                                     : checks::kExitAllPassed;
+    char elapsed[64];
+    std::snprintf(elapsed, sizeof elapsed, "%.1f s", run.seconds);
+    std::cout << "\n"
+              << run.measurements.size() << " operations in " << elapsed
+              << (failed ? "; at least one FAILED and was not timed" : "")
+              << (slower ? std::string("; slower than the baseline") +
+                               (settings.failOnRegression ? "" : " (not an error without --fail-on-regression)")
+                         : "")
+              << "\n";
+    if (settings.jsonPath)
+        if (const std::string problem = checks::runner::WriteReportFile(*settings.jsonPath, BenchJson(run));
+            !problem.empty()) {
+            std::cerr << "tarvel-check bench: cannot write the report " << problem << "\n";
+            return checks::kExitCannotRun;
+        }
+    return run.exitStatus;
+}
+
+}  // namespace bench

@@ -1,0 +1,223 @@
+#include "bench/bench_report.h"
+
+#include <cstdio>
+
+namespace bench {
+namespace {
+
+std::string Format(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string Padded(const std::string& text, std::size_t width, bool right = false)
+{
+    // Count characters, not bytes, so "µs" lines up.
+    std::size_t shown = 0;
+    for (const unsigned char c : text)
+        shown += (c & 0xC0) != 0x80;
+    const std::string pad(shown < width ? width - shown : 0, ' ');
+    return right ? pad + text : text + pad;
+}
+
+std::string JsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (const unsigned char c : text) {
+        if (c == '"' || c == '\\')
+            out += '\\', out += static_cast<char>(c);
+        else if (c == '\n')
+            out += "\\n";
+        else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        }
+        else
+            out += static_cast<char>(c);
+    }
+    return out + "\"";
+}
+
+std::string Number(double value) { return Format("%.6g", value); }
+
+std::string JsonSummary(const Summary& s)
+{
+    return "{\"count\": " + std::to_string(s.count) + ", \"median\": " + Number(s.median) + ", \"min\": " +
+           Number(s.min) + ", \"p90\": " + Number(s.p90) + ", \"p99\": " + Number(s.p99) + ", \"ci_low\": " +
+           Number(s.low) + ", \"ci_high\": " + Number(s.high) + ", \"ci_coverage\": " + Format("%.4f", s.coverage) +
+           "}";
+}
+
+// Per-second rate of the median: MB/s for byte operations, ops/s otherwise.
+std::string Rate(const Measurement& m)
+{
+    const double perSecond = 1e9 / m.ours.wall.median;
+    if (m.bytes)
+        return Format("%.1f MB/s", perSecond * static_cast<double>(m.bytes) / 1e6);
+    return Format(perSecond >= 100 ? "%.0f op/s" : "%.2f op/s", perSecond);
+}
+
+std::string CyclesPerByte(const Measurement& m)
+{
+    if (!m.ours.cycles || !m.bytes)
+        return "";
+    return Format("%.2f", m.ours.cycles->median / static_cast<double>(m.bytes));
+}
+
+}  // namespace
+
+std::string Duration(double ns)
+{
+    if (ns < 1e3)
+        return Format(ns < 10 ? "%.2f ns" : ns < 100 ? "%.1f ns" : "%.0f ns", ns);
+    if (ns < 1e6)
+        return Format(ns < 1e4 ? "%.2f µs" : ns < 1e5 ? "%.1f µs" : "%.0f µs", ns / 1e3);
+    if (ns < 1e9)
+        return Format(ns < 1e7 ? "%.2f ms" : ns < 1e8 ? "%.1f ms" : "%.0f ms", ns / 1e6);
+    return Format("%.2f s", ns / 1e9);
+}
+
+std::string EnvironmentLines(const BenchRun& run)
+{
+    const Environment& e = run.environment;
+    std::string out;
+    out += "component: " + run.component + "\n";
+    out += "cpu:       " + e.cpuModel + " (" + std::to_string(e.cpus) + " online; " + e.cpuFlags + ")\n";
+    out += "governor:  " + (e.governor.empty() ? std::string("not readable") : e.governor) + "\n";
+    out += "kernel:    " + e.kernel + "; " + e.openssl + "\n";
+    out += "load:      " + Format("%.2f", e.load1) + " " + Format("%.2f", e.load5) + " " + Format("%.2f", e.load15) +
+           " at the start (1, 5, 15 min)\n";
+    out += "clock:     CLOCK_MONOTONIC, steps of " + Duration(e.clockResolutionNs) + "; cycles: " + e.cycleCounter +
+           "\n";
+    out += "pinned:    " + (e.pinnedCpu < 0 ? std::string("no") : "to CPU " + std::to_string(e.pinnedCpu)) + "\n";
+    out += "samples:   up to " + std::to_string(run.settings.samples) + " per operation within " +
+           Format("%.1f", run.settings.seconds) + " s" +
+           (run.settings.vsOpenSsl ? ", alternated with OpenSSL" : "") + "\n";
+    return out;
+}
+
+std::string Table(const BenchRun& run)
+{
+    const bool ratios = run.settings.vsOpenSsl;
+    std::string out = Padded("operation", 17) + Padded("n", 5, true) + Padded("median", 11, true) +
+                      Padded("95% CI of the median", 24, true) + Padded("min", 10, true) + Padded("p90", 10, true) +
+                      Padded("p99", 10, true) + Padded("rate", 14, true) + Padded("cyc/B", 7, true) +
+                      Padded("cpu/wall", 9, true);
+    if (ratios)
+        out += Padded("ours/OpenSSL [95% CI]", 27, true);
+    out += "\n";
+    for (const Measurement& m : run.measurements) {
+        if (!m.failure.empty()) {
+            out += Padded(m.name, 17) + "  FAILED: " + m.failure + "\n";
+            continue;
+        }
+        const Summary& w = m.ours.wall;
+        out += Padded(m.name, 17) + Padded(std::to_string(w.count), 5, true) + Padded(Duration(w.median), 11, true) +
+               Padded(Duration(w.low) + " – " + Duration(w.high) + (w.coverage < 0.95 ? "*" : ""), 24, true) +
+               Padded(Duration(w.min), 10, true) + Padded(Duration(w.p90), 10, true) +
+               Padded(Duration(w.p99), 10, true) + Padded(Rate(m), 14, true) + Padded(CyclesPerByte(m), 7, true) +
+               Padded(Format("%.2f", m.ours.cpu.median / w.median), 9, true);
+        if (ratios && m.ratio)
+            out += Padded(Format("%.3f", m.ratio->median) + " [" + Format("%.3f", m.ratio->low) + ", " +
+                              Format("%.3f", m.ratio->high) + "]",
+                          27, true);
+        out += "\n";
+    }
+    bool uncovered = false;
+    for (const Measurement& m : run.measurements)
+        uncovered |= m.failure.empty() && m.ours.wall.coverage < 0.95;
+    if (uncovered)
+        out += "* fewer than 6 samples: the interval is min – max and covers the median with less than 95 %\n";
+    return out;
+}
+
+std::string ComparisonLines(const BenchRun& run)
+{
+    if (run.baselinePath.empty())
+        return {};
+    std::string out = "against " + run.baselinePath + ":\n";
+    if (run.comparisons.empty())
+        out += "  no operation of this run is in it\n";
+    for (const Comparison& c : run.comparisons) {
+        const char* verdict = c.change == Comparison::Change::Slower   ? "SLOWER"
+                              : c.change == Comparison::Change::Faster ? "faster"
+                                                                       : "same within the intervals";
+        out += "  " + Padded(c.name, 17) + Padded(Duration(c.before.median), 10, true) + " [" +
+               Duration(c.before.low) + " – " + Duration(c.before.high) + "] -> " + Duration(c.now.median) + " [" +
+               Duration(c.now.low) + " – " + Duration(c.now.high) + "]  " + Format("x%.3f", c.now.median / c.before.median) +
+               "  " + verdict + "\n";
+    }
+    return out;
+}
+
+std::string BenchJson(const BenchRun& run)
+{
+    const Environment& e = run.environment;
+    std::string out = "{\n";
+    out += "  \"schema\": " + JsonString(kBenchSchema) + ",\n";
+    out += "  \"tool\": \"tarvel-check bench\",\n";
+    out += "  \"component\": " + JsonString(run.component) + ",\n";
+    out += "  \"settings\": {\"samples\": " + std::to_string(run.settings.samples) + ", \"seconds\": " +
+           Number(run.settings.seconds) + ", \"vs_openssl\": " + (run.settings.vsOpenSsl ? "true" : "false") +
+           ", \"pinned_cpu\": " + std::to_string(e.pinnedCpu) + "},\n";
+    out += "  \"environment\": {\"cpu_model\": " + JsonString(e.cpuModel) + ", \"cpu_flags\": " +
+           JsonString(e.cpuFlags) + ", \"cpus\": " + std::to_string(e.cpus) + ", \"governor\": " +
+           (e.governor.empty() ? std::string("null") : JsonString(e.governor)) + ",\n    \"kernel\": " +
+           JsonString(e.kernel) + ", \"openssl\": " + JsonString(e.openssl) + ", \"load_average\": [" +
+           Number(e.load1) + ", " + Number(e.load5) + ", " + Number(e.load15) + "],\n    \"clock_resolution_ns\": " +
+           Number(e.clockResolutionNs) + ", \"cycle_counter\": " + JsonString(e.cycleCounter) + "},\n";
+    out += "  \"seconds\": " + Format("%.3f", run.seconds) + ",\n";
+    out += "  \"exit_status\": " + std::to_string(run.exitStatus) + ",\n";
+    out += "  \"operations\": [";
+    for (std::size_t i = 0; i < run.measurements.size(); ++i) {
+        const Measurement& m = run.measurements[i];
+        out += i ? ",\n" : "\n";
+        out += "    {\"name\": " + JsonString(m.name) + ", \"description\": " + JsonString(m.description) +
+               ", \"bytes_per_call\": " + std::to_string(m.bytes);
+        if (!m.failure.empty()) {
+            out += ", \"verdict\": \"fail\", \"message\": " + JsonString(m.failure) + "}";
+            continue;
+        }
+        out += ", \"verdict\": \"timed\", \"batch\": " + std::to_string(m.ours.batch) + ",\n     \"wall_ns\": " +
+               JsonSummary(m.ours.wall) + ",\n     \"cpu_ns\": " + JsonSummary(m.ours.cpu);
+        if (m.ours.cycles)
+            out += ",\n     \"cycles\": " + JsonSummary(*m.ours.cycles);
+        const double perSecond = 1e9 / m.ours.wall.median;
+        out += ",\n     \"ops_per_second\": " + Number(perSecond);
+        if (m.bytes) {
+            out += ", \"mb_per_second\": " + Number(perSecond * static_cast<double>(m.bytes) / 1e6);
+            if (m.ours.cycles)
+                out += ", \"cycles_per_byte\": " + Number(m.ours.cycles->median / static_cast<double>(m.bytes));
+        }
+        if (m.reference && m.ratio) {
+            out += ",\n     \"reference\": {\"name\": " + JsonString(m.referenceName) + ", \"batch\": " +
+                   std::to_string(m.reference->batch) + ",\n       \"wall_ns\": " + JsonSummary(m.reference->wall) +
+                   ",\n       \"cpu_ns\": " + JsonSummary(m.reference->cpu) + "},\n     \"ratio\": " +
+                   JsonSummary(*m.ratio) + ", \"ratio_method\": " + (m.onePerSample ? "\"bootstrap\"" : "\"paired\"");
+        }
+        out += "}";
+    }
+    out += run.measurements.empty() ? "],\n" : "\n  ],\n";
+    out += "  \"baseline\": ";
+    if (run.baselinePath.empty()) {
+        out += "null\n}\n";
+        return out;
+    }
+    out += "{\"path\": " + JsonString(run.baselinePath) + ", \"comparisons\": [";
+    for (std::size_t i = 0; i < run.comparisons.size(); ++i) {
+        const Comparison& c = run.comparisons[i];
+        out += std::string(i ? ",\n" : "\n") + "    {\"name\": " + JsonString(c.name) + ", \"before_median\": " +
+               Number(c.before.median) + ", \"now_median\": " + Number(c.now.median) + ", \"change\": \"" +
+               (c.change == Comparison::Change::Slower   ? "slower"
+                : c.change == Comparison::Change::Faster ? "faster"
+                                                         : "same") +
+               "\"}";
+    }
+    out += run.comparisons.empty() ? "]}\n}\n" : "\n  ]}\n}\n";
+    return out;
+}
+
+}  // namespace bench

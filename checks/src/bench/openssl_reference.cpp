@@ -1,0 +1,139 @@
+#include "bench/openssl_reference.h"
+
+#include <openssl/core_names.h>
+#include <openssl/err.h>
+#include <openssl/param_build.h>
+#include <openssl/rsa.h>
+
+#include <cstring>
+
+namespace bench {
+namespace {
+
+struct BnFree {
+    void operator()(BIGNUM* bn) const { BN_free(bn); }
+};
+using Bignum = std::unique_ptr<BIGNUM, BnFree>;
+
+Bignum FromWords(const Words& words)
+{
+    Bytes bytes(4 * words.size());
+    for (std::size_t i = 0; i < words.size(); ++i)
+        for (int k = 0; k < 4; ++k)
+            bytes[4 * i + k] = static_cast<std::uint8_t>(words[i] >> (8 * k));
+    return Bignum(BN_lebin2bn(bytes.data(), static_cast<int>(bytes.size()), nullptr));
+}
+
+}  // namespace
+
+std::string OpenSslError(const std::string& what)
+{
+    char text[256] = "no reason given";
+    if (const unsigned long code = ERR_get_error())
+        ERR_error_string_n(code, text, sizeof text);
+    ERR_clear_error();
+    return what + " failed in OpenSSL: " + text;
+}
+
+Bytes BigEndianBytes(const Words& words, std::size_t count)
+{
+    Bytes bytes(4 * count, 0);
+    for (std::size_t i = 0; i < count && i < words.size(); ++i)
+        for (int k = 0; k < 4; ++k)
+            bytes[bytes.size() - 1 - (4 * i + k)] = static_cast<std::uint8_t>(words[i] >> (8 * k));
+    return bytes;
+}
+
+Words WordsFromBigEndian(const Bytes& bytes)
+{
+    Words words((bytes.size() + 3) / 4, 0);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        words[i / 4] |= std::uint32_t(bytes[bytes.size() - 1 - i]) << (8 * (i % 4));
+    return words;
+}
+
+EvpKey RsaKeyFromNumbers(const std::array<Words, 8>& numbers, std::string& error)
+{
+    static const char* const kNames[8] = {OSSL_PKEY_PARAM_RSA_N,         OSSL_PKEY_PARAM_RSA_E,
+                                          OSSL_PKEY_PARAM_RSA_D,         OSSL_PKEY_PARAM_RSA_FACTOR1,
+                                          OSSL_PKEY_PARAM_RSA_FACTOR2,   OSSL_PKEY_PARAM_RSA_EXPONENT1,
+                                          OSSL_PKEY_PARAM_RSA_EXPONENT2, OSSL_PKEY_PARAM_RSA_COEFFICIENT1};
+    std::array<Bignum, 8> bns;
+    std::unique_ptr<OSSL_PARAM_BLD, decltype(&OSSL_PARAM_BLD_free)> builder(OSSL_PARAM_BLD_new(),
+                                                                            &OSSL_PARAM_BLD_free);
+    for (std::size_t i = 0; i < 8; ++i) {
+        bns[i] = FromWords(numbers[i]);
+        if (!bns[i] || !builder || !OSSL_PARAM_BLD_push_BN(builder.get(), kNames[i], bns[i].get())) {
+            error = OpenSslError("building the key's parameters");
+            return nullptr;
+        }
+    }
+    std::unique_ptr<OSSL_PARAM, decltype(&OSSL_PARAM_free)> params(OSSL_PARAM_BLD_to_param(builder.get()),
+                                                                   &OSSL_PARAM_free);
+    EvpKeyContext ctx(EVP_PKEY_CTX_new_from_name(nullptr, "RSA", nullptr));
+    EVP_PKEY* key = nullptr;
+    if (!params || !ctx || EVP_PKEY_fromdata_init(ctx.get()) <= 0 ||
+        EVP_PKEY_fromdata(ctx.get(), &key, EVP_PKEY_KEYPAIR, params.get()) <= 0) {
+        error = OpenSslError("EVP_PKEY_fromdata");
+        return nullptr;
+    }
+    return EvpKey(key);
+}
+
+std::string CheckRsaKey(EVP_PKEY* key)
+{
+    EvpKeyContext ctx(EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr));
+    if (!ctx || EVP_PKEY_check(ctx.get()) != 1)
+        return OpenSslError("EVP_PKEY_check of the generated key");
+    return {};
+}
+
+RawRsa::RawRsa(EVP_PKEY* key, bool privateOperation)
+    : m_ctx(EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr)), m_private(privateOperation)
+{
+    const bool ready = m_ctx &&
+                       (m_private ? EVP_PKEY_decrypt_init(m_ctx.get()) : EVP_PKEY_encrypt_init(m_ctx.get())) > 0 &&
+                       EVP_PKEY_CTX_set_rsa_padding(m_ctx.get(), RSA_NO_PADDING) > 0;
+    if (!ready)
+        m_ctx.reset();
+}
+
+bool RawRsa::Run(const std::uint8_t* in, std::uint8_t* out, std::size_t bytes)
+{
+    std::size_t outBytes = bytes;
+    return (m_private ? EVP_PKEY_decrypt(m_ctx.get(), out, &outBytes, in, bytes)
+                      : EVP_PKEY_encrypt(m_ctx.get(), out, &outBytes, in, bytes)) > 0 &&
+           outBytes == bytes;
+}
+
+RsaKeyGenerator::RsaKeyGenerator(unsigned bits) : m_ctx(EVP_PKEY_CTX_new_from_name(nullptr, "RSA", nullptr))
+{
+    if (!m_ctx || EVP_PKEY_keygen_init(m_ctx.get()) <= 0 || EVP_PKEY_CTX_set_rsa_keygen_bits(m_ctx.get(), bits) <= 0)
+        m_ctx.reset();
+}
+
+EvpKey RsaKeyGenerator::Generate()
+{
+    EVP_PKEY* key = nullptr;
+    if (EVP_PKEY_generate(m_ctx.get(), &key) <= 0)
+        return nullptr;
+    return EvpKey(key);
+}
+
+Digest::Digest(const char* name) : m_md(EVP_MD_fetch(nullptr, name, nullptr)), m_ctx(EVP_MD_CTX_new()) {}
+
+Digest::~Digest()
+{
+    EVP_MD_CTX_free(m_ctx);
+    EVP_MD_free(m_md);
+}
+
+std::size_t Digest::Size() const { return static_cast<std::size_t>(EVP_MD_get_size(m_md)); }
+
+bool Digest::Run(const std::uint8_t* data, std::size_t count, std::uint8_t* digest)
+{
+    return EVP_DigestInit_ex2(m_ctx, m_md, nullptr) == 1 && EVP_DigestUpdate(m_ctx, data, count) == 1 &&
+           EVP_DigestFinal_ex(m_ctx, digest, nullptr) == 1;
+}
+
+}  // namespace bench

@@ -1,0 +1,87 @@
+// The same work done by OpenSSL directly: what each of the component's
+// answers is checked against, and what --vs-openssl times beside it. Every
+// handle is made once, before timing, as a program using OpenSSL well would.
+#pragma once
+
+#include <openssl/evp.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+using Words = std::vector<std::uint32_t>;
+using Bytes = std::vector<std::uint8_t>;
+
+struct EvpKeyFree {
+    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
+};
+using EvpKey = std::unique_ptr<EVP_PKEY, EvpKeyFree>;
+struct EvpKeyContextFree {
+    void operator()(EVP_PKEY_CTX* ctx) const { EVP_PKEY_CTX_free(ctx); }
+};
+using EvpKeyContext = std::unique_ptr<EVP_PKEY_CTX, EvpKeyContextFree>;
+
+// The most recent OpenSSL error as text, for a failure message.
+std::string OpenSslError(const std::string& what);
+
+// Word arrays (least significant word first) as big-endian bytes of exactly
+// 4 * count bytes, and back.
+Bytes BigEndianBytes(const Words& words, std::size_t count);
+Words WordsFromBigEndian(const Bytes& bytes);
+
+// An RSA key from its eight numbers in getter order (n, e, d, p, q,
+// d mod (p-1), d mod (q-1), q^-1 mod p); null with error set on failure.
+EvpKey RsaKeyFromNumbers(const std::array<Words, 8>& numbers, std::string& error);
+// "" when OpenSSL's full key check passes (primes, product, exponents, CRT).
+std::string CheckRsaKey(EVP_PKEY* key);
+
+// Raw RSA (no padding) with one context made up front.
+class RawRsa {
+public:
+    RawRsa(EVP_PKEY* key, bool privateOperation);
+    bool Ready() const { return m_ctx != nullptr; }
+    // in and out hold the modulus's size in bytes.
+    bool Run(const std::uint8_t* in, std::uint8_t* out, std::size_t bytes);
+
+private:
+    EvpKeyContext m_ctx;
+    bool m_private;
+};
+
+// Key generation through EVP_PKEY_generate with e = 65537.
+class RsaKeyGenerator {
+public:
+    explicit RsaKeyGenerator(unsigned bits);
+    bool Ready() const { return m_ctx != nullptr; }
+    EvpKey Generate();
+
+private:
+    EvpKeyContext m_ctx;
+};
+
+// A digest with the algorithm fetched once and its context reused.
+class Digest {
+public:
+    explicit Digest(const char* name);
+    ~Digest();
+    Digest(const Digest&) = delete;
+    Digest& operator=(const Digest&) = delete;
+    bool Ready() const { return m_ctx != nullptr && m_md != nullptr; }
+    std::size_t Size() const;
+    bool Run(const std::uint8_t* data, std::size_t count, std::uint8_t* digest);
+
+private:
+    EVP_MD* m_md = nullptr;
+    EVP_MD_CTX* m_ctx = nullptr;
+};
+
+// Single DES: the key schedule, then one block encrypted and decrypted, as
+// the DES test's round trip does.
+std::array<std::uint8_t, 8> DesEncrypt(const std::uint8_t key[8], const std::uint8_t block[8]);
+void DesRoundTrip(const std::uint8_t key[8], std::uint8_t block[8]);
+
+}  // namespace bench

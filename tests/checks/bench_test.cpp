@@ -1,0 +1,154 @@
+// tarvel-check bench as its users see it: the order statistics it reports,
+// a wrong answer that is never timed, and the baseline comparison. No test
+// here depends on how fast anything runs.
+#include "bench/statistics.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(BenchStatistics, OrderStatisticsMatchHandComputedSamples)
+{
+    const struct {
+        std::vector<double> samples;
+        double median, p90, low, high, coverage;
+    } cases[] = {
+        // Below 6 samples no interval reaches 95 %: min to max, 1 - 2/2^n.
+        {{5, 1, 4, 2, 3}, 3, 4.6, 1, 5, 0.9375},
+        {{4, 1, 3, 2}, 2.5, 3.7, 1, 4, 0.875},
+        // n = 10: the 2nd and 9th, 1 - 2 * 11/1024.
+        {{10, 9, 8, 7, 6, 5, 4, 3, 2, 1}, 5.5, 9.1, 2, 9, 0.978515625},
+        // n = 20: the 6th and 15th, 1 - 2 * P(Bin(20, 1/2) <= 5).
+        {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}, 10.5, 18.1, 6, 15, 0.958610535},
+        {{7}, 7, 7, 7, 7, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.samples.size());
+        const bench::Summary s = bench::Summarize(c.samples);
+        EXPECT_DOUBLE_EQ(s.median, c.median);
+        EXPECT_NEAR(s.p90, c.p90, 1e-12);
+        EXPECT_DOUBLE_EQ(s.low, c.low);
+        EXPECT_DOUBLE_EQ(s.high, c.high);
+        EXPECT_NEAR(s.coverage, c.coverage, 1e-8);
+    }
+    // The published table's ranks for 100 samples: the 40th and the 61st.
+    const bench::MedianInterval hundred = bench::MedianIntervalIndices(100);
+    EXPECT_EQ(hundred.low, 39u);
+    EXPECT_EQ(hundred.high, 60u);
+    EXPECT_GE(hundred.coverage, 0.95);
+    EXPECT_EQ(bench::Summarize({}).count, 0u);
+}
+
+struct BenchRun {
+    int exitStatus = -1;
+    std::string output;
+};
+
+BenchRun RunBench(const std::string& environment, const std::string& arguments)
+{
+    const std::string command = "env " + environment + " " TARVEL_CHECK " bench " + arguments + " 2>&1";
+    BenchRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
+        run.output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Each fault breaks one answer: the operation that meets it fails with the
+// reason and gets no figure; without a fault the same run is timed.
+TEST(BenchRun, AWrongAnswerIsAFailureAndNeverAFigure)
+{
+    TempFolder folder;
+    // The SHA-1 fault strikes at 55 bytes mod 64, which no buffer size of the
+    // bench meets; a 55-byte file does.
+    const std::string file = folder.File("55.bin");
+    WriteFile(file, std::string(55, 'a'));
+    const std::string common = "--component " TARVEL_FAULTY_COMPONENT " --samples 6 --seconds 0.05 --json " +
+                               folder.File("run.json") + " ";
+    const std::string hashFile = "--only sha1.file --file " + file;
+    const struct {
+        const char* fault;
+        std::string arguments;
+        int exitStatus;
+        const char* says;
+    } cases[] = {
+        {"sha1-length-55", hashFile, 1, "(55 bytes): the component gave"},
+        {"crt-off-by-one", "--only keygen.16", 1, "is not sound: EVP_PKEY_check"},
+        {"ignore-length", "--only rsa.public.32", 1, "expected exactly 1024 bits"},
+        {"none", hashFile, 0, "MB/s"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        const BenchRun run = RunBench(std::string("TARVEL_FAULT=") + c.fault, common + c.arguments);
+        EXPECT_EQ(run.exitStatus, c.exitStatus) << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+        std::ifstream json(folder.File("run.json"));
+        const std::string report((std::istreambuf_iterator<char>(json)), std::istreambuf_iterator<char>());
+        EXPECT_NE(report.find("\"schema\": \"tarvel-bench/1\""), std::string::npos) << report;
+        if (c.exitStatus) {
+            // A failure, and no figure anywhere for it.
+            EXPECT_NE(run.output.find("FAILED"), std::string::npos) << run.output;
+            EXPECT_EQ(run.output.find("op/s"), std::string::npos) << run.output;
+            EXPECT_EQ(run.output.find("MB/s"), std::string::npos) << run.output;
+            EXPECT_NE(report.find("\"verdict\": \"fail\""), std::string::npos) << report;
+            EXPECT_EQ(report.find("\"wall_ns\""), std::string::npos) << report;
+        } else {
+            EXPECT_NE(report.find("\"verdict\": \"timed\""), std::string::npos) << report;
+        }
+    }
+}
+
+TEST(BenchRun, TheBaselineFlagsWhatGotSlowerAndFailsOnlyWhenAsked)
+{
+    TempFolder folder;
+    // No real call takes a picosecond: the run is slower beyond both intervals.
+    const std::string fast = folder.File("fast.json");
+    WriteFile(fast, R"({"schema": "tarvel-bench/1", "operations": [
+        {"name": "md5.40", "verdict": "timed",
+         "wall_ns": {"count": 9, "median": 0.001, "ci_low": 0.0005, "ci_high": 0.002}}]})");
+    const std::string own = folder.File("own.json");
+    WriteFile(folder.File("other.json"), R"({"schema": "tarvel-check/1", "checks": []})");
+    const std::string quick = "--only md5.40 --samples 6 --seconds 0.05 ";
+    const struct {
+        std::string arguments;
+        int exitStatus;
+        std::string says;
+    } cases[] = {
+        {quick + "--baseline " + fast, 0, "SLOWER"},
+        {quick + "--baseline " + fast + " --fail-on-regression", 1, "SLOWER"},
+        // A run's own report reads back as a baseline.
+        {quick + "--json " + own, 0, "md5.40"},
+        {quick + "--baseline " + own, 0, "against " + own},
+        {quick + "--baseline " + folder.File("missing.json"), 2, "cannot read"},
+        {quick + "--baseline /etc/hostname", 2, "is not JSON"},
+        {quick + "--baseline " + folder.File("other.json"), 2, "is no tarvel-bench/1 report"},
+        {"--samples 0", 2, "--samples must be a whole number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const BenchRun run = RunBench("TARVEL_FAULT=none", c.arguments);
+        EXPECT_EQ(run.exitStatus, c.exitStatus) << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+    }
+}
+
+}  // namespace
