@@ -10,8 +10,8 @@
 #include "runner/run_settings.h"
 
 #include <checks/runner.h>
-#include <platform/com.h>
-#include <platform/mapped_file.h>
+#include <runtime/com.h>
+#include <runtime/mapped_file.h>
 
 #include <sched.h>
 #include <unistd.h>

@@ -7,9 +7,9 @@
 #include <harness/file_sha1.h>
 #include <harness/key_numbers.h>
 #include <harness/md5_digest.h>
-#include <platform/com.h>
-#include <platform/com_ptr.h>
-#include <platform/mapped_file.h>
+#include <runtime/com.h>
+#include <runtime/com_ptr.h>
+#include <runtime/mapped_file.h>
 #include <tarvel/classes.h>
 #include <tarvel/crypto.h>
 
