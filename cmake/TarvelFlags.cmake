@@ -1,7 +1,8 @@
 # Flags every target of ours takes: the language level and the warnings.
 add_library(tarvel_flags INTERFACE)
 target_compile_features(tarvel_flags INTERFACE cxx_std_20)
-target_compile_options(tarvel_flags INTERFACE -Wall -Wextra)
+target_compile_options(tarvel_flags INTERFACE -Wall -Wextra
+    $<$<COMPILE_LANGUAGE:CXX>:-Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-qual>)
 
 set(TARVEL_SANITIZE "" CACHE STRING "Sanitizers to build with, e.g. address,undefined")
 if(TARVEL_SANITIZE)

@@ -45,13 +45,13 @@ QString EditText(QWizard& wizard, int id)
 TEST_F(WizardRun, EachRunStartsFreshAndCancelReleasesItsObjects)
 {
     QString caption;
-    RunWizard([&caption](QWizard& wizard) {
-        caption = wizard.windowTitle();
-        wizard.findChild<QLineEdit*>(QString::number(IDC_USERID))->setText("Alice");
-        wizard.findChild<QLineEdit*>(QString::number(IDC_KEYLENGTH))->setText("4");
-        wizard.findChild<QCheckBox*>(QString::number(IDC_TESTGETSET))->setChecked(true);
-        wizard.button(QWizard::CustomButton2)->click();  // Next
-        wizard.button(QWizard::CancelButton)->click();
+    RunWizard([&caption](QWizard& shown) {
+        caption = shown.windowTitle();
+        shown.findChild<QLineEdit*>(QString::number(IDC_USERID))->setText("Alice");
+        shown.findChild<QLineEdit*>(QString::number(IDC_KEYLENGTH))->setText("4");
+        shown.findChild<QCheckBox*>(QString::number(IDC_TESTGETSET))->setChecked(true);
+        shown.button(QWizard::CustomButton2)->click();  // Next
+        shown.button(QWizard::CancelButton)->click();
     });
     EXPECT_EQ(caption, "RSA Wizard");
     ASSERT_EQ(fake.createdObjects(), 2);
@@ -66,11 +66,11 @@ TEST_F(WizardRun, EachRunStartsFreshAndCancelReleasesItsObjects)
     // File New: a new wizard, as if nothing had happened before.
     QString userId, keyLength;
     bool checked = true;
-    RunWizard([&](QWizard& wizard) {
-        userId = EditText(wizard, IDC_USERID);
-        keyLength = EditText(wizard, IDC_KEYLENGTH);
-        checked = wizard.findChild<QCheckBox*>(QString::number(IDC_TESTGETSET))->isChecked();
-        wizard.close();  // the close box
+    RunWizard([&](QWizard& shown) {
+        userId = EditText(shown, IDC_USERID);
+        keyLength = EditText(shown, IDC_KEYLENGTH);
+        checked = shown.findChild<QCheckBox*>(QString::number(IDC_TESTGETSET))->isChecked();
+        shown.close();  // the close box
     });
     EXPECT_EQ(userId, "Testing");
     EXPECT_EQ(keyLength, "16");

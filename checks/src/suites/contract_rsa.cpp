@@ -314,16 +314,16 @@ private:
             m_slotOf[support::kPrimeQ] = factors[1 - order];
             m_slotOf[support::kCoefficient] = slot;
             const BIGNUM* e = m_values[m_slotOf[support::kPublic]].get();
-            support::Bignum p1(BN_dup(p)), q1(BN_dup(q)), lambda(BN_new()), gcd(BN_new()), product(BN_new());
+            support::Bignum p1(BN_dup(p)), q1(BN_dup(q)), lambda(BN_new()), gcd(BN_new()), totient(BN_new());
             BN_sub_word(p1.get(), 1);
             BN_sub_word(q1.get(), 1);
             BN_gcd(gcd.get(), p1.get(), q1.get(), bn.get());
-            BN_mul(product.get(), p1.get(), q1.get(), bn.get());
-            BN_div(lambda.get(), nullptr, product.get(), gcd.get(), bn.get());
+            BN_mul(totient.get(), p1.get(), q1.get(), bn.get());
+            BN_div(lambda.get(), nullptr, totient.get(), gcd.get(), bn.get());
             support::Bignum d(BN_mod_inverse(nullptr, e, lambda.get(), bn.get()));
             // A component may keep d modulo phi instead of lambda; either is d.
             int dSlot = FindSlot(d.get());
-            support::Bignum dPhi(BN_mod_inverse(nullptr, e, product.get(), bn.get()));
+            support::Bignum dPhi(BN_mod_inverse(nullptr, e, totient.get(), bn.get()));
             if (dSlot < 0)
                 dSlot = FindSlot(dPhi.get());
             m_slotOf[support::kPrivate] = dSlot;

@@ -57,15 +57,24 @@ constexpr bool operator==(const GUID& a, const GUID& b)
 using IID = GUID;
 using CLSID = GUID;
 
+// Every interface has a protected destructor that is not virtual: a virtual
+// one would take a slot, and nobody may delete an object through an interface
+// (Release frees it). The compiler then refuses such a delete.
 struct IUnknown {
     virtual HRESULT QueryInterface(const GUID& iid, void** ppv) = 0;  // slot 0
     virtual ULONG AddRef() = 0;                                       // slot 1
     virtual ULONG Release() = 0;                                      // slot 2
+
+protected:
+    ~IUnknown() = default;
 };
 
 struct IClassFactory : IUnknown {
     virtual HRESULT CreateInstance(IUnknown* outer, const GUID& iid, void** ppv) = 0;  // slot 3
     virtual HRESULT LockServer(std::int32_t lock) = 0;                                 // slot 4
+
+protected:
+    ~IClassFactory() = default;
 };
 
 // The two entry points every component library exports with C linkage.

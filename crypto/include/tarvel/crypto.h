@@ -47,6 +47,9 @@ struct IUserRSA : IUnknown {
     virtual HRESULT SetKeyPart6(const std::uint32_t* words, std::uint32_t count) = 0;    // 29
     virtual HRESULT SetKeyPart7(const std::uint32_t* words, std::uint32_t count) = 0;    // 30
     virtual HRESULT SetKeyPart8(const std::uint32_t* words, std::uint32_t count) = 0;    // 31
+
+protected:
+    ~IUserRSA() = default;
 };
 
 struct IUserDES : IUnknown {
@@ -54,6 +57,9 @@ struct IUserDES : IUnknown {
     virtual HRESULT GetKey(std::uint32_t* key) = 0;        // 4: two words; fails before SetKey
     virtual HRESULT Encrypt(std::uint32_t* block) = 0;     // 5: two words, in place
     virtual HRESULT Decrypt(std::uint32_t* block) = 0;     // 6: two words, in place
+
+protected:
+    ~IUserDES() = default;
 };
 
 // SHA-1 and MD5 share one shape; only the digest size differs (20 and 16 bytes).
@@ -61,12 +67,18 @@ struct IHashSHA1 : IUnknown {
     virtual HRESULT GetHashSize(std::uint32_t* bytes) = 0;                    // 3
     virtual HRESULT HashData(const std::uint8_t* data, std::uint32_t bytes) = 0;  // 4
     virtual HRESULT GetHash(std::uint8_t* digest) = 0;                        // 5
+
+protected:
+    ~IHashSHA1() = default;
 };
 
 struct IHashMD5 : IUnknown {
     virtual HRESULT GetHashSize(std::uint32_t* bytes) = 0;                    // 3
     virtual HRESULT HashData(const std::uint8_t* data, std::uint32_t bytes) = 0;  // 4
     virtual HRESULT GetHash(std::uint8_t* digest) = 0;                        // 5
+
+protected:
+    ~IHashMD5() = default;
 };
 
 inline constexpr std::uint32_t kSha1DigestBytes = 20;

@@ -38,8 +38,8 @@ void SetControlText(QWidget* control, const QString& text)
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->setText(text);
         edit->setCursorPosition(0);
-    } else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
-        edit->setPlainText(text);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
+        plain->setPlainText(text);
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(text);  // the label's format is plain text
     } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {

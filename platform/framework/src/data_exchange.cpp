@@ -47,8 +47,8 @@ void CDataExchange::Fail(int controlId, const char* message)
         control->setFocus(Qt::OtherFocusReason);
         if (auto* edit = qobject_cast<QLineEdit*>(control))
             edit->selectAll();
-        else if (auto* edit = qobject_cast<QPlainTextEdit*>(control))
-            edit->selectAll();
+        else if (auto* plain = qobject_cast<QPlainTextEdit*>(control))
+            plain->selectAll();
     }
     throw DataExchangeFailure{controlId};
 }
