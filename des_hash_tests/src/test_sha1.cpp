@@ -1,5 +1,6 @@
 #include "des_hash_tests/test_sha1.h"
 
+#include "des_hash_tests/test_dialog_resource_ids.h"
 #include "failure_text.h"
 
 #include "harness/file_sha1.h"
@@ -11,17 +12,19 @@
 
 #include <cstdint>
 
-CTestSHA1::CTestSHA1(CWnd* pParent) : CDialog(131, pParent)
+using namespace tarvel3_ids;
+
+CTestSHA1::CTestSHA1(CWnd* pParent) : CDialog(IDD_TESTSHA1, pParent)
 {
-    OnButtonClicked(1005, &CTestSHA1::OnFileName);
+    OnButtonClicked(IDC_FILENAME_BUTTON, &CTestSHA1::OnFileName);
 }
 
 void CTestSHA1::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, 1006, m_FileName);
-    DDX_Text(pDX, 1007, m_Result);
-    DDX_Text(pDX, 1009, m_Time);
+    DDX_Text(pDX, IDC_FILENAME, m_FileName);
+    DDX_Text(pDX, IDC_RESULT, m_Result);
+    DDX_Text(pDX, IDC_TIME, m_Time);
 }
 
 BOOL CTestSHA1::OnInitDialog()

@@ -1,5 +1,6 @@
 #include "platform/view.h"
 
+#include "platform/afx_commands.h"
 #include "platform/app.h"
 #include "platform/document.h"
 #include "platform/frame.h"
@@ -41,9 +42,9 @@ private:
 
 CView::CView()
 {
-    MapCommand(57607, &CView::OnFilePrint);
-    MapCommand(57608, &CView::OnFilePrintDirect);
-    MapCommand(57609, &CView::OnFilePrintPreview);
+    MapCommand(ID_FILE_PRINT, &CView::OnFilePrint);
+    MapCommand(ID_FILE_PRINT_DIRECT, &CView::OnFilePrintDirect);
+    MapCommand(ID_FILE_PRINT_PREVIEW, &CView::OnFilePrintPreview);
 }
 
 CView::~CView()
