@@ -2,8 +2,9 @@
 
 #include "des_hash_tests/random_dword.h"
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "failure_text.h"
+#include "no_object_text.h"
 
+#include "harness/failure_text.h"
 #include "harness/des_round_trip.h"
 
 #include "common/hex_format.h"
@@ -71,7 +72,7 @@ void CTestDES::OnTest()
 
     UpdateData(FALSE);
     if (trip.failure)
-        AfxMessageBox(TestFailureText(*trip.failure), MB_OK);
+        AfxMessageBox(CString(harness::FailureText(*trip.failure)), MB_OK);
 }
 
 void CTestDES::OnOK()

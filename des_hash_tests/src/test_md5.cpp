@@ -1,8 +1,9 @@
 #include "des_hash_tests/test_md5.h"
 
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "failure_text.h"
+#include "no_object_text.h"
 
+#include "harness/failure_text.h"
 #include "harness/md5_digest.h"
 
 #include "common/hex_format.h"
@@ -69,7 +70,7 @@ void CTestMD5::OnTest()
         m_Result.Empty();
     UpdateData(FALSE);
     if (!digest)
-        AfxMessageBox(TestFailureText(digest.Failure()), MB_OK);
+        AfxMessageBox(CString(harness::FailureText(digest.Failure())), MB_OK);
 }
 
 void CTestMD5::OnOK()

@@ -1,8 +1,9 @@
 #include "des_hash_tests/test_sha1.h"
 
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "failure_text.h"
+#include "no_object_text.h"
 
+#include "harness/failure_text.h"
 #include "harness/file_sha1.h"
 
 #include "common/hex_format.h"
@@ -71,7 +72,7 @@ CString CTestSHA1::HashChosenFile()
 {
     const auto hashed = harness::Sha1OfFile(*m_pSHA1.Get(), m_FileName.str());
     if (!hashed)
-        return TestFailureText(hashed.Failure());
+        return CString(harness::FailureText(hashed.Failure()));
     m_Result = FormatHex(hashed->digest.data(), static_cast<int>(hashed->digest.size()));
     m_Time.Format("%lu millisec on %lu bytes", static_cast<unsigned long>(hashed->milliseconds),
                   static_cast<unsigned long>(hashed->bytes));

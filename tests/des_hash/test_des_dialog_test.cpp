@@ -168,7 +168,7 @@ TEST_F(DesDialog, AFailingCallIsReportedAndNothingFromItOnIsShownAsAResult)
 
         EXPECT_EQ(PromptSeam::TakeMessages(),
                   std::vector<std::string>{std::string("IUserDES::") + failure.method +
-                                           " failed (status 0x80004005)."});
+                                           " failed: unspecified failure (0x80004005)"});
         EXPECT_EQ(Text(IDC_KEY).size(), 17u);
         EXPECT_EQ(Text(IDC_DATA).size(), 17u);
         EXPECT_EQ(Text(IDC_ENCODE).empty(), !failure.encodeShown) << Text(IDC_ENCODE);

@@ -127,7 +127,7 @@ TEST_F(Md5Dialog, AFailingHashCallIsReportedAndNoDigestIsShown)
         fake.failMethod(method, E_INVALIDARG);
         dialog.Test();
         EXPECT_EQ(PromptSeam::TakeMessages(),
-                  std::vector<std::string>{std::string("IHashMD5::") + method + " failed (status 0x80070057)."});
+                  std::vector<std::string>{std::string("IHashMD5::") + method + " failed: invalid argument (0x80070057)"});
         EXPECT_EQ(dialog.Text(IDC_RESULT), "");
         EXPECT_EQ(dialog.Text(IDC_DATA).size(), 85u);
     }
