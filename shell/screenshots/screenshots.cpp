@@ -122,9 +122,9 @@ bool SaveDialog(ShotWriter& shots, Dialog& dialog, const QString& name, int butt
 
 bool ShootTarvel2(ShotWriter& shots)
 {
-    CTarvel2View::SetInitialUpdateHookForTesting(&NoWizardAtStart);
+    CTarvel2View::ReplaceInitialUpdateAction(&NoWizardAtStart);
     RunningProgram<CTarvel2App> program;
-    CTarvel2View::SetInitialUpdateHookForTesting(nullptr);
+    CTarvel2View::ReplaceInitialUpdateAction(nullptr);
     if (!program.Started())
         return false;
     bool ok = shots.Save(program.Window(), "tarvel2-main");
