@@ -30,7 +30,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        CDC dc(painter, false);
+        CDC dc(painter);
         m_view.OnDraw(&dc);
     }
 
@@ -154,7 +154,7 @@ void CView::PrintPages(QPrinter& printer, CPrintInfo& info)
         AfxMessageBox("The document could not be printed: the printer is not available.");
         return;
     }
-    CDC dc(painter, true);
+    CDC dc(painter);
     OnBeginPrinting(&dc, &info);
     for (UINT page = 1; page <= info.m_nMaxPage; ++page) {
         if (page > 1)
