@@ -1,8 +1,10 @@
 #include "des_hash_tests/test_des.h"
 
 #include "des_hash_tests/random_dword.h"
-#include "failure_text.h"
+#include "des_hash_tests/test_dialog_resource_ids.h"
+#include "no_object_text.h"
 
+#include "harness/failure_text.h"
 #include "harness/des_round_trip.h"
 
 #include "common/hex_format.h"
@@ -13,18 +15,20 @@
 
 #include <cstdint>
 
-CTestDES::CTestDES(CWnd* pParent) : CDialog(130, pParent)
+using namespace tarvel3_ids;
+
+CTestDES::CTestDES(CWnd* pParent) : CDialog(IDD_TESTDES, pParent)
 {
-    OnButtonClicked(1000, &CTestDES::OnTest);
+    OnButtonClicked(IDC_TEST, &CTestDES::OnTest);
 }
 
 void CTestDES::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, 1002, m_Data);
-    DDX_Text(pDX, 1004, m_Decode);
-    DDX_Text(pDX, 1003, m_Encode);
-    DDX_Text(pDX, 1001, m_Key);
+    DDX_Text(pDX, IDC_DATA, m_Data);
+    DDX_Text(pDX, IDC_DECODE, m_Decode);
+    DDX_Text(pDX, IDC_ENCODE, m_Encode);
+    DDX_Text(pDX, IDC_KEY, m_Key);
 }
 
 BOOL CTestDES::OnInitDialog()
@@ -68,7 +72,7 @@ void CTestDES::OnTest()
 
     UpdateData(FALSE);
     if (trip.failure)
-        AfxMessageBox(TestFailureText(*trip.failure), MB_OK);
+        AfxMessageBox(CString(harness::FailureText(*trip.failure)), MB_OK);
 }
 
 void CTestDES::OnOK()

@@ -1,7 +1,9 @@
 #include "des_hash_tests/test_md5.h"
 
-#include "failure_text.h"
+#include "des_hash_tests/test_dialog_resource_ids.h"
+#include "no_object_text.h"
 
+#include "harness/failure_text.h"
 #include "harness/md5_digest.h"
 
 #include "common/hex_format.h"
@@ -12,23 +14,25 @@
 
 #include <cstdint>
 
+using namespace tarvel3_ids;
+
 namespace {
 
 constexpr int kDataWords = 10;  // 40 bytes
 
 }  // namespace
 
-CTestMD5::CTestMD5(CWnd* pParent) : CDialog(132, pParent)
+CTestMD5::CTestMD5(CWnd* pParent) : CDialog(IDD_TESTMD5, pParent)
 {
-    OnButtonClicked(1000, &CTestMD5::OnTest);
+    OnButtonClicked(IDC_TEST, &CTestMD5::OnTest);
     crt::srand(GetTickCount());
 }
 
 void CTestMD5::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, 1002, m_Data);
-    DDX_Text(pDX, 1007, m_Result);
+    DDX_Text(pDX, IDC_DATA, m_Data);
+    DDX_Text(pDX, IDC_RESULT, m_Result);
 }
 
 BOOL CTestMD5::OnInitDialog()
@@ -66,7 +70,7 @@ void CTestMD5::OnTest()
         m_Result.Empty();
     UpdateData(FALSE);
     if (!digest)
-        AfxMessageBox(TestFailureText(digest.Failure()), MB_OK);
+        AfxMessageBox(CString(harness::FailureText(digest.Failure())), MB_OK);
 }
 
 void CTestMD5::OnOK()

@@ -1,7 +1,9 @@
 #include "des_hash_tests/test_sha1.h"
 
-#include "failure_text.h"
+#include "des_hash_tests/test_dialog_resource_ids.h"
+#include "no_object_text.h"
 
+#include "harness/failure_text.h"
 #include "harness/file_sha1.h"
 
 #include "common/hex_format.h"
@@ -11,17 +13,19 @@
 
 #include <cstdint>
 
-CTestSHA1::CTestSHA1(CWnd* pParent) : CDialog(131, pParent)
+using namespace tarvel3_ids;
+
+CTestSHA1::CTestSHA1(CWnd* pParent) : CDialog(IDD_TESTSHA1, pParent)
 {
-    OnButtonClicked(1005, &CTestSHA1::OnFileName);
+    OnButtonClicked(IDC_FILENAME_BUTTON, &CTestSHA1::OnFileName);
 }
 
 void CTestSHA1::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, 1006, m_FileName);
-    DDX_Text(pDX, 1007, m_Result);
-    DDX_Text(pDX, 1009, m_Time);
+    DDX_Text(pDX, IDC_FILENAME, m_FileName);
+    DDX_Text(pDX, IDC_RESULT, m_Result);
+    DDX_Text(pDX, IDC_TIME, m_Time);
 }
 
 BOOL CTestSHA1::OnInitDialog()
@@ -68,7 +72,7 @@ CString CTestSHA1::HashChosenFile()
 {
     const auto hashed = harness::Sha1OfFile(*m_pSHA1.Get(), m_FileName.str());
     if (!hashed)
-        return TestFailureText(hashed.Failure());
+        return CString(harness::FailureText(hashed.Failure()));
     m_Result = FormatHex(hashed->digest.data(), static_cast<int>(hashed->digest.size()));
     m_Time.Format("%lu millisec on %lu bytes", static_cast<unsigned long>(hashed->milliseconds),
                   static_cast<unsigned long>(hashed->bytes));

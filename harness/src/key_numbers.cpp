@@ -19,7 +19,7 @@ Result<std::vector<std::uint32_t>> ReadKeyNumber(IUserRSA& rsa, KeyNumberGetter 
 {
     if (const HRESULT hr = (rsa.*getter)(nullptr, &count); FAILED(hr))
         return FailedStatus(getterName, hr);
-    if (MaybeFailure unbelievable = CheckCount(count, kMaxNumberWords, getterName))
+    if (MaybeFailure unbelievable = CheckCount(count, kMostWordsBelieved, getterName))
         return *unbelievable;
     const std::uint32_t capacity = count;
     // At least one word, so that even an empty number goes out as a buffer

@@ -3,7 +3,7 @@
 #include "harness/below_base.h"
 #include "harness/key_numbers.h"
 
-#include "common/hex_format.h"
+#include "common/fill_random.h"
 #include "runtime/runtime.h"
 
 namespace harness {
@@ -13,7 +13,7 @@ Result<std::vector<std::uint32_t>> MakeRoundTripData(IUserRSA& rsa)
     std::uint32_t words = 0;
     if (const HRESULT hr = rsa.GetKeyLength(&words); FAILED(hr))
         return FailedStatus("GetKeyLength", hr);
-    if (MaybeFailure unbelievable = CheckCount(words, kMaxNumberWords, "GetKeyLength"))
+    if (MaybeFailure unbelievable = CheckCount(words, kMostWordsBelieved, "GetKeyLength"))
         return *unbelievable;
     if (words == 0)
         return UnusableResult("GetKeyLength", "The RSA object holds no key");

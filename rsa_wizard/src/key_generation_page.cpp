@@ -62,7 +62,7 @@ LRESULT CRSA1::OnWizardNext()
     }
 
     CWaitCursor wait;
-    if (!GenerateKey())
+    if (!GenerateTimedKey())
         return -1;
     // A copy that broke off is not swapped in: the first slot keeps the
     // generated key, which the later pages then show.
@@ -71,15 +71,15 @@ LRESULT CRSA1::OnWizardNext()
     return CPropertyPage::OnWizardNext();
 }
 
-bool CRSA1::GenerateKey()
+BOOL CRSA1::GenerateTimedKey()
 {
     const auto elapsed = harness::GenerateKeyTimed(*m_pRSA.Get(), m_UserID.GetString(), m_KeyLength);
     if (!elapsed) {
         ReportFailure(elapsed.Failure());
-        return false;
+        return FALSE;
     }
     m_Time.Format("Key Generation Time %d milliseconds", static_cast<int>(elapsed.Value()));
-    return true;
+    return TRUE;
 }
 
 BOOL CRSA1::TestGetSet()

@@ -4,6 +4,7 @@
 #include "rsa_wizard/key_generation_page.h"
 #include "rsa_wizard/wizard_resource_ids.h"
 
+#include "harness/failure_text.h"
 #include "harness/key_files.h"
 
 #include "framework/data_exchange.h"
@@ -38,6 +39,7 @@ void CRSA4::OnFileName()
     const std::string baseName = harness::KeyFileBaseName(m_FileName.str());
     for (const harness::KeyFileSave& save : harness::SaveKeyFiles(*m_pPage1->m_pRSA.Get(), baseName)) {
         if (save.failure)
-            AfxMessageBox(WizardFailureText(*save.failure) + ": " + CString(save.path) + " was not written", MB_OK);
+            AfxMessageBox(CString(harness::FailureText(*save.failure)) + ": " + CString(save.path) + " was not written",
+                          MB_OK);
     }
 }

@@ -7,6 +7,7 @@
 #include "shots.h"
 
 #include "des_hash_tests/test_des.h"
+#include "des_hash_tests/test_dialog_resource_ids.h"
 #include "des_hash_tests/test_md5.h"
 #include "des_hash_tests/test_sha1.h"
 #include "framework/frame.h"
@@ -20,6 +21,7 @@
 #include "tarvel2/tarvel2_app.h"
 #include "tarvel2/tarvel2_view.h"
 #include "tarvel3/tarvel3_app.h"
+#include "tarvel3/tarvel3_view.h"
 
 #include <QAction>
 #include <QApplication>
@@ -120,9 +122,9 @@ bool SaveDialog(ShotWriter& shots, Dialog& dialog, const QString& name, int butt
 
 bool ShootTarvel2(ShotWriter& shots)
 {
-    CTarvel2View::SetInitialUpdateHookForTesting(&NoWizardAtStart);
+    CTarvel2View::ReplaceInitialUpdateAction(&NoWizardAtStart);
     RunningProgram<CTarvel2App> program;
-    CTarvel2View::SetInitialUpdateHookForTesting(nullptr);
+    CTarvel2View::ReplaceInitialUpdateAction(nullptr);
     if (!program.Started())
         return false;
     bool ok = shots.Save(program.Window(), "tarvel2-main");
@@ -154,20 +156,18 @@ bool ShootTarvel3(ShotWriter& shots, const QString& sampleFile)
         return false;
     bool ok = shots.Save(program.Window(), "tarvel3-main");
     ok = shots.SaveWithMenuOpen(program.Window(), "&File", "tarvel3-main-file-menu") && ok;
-    ok = SaveWithButtonHovered(shots, program.Window(), 32773, "tarvel3-main-sha1-button-prompt") && ok;
+    ok = SaveWithButtonHovered(shots, program.Window(), ID_TEST_SHA1, "tarvel3-main-sha1-button-prompt") && ok;
 
     CAboutDlg about;
     ok = SaveDialog(shots, about, "tarvel3-about", 0) && ok;
 
-    constexpr int kTestButton = 1000;
-    constexpr int kFileNameButton = 1005;
     CTestDES des(program.Frame()->GetActiveView());
-    ok = SaveDialog(shots, des, "tarvel3-des-after-test", kTestButton) && ok;
+    ok = SaveDialog(shots, des, "tarvel3-des-after-test", tarvel3_ids::IDC_TEST) && ok;
     PromptSeam::QueueFileDialogAnswer(sampleFile.toStdString());
     CTestSHA1 sha1(program.Frame()->GetActiveView());
-    ok = SaveDialog(shots, sha1, "tarvel3-sha1-after-file", kFileNameButton) && ok;
+    ok = SaveDialog(shots, sha1, "tarvel3-sha1-after-file", tarvel3_ids::IDC_FILENAME_BUTTON) && ok;
     CTestMD5 md5(program.Frame()->GetActiveView());
-    ok = SaveDialog(shots, md5, "tarvel3-md5-after-test", kTestButton) && ok;
+    ok = SaveDialog(shots, md5, "tarvel3-md5-after-test", tarvel3_ids::IDC_TEST) && ok;
     return ok;
 }
 

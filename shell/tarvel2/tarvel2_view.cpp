@@ -10,7 +10,7 @@ CTarvel2View::InitialUpdateHook g_initialUpdateHook = nullptr;
 
 CTarvel2View::CTarvel2View() : CFormView(IDD_TARVEL2_FORM) {}
 
-void CTarvel2View::SetInitialUpdateHookForTesting(InitialUpdateHook hook)
+void CTarvel2View::ReplaceInitialUpdateAction(InitialUpdateHook hook)
 {
     g_initialUpdateHook = hook;
 }

@@ -20,10 +20,11 @@ public:
     void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 
     // What the initial update runs after the form is filled: the RSA wizard
-    // unless replaced (null restores it). Tests put a probe here, as the
-    // wizard is modal.
+    // unless replaced (null restores it). Whoever drives the program without
+    // a user (the screenshot tool, the shell tests) puts its own action here,
+    // as the wizard is modal.
     using InitialUpdateHook = void (*)(CWnd* pView);
-    static void SetInitialUpdateHookForTesting(InitialUpdateHook hook);
+    static void ReplaceInitialUpdateAction(InitialUpdateHook hook);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

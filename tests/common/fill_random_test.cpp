@@ -1,4 +1,4 @@
-#include "common/hex_format.h"
+#include "common/fill_random.h"
 
 #include "runtime/runtime.h"
 

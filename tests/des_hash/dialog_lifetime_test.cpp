@@ -1,6 +1,7 @@
 #include "des_hash_tests/test_des.h"
 #include "des_hash_tests/test_md5.h"
 #include "des_hash_tests/test_sha1.h"
+#include "des_hash_tests/test_dialog_resource_ids.h"
 #include "fake_component.h"
 #include "modal_driver.h"
 #include "tarvel3_resources.h"
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+
+using namespace tarvel3_ids;
 
 namespace {
 
@@ -36,15 +39,15 @@ INT_PTR RunCommand(Which which, DialogEnd end)
     switch (which) {
     case Which::Des: {
         CTestDES dialog(nullptr);
-        return RunModal(dialog, end, [&] { dialog.OnCommand(1000); });
+        return RunModal(dialog, end, [&] { dialog.OnCommand(IDC_TEST); });
     }
     case Which::Sha1: {
         CTestSHA1 dialog(nullptr);
-        return RunModal(dialog, end, [&] { dialog.OnCommand(1005); });  // file dialog cancelled
+        return RunModal(dialog, end, [&] { dialog.OnCommand(IDC_FILENAME_BUTTON); });  // file dialog cancelled
     }
     case Which::Md5: {
         CTestMD5 dialog(nullptr);
-        return RunModal(dialog, end, [&] { dialog.OnCommand(1000); });
+        return RunModal(dialog, end, [&] { dialog.OnCommand(IDC_TEST); });
     }
     }
     return -1;

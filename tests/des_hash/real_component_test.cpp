@@ -4,6 +4,7 @@
 #include "des_hash_tests/test_des.h"
 #include "des_hash_tests/test_md5.h"
 #include "des_hash_tests/test_sha1.h"
+#include "des_hash_tests/test_dialog_resource_ids.h"
 #include "hex_text.h"
 #include "tarvel3_resources.h"
 #include "temp_folder.h"
@@ -17,6 +18,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+using namespace tarvel3_ids;
 
 namespace {
 
@@ -56,9 +59,9 @@ TEST_F(RealComponent, Sha1OfFilesOfKnownContentIsTheStandardDigestLastByteFirst)
     for (const KnownFile& file : files) {
         SCOPED_TRACE(file.name);
         PromptSeam::QueueFileDialogAnswer(folder.Write(file.name, file.content));
-        dialog.OnCommand(1005);
-        EXPECT_EQ(dialog.GetDlgItemText(1007).str(), file.shown);
-        const std::string time = dialog.GetDlgItemText(1009).str();
+        dialog.OnCommand(IDC_FILENAME_BUTTON);
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_RESULT).str(), file.shown);
+        const std::string time = dialog.GetDlgItemText(IDC_TIME).str();
         const std::string size = " millisec on " + std::to_string(file.content.size()) + " bytes";
         EXPECT_TRUE(time.size() > size.size() && time.compare(time.size() - size.size(), size.size(), size) == 0)
             << time;
@@ -72,10 +75,10 @@ TEST_F(RealComponent, DesDecodeEqualsDataAndEncodeDiffers)
     CTestDES dialog(nullptr);
     ASSERT_TRUE(dialog.Create());
     for (int press = 0; press < 5; ++press) {
-        dialog.OnCommand(1000);
-        EXPECT_EQ(dialog.GetDlgItemText(1004).str(), dialog.GetDlgItemText(1002).str());
-        EXPECT_NE(dialog.GetDlgItemText(1003).str(), dialog.GetDlgItemText(1002).str());
-        EXPECT_EQ(dialog.GetDlgItemText(1003).str().size(), 17u);
+        dialog.OnCommand(IDC_TEST);
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_DECODE).str(), dialog.GetDlgItemText(IDC_DATA).str());
+        EXPECT_NE(dialog.GetDlgItemText(IDC_ENCODE).str(), dialog.GetDlgItemText(IDC_DATA).str());
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_ENCODE).str().size(), 17u);
     }
     EXPECT_TRUE(PromptSeam::TakeMessages().empty());
     dialog.DestroyWindow();
@@ -106,11 +109,11 @@ TEST_F(RealComponent, Md5ResultIsTheDigestOfTheShownBytesInDrawingOrder)
     CTestMD5 dialog(nullptr);
     ASSERT_TRUE(dialog.Create());
     for (int press = 0; press < 3; ++press) {
-        dialog.OnCommand(1000);
+        dialog.OnCommand(IDC_TEST);
         // The Data text runs from the last byte drawn to the first.
-        const std::vector<std::uint8_t> drawn = BytesOfHex(ReversedBytes(DigitsOf(dialog.GetDlgItemText(1002).str())));
+        const std::vector<std::uint8_t> drawn = BytesOfHex(ReversedBytes(DigitsOf(dialog.GetDlgItemText(IDC_DATA).str())));
         ASSERT_EQ(drawn.size(), 40u);
-        EXPECT_EQ(DigitsOf(dialog.GetDlgItemText(1007).str()), ReversedBytes(HexOf(Md5Of(drawn))));
+        EXPECT_EQ(DigitsOf(dialog.GetDlgItemText(IDC_RESULT).str()), ReversedBytes(HexOf(Md5Of(drawn))));
     }
     EXPECT_TRUE(PromptSeam::TakeMessages().empty());
     dialog.DestroyWindow();

@@ -1,4 +1,5 @@
 #include "des_hash_tests/test_des.h"
+#include "des_hash_tests/test_dialog_resource_ids.h"
 #include "fake_component.h"
 #include "hex_text.h"
 #include "lcg_reference.h"
@@ -12,10 +13,10 @@
 #include <string>
 #include <vector>
 
+using namespace tarvel3_ids;
+
 namespace {
 
-constexpr int kTest = 1000;
-constexpr int kKey = 1001, kData = 1002, kEncode = 1003, kDecode = 1004;
 constexpr std::uint32_t kPinnedTicks = 0x12345678;
 
 class DesDialog : public ::testing::Test {
@@ -65,7 +66,7 @@ std::uint32_t DrawWord(LcgReference& lcg)
 TEST_F(DesDialog, TestRunsSetKeyEncryptDecryptOnTheDrawnKeyAndBlockAndShowsAllFour)
 {
     ASSERT_TRUE(dialog.Create());
-    ASSERT_TRUE(dialog.OnCommand(kTest));
+    ASSERT_TRUE(dialog.OnCommand(IDC_TEST));
 
     // The seed is the tick count at creation; the key takes the first four
     // values, low half of each word first, then the block the next four.
@@ -81,14 +82,14 @@ TEST_F(DesDialog, TestRunsSetKeyEncryptDecryptOnTheDrawnKeyAndBlockAndShowsAllFo
     // Word 1 before word 0, each most significant digit first.
     char expected[18];
     std::snprintf(expected, sizeof expected, "%08x%08x ", key1, key0);
-    EXPECT_EQ(Text(kKey), expected);
+    EXPECT_EQ(Text(IDC_KEY), expected);
     std::snprintf(expected, sizeof expected, "%08x%08x ", data1, data0);
-    EXPECT_EQ(Text(kData), expected);
+    EXPECT_EQ(Text(IDC_DATA), expected);
     const auto encrypted = FakeComponent::ParseWords(CallOf("Encrypt").out("block"));
     ASSERT_EQ(encrypted.size(), 2u);
     std::snprintf(expected, sizeof expected, "%08x%08x ", encrypted[1], encrypted[0]);
-    EXPECT_EQ(Text(kEncode), expected);
-    EXPECT_EQ(Text(kDecode), Text(kData));  // the fake's Decrypt undoes Encrypt
+    EXPECT_EQ(Text(IDC_ENCODE), expected);
+    EXPECT_EQ(Text(IDC_DECODE), Text(IDC_DATA));  // the fake's Decrypt undoes Encrypt
     EXPECT_TRUE(PromptSeam::TakeMessages().empty());
 }
 
@@ -96,14 +97,14 @@ TEST_F(DesDialog, EveryTextIs16DigitsAndABlankWithBits31And15OfKeyAndDataClear)
 {
     ASSERT_TRUE(dialog.Create());
     for (int press = 0; press < 20; ++press) {
-        dialog.OnCommand(kTest);
-        for (int id : {kKey, kData, kEncode, kDecode}) {
+        dialog.OnCommand(IDC_TEST);
+        for (int id : {IDC_KEY, IDC_DATA, IDC_ENCODE, IDC_DECODE}) {
             const std::string text = Text(id);
             ASSERT_EQ(text.size(), 17u) << id << ": '" << text << "'";
             EXPECT_EQ(text.back(), ' ');
             EXPECT_EQ(text.find_first_not_of("0123456789abcdef"), 16u) << text;
         }
-        for (int id : {kKey, kData}) {
+        for (int id : {IDC_KEY, IDC_DATA}) {
             const std::string text = Text(id);
             for (int digit : {0, 4, 8, 12})
                 EXPECT_LE(text[digit], '7') << id << ": " << text;
@@ -114,10 +115,10 @@ TEST_F(DesDialog, EveryTextIs16DigitsAndABlankWithBits31And15OfKeyAndDataClear)
 TEST_F(DesDialog, SameTickGivesTheSameFirstDataAndASecondTestDrawsTheNextValues)
 {
     ASSERT_TRUE(dialog.Create());
-    dialog.OnCommand(kTest);
-    const std::string firstKey = Text(kKey), firstData = Text(kData);
-    dialog.OnCommand(kTest);
-    const std::string secondKey = Text(kKey);
+    dialog.OnCommand(IDC_TEST);
+    const std::string firstKey = Text(IDC_KEY), firstData = Text(IDC_DATA);
+    dialog.OnCommand(IDC_TEST);
+    const std::string secondKey = Text(IDC_KEY);
     EXPECT_NE(secondKey, firstKey);
 
     LcgReference lcg(kPinnedTicks);
@@ -130,21 +131,21 @@ TEST_F(DesDialog, SameTickGivesTheSameFirstDataAndASecondTestDrawsTheNextValues)
     // A second opening within the same tick starts over from the same seed.
     CTestDES another(nullptr);
     ASSERT_TRUE(another.Create());
-    another.OnCommand(kTest);
-    EXPECT_EQ(another.GetDlgItemText(kKey).str(), firstKey);
-    EXPECT_EQ(another.GetDlgItemText(kData).str(), firstData);
+    another.OnCommand(IDC_TEST);
+    EXPECT_EQ(another.GetDlgItemText(IDC_KEY).str(), firstKey);
+    EXPECT_EQ(another.GetDlgItemText(IDC_DATA).str(), firstData);
     another.DestroyWindow();
 }
 
 TEST_F(DesDialog, TypedTextIsReplacedWithoutBeingRead)
 {
     ASSERT_TRUE(dialog.Create());
-    dialog.SetDlgItemText(kKey, "typed key");
-    dialog.SetDlgItemText(kData, "0000000000000000 ");
-    dialog.OnCommand(kTest);
-    EXPECT_NE(Text(kKey), "typed key");
-    EXPECT_NE(Text(kData), "0000000000000000 ");
-    EXPECT_EQ(Text(kData).size(), 17u);
+    dialog.SetDlgItemText(IDC_KEY, "typed key");
+    dialog.SetDlgItemText(IDC_DATA, "0000000000000000 ");
+    dialog.OnCommand(IDC_TEST);
+    EXPECT_NE(Text(IDC_KEY), "typed key");
+    EXPECT_NE(Text(IDC_DATA), "0000000000000000 ");
+    EXPECT_EQ(Text(IDC_DATA).size(), 17u);
 }
 
 struct DesCallFailure {
@@ -160,18 +161,18 @@ TEST_F(DesDialog, AFailingCallIsReportedAndNothingFromItOnIsShownAsAResult)
         dialog.DestroyWindow();
         fake.reset();
         ASSERT_TRUE(dialog.Create());
-        dialog.OnCommand(kTest);  // a good run first: its results must go
-        ASSERT_FALSE(Text(kDecode).empty());
+        dialog.OnCommand(IDC_TEST);  // a good run first: its results must go
+        ASSERT_FALSE(Text(IDC_DECODE).empty());
         fake.failMethod(failure.method, E_FAIL);
-        dialog.OnCommand(kTest);
+        dialog.OnCommand(IDC_TEST);
 
         EXPECT_EQ(PromptSeam::TakeMessages(),
                   std::vector<std::string>{std::string("IUserDES::") + failure.method +
-                                           " failed (status 0x80004005)."});
-        EXPECT_EQ(Text(kKey).size(), 17u);
-        EXPECT_EQ(Text(kData).size(), 17u);
-        EXPECT_EQ(Text(kEncode).empty(), !failure.encodeShown) << Text(kEncode);
-        EXPECT_EQ(Text(kDecode), "");
+                                           " failed: unspecified failure (0x80004005)"});
+        EXPECT_EQ(Text(IDC_KEY).size(), 17u);
+        EXPECT_EQ(Text(IDC_DATA).size(), 17u);
+        EXPECT_EQ(Text(IDC_ENCODE).empty(), !failure.encodeShown) << Text(IDC_ENCODE);
+        EXPECT_EQ(Text(IDC_DECODE), "");
     }
 }
 
@@ -183,11 +184,11 @@ TEST_F(DesDialog, WithoutAnObjectTestSaysSoCallsNothingAndTheGeneratorIsNotSeede
     EXPECT_EQ(PromptSeam::TakeMessages(), std::vector<std::string>{"IUserDES failed"});
     EXPECT_EQ(crt::rand(), LcgReference(77).Next());
 
-    dialog.OnCommand(kTest);
+    dialog.OnCommand(IDC_TEST);
     const auto messages = PromptSeam::TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("The IUserDES object could not be created", 0), 0u) << messages[0];
-    for (int id : {kKey, kData, kEncode, kDecode})
+    for (int id : {IDC_KEY, IDC_DATA, IDC_ENCODE, IDC_DECODE})
         EXPECT_EQ(Text(id), "");
     EXPECT_EQ(fake.createdObjects(), 0);
 }

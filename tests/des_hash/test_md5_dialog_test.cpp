@@ -1,4 +1,5 @@
 #include "des_hash_tests/test_md5.h"
+#include "des_hash_tests/test_dialog_resource_ids.h"
 #include "fake_component.h"
 #include "hex_text.h"
 #include "lcg_reference.h"
@@ -12,10 +13,10 @@
 #include <string>
 #include <vector>
 
+using namespace tarvel3_ids;
+
 namespace {
 
-constexpr int kTest = 1000;
-constexpr int kData = 1002, kResult = 1007;
 constexpr std::uint32_t kPinnedTicks = 4242;
 
 class Md5Dialog : public ::testing::Test {
@@ -46,7 +47,7 @@ class OpenMd5 {
 public:
     OpenMd5() { EXPECT_TRUE(m_dialog.Create()); }
     ~OpenMd5() { m_dialog.DestroyWindow(); }
-    void Test() { m_dialog.OnCommand(kTest); }
+    void Test() { m_dialog.OnCommand(IDC_TEST); }
     std::string Text(int id) const { return m_dialog.GetDlgItemText(id).str(); }
     CTestMD5& Dialog() { return m_dialog; }
 
@@ -76,13 +77,13 @@ TEST_F(Md5Dialog, DataIsShownLastDrawnFirstAndHashedInDrawingOrder)
     EXPECT_EQ(hash.arg("bytes"), "40");
     EXPECT_EQ(hash.arg("data"), HexOf(drawn));
 
-    const std::string data = dialog.Text(kData);
+    const std::string data = dialog.Text(IDC_DATA);
     EXPECT_EQ(data.size(), 85u);
     EXPECT_EQ(DigitsOf(data), ReversedBytes(HexOf(drawn)));
     EXPECT_EQ(data.substr(0, 2), HexOf({drawn[39]}));
     EXPECT_EQ(data.substr(data.size() - 3, 2), HexOf({drawn[0]}));
 
-    const std::string result = dialog.Text(kResult);
+    const std::string result = dialog.Text(IDC_RESULT);
     EXPECT_EQ(result.size(), 34u);
     EXPECT_EQ(DigitsOf(result), ReversedBytes(CallOf("GetHash").out("digest")));
     EXPECT_EQ(DigitsOf(result), ReversedBytes(HexOf(FakeComponent::Digest(drawn.data(), 40, 16))));
@@ -95,17 +96,17 @@ TEST_F(Md5Dialog, SameTickGivesTheSameFirstDataAndASecondTestDrawsTheNextForty)
     {
         OpenMd5 dialog;
         dialog.Test();
-        firstData = dialog.Text(kData);
+        firstData = dialog.Text(IDC_DATA);
         dialog.Test();
         LcgReference lcg(kPinnedTicks);
         lcg.Skip(40);
         EXPECT_EQ(CallOf("HashData", 1).arg("data"), HexOf(DrawBytes(lcg, 40)));
-        EXPECT_NE(dialog.Text(kData), firstData);
+        EXPECT_NE(dialog.Text(IDC_DATA), firstData);
     }
     fake.reset();
     OpenMd5 again;
     again.Test();
-    EXPECT_EQ(again.Text(kData), firstData);
+    EXPECT_EQ(again.Text(IDC_DATA), firstData);
 }
 
 TEST_F(Md5Dialog, TheGeneratorIsSeededWhenTheDialogObjectIsMade)
@@ -122,13 +123,13 @@ TEST_F(Md5Dialog, AFailingHashCallIsReportedAndNoDigestIsShown)
         fake.reset();
         OpenMd5 dialog;
         dialog.Test();  // a good run first: its digest must go
-        ASSERT_FALSE(dialog.Text(kResult).empty());
+        ASSERT_FALSE(dialog.Text(IDC_RESULT).empty());
         fake.failMethod(method, E_INVALIDARG);
         dialog.Test();
         EXPECT_EQ(PromptSeam::TakeMessages(),
-                  std::vector<std::string>{std::string("IHashMD5::") + method + " failed (status 0x80070057)."});
-        EXPECT_EQ(dialog.Text(kResult), "");
-        EXPECT_EQ(dialog.Text(kData).size(), 85u);
+                  std::vector<std::string>{std::string("IHashMD5::") + method + " failed: invalid argument (0x80070057)"});
+        EXPECT_EQ(dialog.Text(IDC_RESULT), "");
+        EXPECT_EQ(dialog.Text(IDC_DATA).size(), 85u);
     }
 }
 
@@ -141,8 +142,8 @@ TEST_F(Md5Dialog, WithoutAnObjectTestSaysSoAndShowsNothing)
     const auto messages = PromptSeam::TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("The IHashMD5 object could not be created", 0), 0u) << messages[0];
-    EXPECT_EQ(dialog.Text(kData), "");
-    EXPECT_EQ(dialog.Text(kResult), "");
+    EXPECT_EQ(dialog.Text(IDC_DATA), "");
+    EXPECT_EQ(dialog.Text(IDC_RESULT), "");
 }
 
 }  // namespace

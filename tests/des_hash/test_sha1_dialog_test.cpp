@@ -1,4 +1,5 @@
 #include "des_hash_tests/test_sha1.h"
+#include "des_hash_tests/test_dialog_resource_ids.h"
 #include "fake_component.h"
 #include "hex_text.h"
 #include "tarvel3_resources.h"
@@ -20,10 +21,10 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace tarvel3_ids;
+
 namespace {
 
-constexpr int kFileName = 1005;
-constexpr int kPath = 1006, kResult = 1007, kTime = 1009;
 
 class Sha1Dialog : public ::testing::Test {
 protected:
@@ -46,7 +47,7 @@ protected:
     void ChooseFile(std::optional<std::string> path)
     {
         PromptSeam::QueueFileDialogAnswer(std::move(path));
-        dialog.OnCommand(kFileName);
+        dialog.OnCommand(IDC_FILENAME_BUTTON);
     }
     std::string Text(int id) const { return dialog.GetDlgItemText(id).str(); }
     // Calls since the last mark.
@@ -75,8 +76,8 @@ protected:
     void HashAGoodFileFirst()
     {
         ChooseFile(folder.Write("good", "good file"));
-        ASSERT_FALSE(Text(kResult).empty());
-        ASSERT_FALSE(Text(kTime).empty());
+        ASSERT_FALSE(Text(IDC_RESULT).empty());
+        ASSERT_FALSE(Text(IDC_TIME).empty());
         Mark();
     }
     void ExpectOneMessage(const std::string& text)
@@ -86,9 +87,9 @@ protected:
     void ExpectNothingHashedAndNothingShown(const std::string& path)
     {
         EXPECT_EQ(HashCalls(), std::vector<std::string>{});
-        EXPECT_EQ(Text(kPath), path);
-        EXPECT_EQ(Text(kResult), "");
-        EXPECT_EQ(Text(kTime), "");
+        EXPECT_EQ(Text(IDC_FILENAME), path);
+        EXPECT_EQ(Text(IDC_RESULT), "");
+        EXPECT_EQ(Text(IDC_TIME), "");
     }
 
     FakeComponent fake;
@@ -109,15 +110,15 @@ TEST_F(Sha1Dialog, HashesTheWholeChosenFileInOneCallAndShowsDigestTimeAndSize)
     EXPECT_EQ(CallOf("HashData").arg("bytes"), "9");
     EXPECT_EQ(CallOf("HashData").arg("data"), HexOf({'s', 'o', 'm', 'e', ' ', 't', 'e', 'x', 't'}));
 
-    const std::string result = Text(kResult);
+    const std::string result = Text(IDC_RESULT);
     ASSERT_EQ(result.size(), 43u) << result;
     EXPECT_EQ(result[8], ' ');
     EXPECT_EQ(result[25], ' ');
     EXPECT_EQ(result[42], ' ');
     EXPECT_EQ(DigitsOf(result), ReversedBytes(CallOf("GetHash").out("digest")));
     // The tick count is pinned, so the span is 0 ms.
-    EXPECT_EQ(Text(kTime), "0 millisec on 9 bytes");
-    EXPECT_EQ(Text(kPath), path);
+    EXPECT_EQ(Text(IDC_TIME), "0 millisec on 9 bytes");
+    EXPECT_EQ(Text(IDC_FILENAME), path);
     EXPECT_TRUE(PromptSeam::TakeMessages().empty());
 }
 
@@ -125,14 +126,14 @@ TEST_F(Sha1Dialog, CancelInTheFileDialogChangesNothing)
 {
     Open();
     HashAGoodFileFirst();
-    const std::string result = Text(kResult), time = Text(kTime);
-    dialog.SetDlgItemText(kPath, "typed but never used");
+    const std::string result = Text(IDC_RESULT), time = Text(IDC_TIME);
+    dialog.SetDlgItemText(IDC_FILENAME, "typed but never used");
 
     ChooseFile(std::nullopt);
 
-    EXPECT_EQ(Text(kPath), "typed but never used");
-    EXPECT_EQ(Text(kResult), result);
-    EXPECT_EQ(Text(kTime), time);
+    EXPECT_EQ(Text(IDC_FILENAME), "typed but never used");
+    EXPECT_EQ(Text(IDC_RESULT), result);
+    EXPECT_EQ(Text(IDC_TIME), time);
     EXPECT_TRUE(NewCalls().empty());
     EXPECT_TRUE(PromptSeam::TakeMessages().empty());
 }
@@ -142,10 +143,10 @@ TEST_F(Sha1Dialog, APathTypedIntoTheEditIsIgnored)
     Open();
     const std::string typed = folder.Write("typed", "typed");
     const std::string chosen = folder.Write("chosen", "chosen!");
-    dialog.SetDlgItemText(kPath, typed.c_str());
+    dialog.SetDlgItemText(IDC_FILENAME, typed.c_str());
     ChooseFile(chosen);
     EXPECT_EQ(CallOf("HashData").arg("bytes"), "7");
-    EXPECT_EQ(Text(kPath), chosen);
+    EXPECT_EQ(Text(IDC_FILENAME), chosen);
 }
 
 TEST_F(Sha1Dialog, AnEmptyFileIsHashedAsZeroBytes)
@@ -156,8 +157,8 @@ TEST_F(Sha1Dialog, AnEmptyFileIsHashedAsZeroBytes)
     EXPECT_EQ(HashCalls(), (std::vector<std::string>{"HashData", "GetHash"}));
     EXPECT_EQ(CallOf("HashData").arg("bytes"), "0");
     EXPECT_EQ(CallOf("HashData").result, S_OK);
-    EXPECT_EQ(DigitsOf(Text(kResult)), ReversedBytes(CallOf("GetHash").out("digest")));
-    EXPECT_EQ(Text(kTime), "0 millisec on 0 bytes");
+    EXPECT_EQ(DigitsOf(Text(IDC_RESULT)), ReversedBytes(CallOf("GetHash").out("digest")));
+    EXPECT_EQ(Text(IDC_TIME), "0 millisec on 0 bytes");
     EXPECT_TRUE(PromptSeam::TakeMessages().empty());
 }
 
@@ -219,21 +220,24 @@ TEST_F(Sha1Dialog, AFileOf4GiBOrMoreIsRefusedAndNothingIsHashed)
 
 TEST_F(Sha1Dialog, AFailingHashCallIsReportedAndNoDigestIsShown)
 {
-    const std::pair<const char*, HRESULT> failures[] = {{"HashData", E_FAIL}, {"GetHash", E_POINTER}};
+    // A status without a name of its own is told by its number alone.
+    const struct {
+        const char* method;
+        HRESULT status;
+        const char* message;
+    } failures[] = {{"HashData", E_FAIL, "IHashSHA1::HashData failed: unspecified failure (0x80004005)"},
+                    {"GetHash", static_cast<HRESULT>(0x8000ABCDu), "IHashSHA1::GetHash failed (0x8000ABCD)"}};
     Open();
-    for (const auto& [method, status] : failures) {
+    for (const auto& [method, status, message] : failures) {
         SCOPED_TRACE(method);
         HashAGoodFileFirst();
         fake.failMethod(method, status, 1);
         const std::string path = folder.Write("next", "next file");
         ChooseFile(path);
-        char expected[80];
-        std::snprintf(expected, sizeof expected, "IHashSHA1::%s failed (status 0x%08X).", method,
-                      static_cast<unsigned>(status));
-        ExpectOneMessage(expected);
-        EXPECT_EQ(Text(kPath), path);
-        EXPECT_EQ(Text(kResult), "");
-        EXPECT_EQ(Text(kTime), "");
+        ExpectOneMessage(message);
+        EXPECT_EQ(Text(IDC_FILENAME), path);
+        EXPECT_EQ(Text(IDC_RESULT), "");
+        EXPECT_EQ(Text(IDC_TIME), "");
     }
 }
 
@@ -242,12 +246,12 @@ TEST_F(Sha1Dialog, WithoutAnObjectFileNameSaysSoBeforeAskingForAFile)
     fake.failCreation(CLSID_HashSHA1);
     Open();
     ExpectOneMessage("IHashSHA1 failed");
-    dialog.OnCommand(kFileName);
+    dialog.OnCommand(IDC_FILENAME_BUTTON);
     const auto messages = PromptSeam::TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("The IHashSHA1 object could not be created", 0), 0u) << messages[0];
-    EXPECT_EQ(Text(kPath), "");
-    EXPECT_EQ(Text(kResult), "");
+    EXPECT_EQ(Text(IDC_FILENAME), "");
+    EXPECT_EQ(Text(IDC_RESULT), "");
 }
 
 TEST_F(Sha1Dialog, AKernelFileThatReportsNoSizeIsRefusedAndNothingIsHashed)
@@ -320,12 +324,12 @@ void ExpectChangeReported(const std::string& path, std::function<void()> change,
         ASSERT_TRUE(changing.Create());
         changing.UseObject(&object);
         PromptSeam::QueueFileDialogAnswer(path);
-        changing.OnCommand(kFileName);
+        changing.OnCommand(IDC_FILENAME_BUTTON);
 
         EXPECT_EQ(PromptSeam::TakeMessages(), std::vector<std::string>{message});
-        EXPECT_EQ(changing.GetDlgItemText(kPath).str(), path);
-        EXPECT_EQ(changing.GetDlgItemText(kResult).str(), "");
-        EXPECT_EQ(changing.GetDlgItemText(kTime).str(), "");
+        EXPECT_EQ(changing.GetDlgItemText(IDC_FILENAME).str(), path);
+        EXPECT_EQ(changing.GetDlgItemText(IDC_RESULT).str(), "");
+        EXPECT_EQ(changing.GetDlgItemText(IDC_TIME).str(), "");
         changing.DestroyWindow();
     }
     EXPECT_EQ(object.references, 0u);

@@ -68,7 +68,7 @@ public:
     LRESULT nextAnswer = 0;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override { DDX_Text(pDX, 1001, m_value); }
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Text(pDX, kLengthEdit, m_value); }
     BOOL OnInitDialog() override
     {
         Log("init");

@@ -82,7 +82,7 @@ TEST_F(KeyDisplayTexts, AFailingGetterIsReportedAndNoStaleNumberStays)
     fake.failMethod("GetPrivateKey", E_NOTIMPL, 1);
     GenerateWith("2");
     ASSERT_EQ(ActivePage(), 1);
-    EXPECT_EQ(Messages(), Lines{"GetPrivateKey failed (0x80004001)"});
+    EXPECT_EQ(Messages(), Lines{"GetPrivateKey failed: not implemented (0x80004001)"});
     // The numbers read before the failure are the new key's; the 16-word
     // private key of the key before is gone.
     EXPECT_EQ(Texts().base, FakeKeyTexts(2).base);

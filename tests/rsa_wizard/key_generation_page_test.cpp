@@ -150,14 +150,14 @@ TEST_F(KeyGenerationPage, AGenerationTheComponentRefusesIsReportedAndThePageStay
     Open();
     GenerateWith("0", true);  // the fake refuses 0 words with E_INVALIDARG
     EXPECT_EQ(ActivePage(), 0);
-    EXPECT_EQ(Messages(), Lines{"GenerateKey failed (0x80070057)"});
+    EXPECT_EQ(Messages(), Lines{"GenerateKey failed: invalid argument (0x80070057)"});
     // No copy of a key that was not made.
     EXPECT_EQ(Calls(), Lines{"1 GenerateKey"});
 
     fake.failMethod("GenerateKey", E_OUTOFMEMORY, 1);
     GenerateWith("8");
     EXPECT_EQ(ActivePage(), 0);
-    EXPECT_EQ(Messages(), Lines{"GenerateKey failed (0x8007000E)"});
+    EXPECT_EQ(Messages(), Lines{"GenerateKey failed: out of memory (0x8007000E)"});
 
     GenerateWith("8");
     EXPECT_EQ(ActivePage(), 1);
@@ -172,10 +172,10 @@ TEST_F(KeyGenerationPage, ACopyThatBreaksOffIsReportedAndNotSwappedIn)
         const char* message;
     };
     const Case cases[] = {
-        {"Clear", 2, "Clear failed (0x80004005)"},
-        {"GetKeyPart6", 1, "GetKeyPart6 failed (0x80004005)"},
-        {"SetPrivateKey", 2, "SetPrivateKey failed (0x80004005)"},
-        {"SetUserId", 2, "SetUserId failed (0x80004005)"},
+        {"Clear", 2, "Clear failed: unspecified failure (0x80004005)"},
+        {"GetKeyPart6", 1, "GetKeyPart6 failed: unspecified failure (0x80004005)"},
+        {"SetPrivateKey", 2, "SetPrivateKey failed: unspecified failure (0x80004005)"},
+        {"SetUserId", 2, "SetUserId failed: unspecified failure (0x80004005)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failing);

@@ -96,8 +96,8 @@ TEST_F(KeySavePage, AFailedSaveNamesTheMissingFileAndTheOthersAreStillAttempted)
     fake.failMethod("SaveAsyFile", E_FAIL, 1);
     PressFileName();
     EXPECT_EQ(Saves(), SavesTo(1, "MyKey"));
-    EXPECT_EQ(Messages(), (Lines{"SaveWkyFile failed (0x8007000E): MyKey.wky was not written",
-                                 "SaveAsyFile failed (0x80004005): MyKey.asy was not written"}));
+    EXPECT_EQ(Messages(), (Lines{"SaveWkyFile failed: out of memory (0x8007000E): MyKey.wky was not written",
+                                 "SaveAsyFile failed: unspecified failure (0x80004005): MyKey.asy was not written"}));
 }
 
 }  // namespace

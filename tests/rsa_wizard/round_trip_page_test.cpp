@@ -150,7 +150,7 @@ TEST_F(RoundTripPage, TextsAreOneKeyLongWhateverCountTheComponentReports)
     const Case cases[] = {
         {"Decrypt", 19, "", true},   // claims more than it may write: only 16 words are read
         {"Decrypt", 15, "", false},  // the 16th word stays zero
-        {"Encrypt", 15, "Decrypt failed (0x80070057)", false},
+        {"Encrypt", 15, "Decrypt failed: invalid argument (0x80070057)", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.method) + " " + std::to_string(c.count));
@@ -183,14 +183,14 @@ TEST_F(RoundTripPage, AFailingCallIsReportedAndNothingIsShownAsItsResult)
 
     fake.failMethod("Encrypt", E_FAIL, 1);
     PressTest();
-    EXPECT_EQ(Messages(), Lines{"Encrypt failed (0x80004005)"});
+    EXPECT_EQ(Messages(), Lines{"Encrypt failed: unspecified failure (0x80004005)"});
     EXPECT_FALSE(Texts().data.empty());
     EXPECT_EQ(Texts(), (Shown{Texts().data, "", "", "", ""}));  // nothing left from the press before
     EXPECT_EQ(RoundTripCalls().back(), "Encrypt");
 
     fake.failMethod("Decrypt", E_FAIL, 1);
     PressTest();
-    EXPECT_EQ(Messages(), Lines{"Decrypt failed (0x80004005)"});
+    EXPECT_EQ(Messages(), Lines{"Decrypt failed: unspecified failure (0x80004005)"});
     EXPECT_FALSE(Texts().encode.empty());
     EXPECT_EQ(Texts().decode, "");
     EXPECT_EQ(Texts().decTime, "");
@@ -212,7 +212,7 @@ TEST_F(RoundTripPage, KeyLengthsAndBasesThatLeaveNoRoomForDataAreReported)
     const Case cases[] = {
         {"GetKeyLength", 0, "The RSA object holds no key"},
         {"GetKeyLength", (1u << 20) + 1, "GetKeyLength reported 1048577 words, more than the 1048576 it may give"},
-        {"GetKeyLength", 8, "GetBase failed (0x80070057)"},  // a base longer than the key length says
+        {"GetKeyLength", 8, "GetBase failed: invalid argument (0x80070057)"},  // a base longer than the key length says
         {"GetBase", 0, "The key's base is too small to hold any data"},
     };
     for (const Case& c : cases) {
@@ -242,7 +242,7 @@ TEST_F(RoundTripPage, ABaseWithAZeroTopWordKeepsTheDataBelowItAsAWholeNumber)
     EXPECT_EQ(data.back(), 0u);
     EXPECT_TRUE(Below(data, base));
     // The fake refuses 17 words for its 16-word key; that too is reported.
-    EXPECT_EQ(Messages(), Lines{"Encrypt failed (0x80070057)"});
+    EXPECT_EQ(Messages(), Lines{"Encrypt failed: invalid argument (0x80070057)"});
 }
 
 // At start-up the first wizard runs before the program seeds the generator,

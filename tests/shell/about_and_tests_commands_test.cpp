@@ -7,8 +7,10 @@
 #include "tarvel2_hook.h"
 
 #include "framework/prompts.h"
+#include "framework/afx_commands.h"
 #include "tarvel2/tarvel2_app.h"
 #include "tarvel3/tarvel3_app.h"
+#include "tarvel3/tarvel3_view.h"
 
 #include <QPrintPreviewWidget>
 #include <QPushButton>
@@ -30,7 +32,7 @@ template <class App>
 AboutBox ReadAboutBox(ProgramSession<App>& session)
 {
     AboutBox box;
-    const bool opened = WithModalWindow([&] { session.Command(57664); },
+    const bool opened = WithModalWindow([&] { session.Command(ID_APP_ABOUT); },
                                         [&](QWidget* window) {
                                             box.caption = window->windowTitle();
                                             box.hasParent = window->parentWidget() != nullptr;
@@ -76,7 +78,7 @@ TEST_F(AboutAndCommands, AboutBoxesNameTheirProgramAndVersion)
         EXPECT_EQ(box.okText, "OK");
         EXPECT_TRUE(box.okIsDefault);
         // The main window's toolbar button opens the same box.
-        EXPECT_TRUE(WithModalWindow([&] { ToolBarAction(MainToolBar(session.Window()), 57664)->trigger(); },
+        EXPECT_TRUE(WithModalWindow([&] { ToolBarAction(MainToolBar(session.Window()), ID_APP_ABOUT)->trigger(); },
                                     [](QWidget* window) {
                                         EXPECT_EQ(window->windowTitle(), "About Tarvel2");
                                     }));
@@ -100,7 +102,7 @@ TEST_F(AboutAndCommands, EachTestButtonOpensItsOwnDialogWithItsOwnObject)
         unsigned command;
         const char* caption;
         const char* interface;
-    } buttons[] = {{32771, "Test DES", "IUserDES"}, {32773, "Dialog", "IHashSHA1"}, {32774, "Test MD5", "IHashMD5"}};
+    } buttons[] = {{ID_TEST_DES, "Test DES", "IUserDES"}, {ID_TEST_SHA1, "Dialog", "IHashSHA1"}, {ID_TEST_MD5, "Test MD5", "IHashMD5"}};
     int object = 0;
     for (const auto& button : buttons) {
         QAction* action = ToolBarAction(toolbar, button.command);
@@ -122,7 +124,7 @@ TEST_F(AboutAndCommands, PrintPreviewShowsOneEmptyPageInBothPrograms)
 {
     auto previewPages = [](auto& session) {
         int pages = -1;
-        const bool opened = WithModalWindow([&] { session.Command(57609); },
+        const bool opened = WithModalWindow([&] { session.Command(ID_FILE_PRINT_PREVIEW); },
                                             [&](QWidget* window) {
                                                 if (auto* preview = window->findChild<QPrintPreviewWidget*>()) {
                                                     preview->updatePreview();

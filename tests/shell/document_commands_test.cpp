@@ -5,6 +5,7 @@
 #include "tarvel2_hook.h"
 #include "temp_files.h"
 
+#include "framework/afx_commands.h"
 #include "framework/prompts.h"
 #include "tarvel2/tarvel2_app.h"
 #include "tarvel3/tarvel3_app.h"
@@ -15,9 +16,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-constexpr unsigned ID_FILE_NEW = 57600, ID_FILE_OPEN = 57601, ID_FILE_SAVE = 57603, ID_FILE_SAVE_AS = 57604,
-                   ID_FILE_MRU_FILE1 = 57616;
 
 class DocumentCommands : public testing::Test {
 protected:

@@ -5,6 +5,7 @@
 
 #include "tarvel2/tarvel2_app.h"
 #include "tarvel3/tarvel3_app.h"
+#include "tarvel3/tarvel3_view.h"
 
 #include <QCoreApplication>
 #include <QEnterEvent>
@@ -153,7 +154,7 @@ TEST_F(FrameTables, MessagePaneShowsAButtonsPromptWhileTheMouseIsOverIt)
     ProgramSession<CTarvel3App> session;
     ASSERT_TRUE(session.Started());
     QToolBar* toolbar = MainToolBar(session.Window());
-    QWidget* button = toolbar->widgetForAction(ToolBarAction(toolbar, 32774));
+    QWidget* button = toolbar->widgetForAction(ToolBarAction(toolbar, ID_TEST_MD5));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->toolTip(), "MD5 hashing");
 

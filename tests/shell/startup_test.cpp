@@ -3,6 +3,7 @@
 #include "tarvel2_hook.h"
 #include "temp_files.h"
 
+#include "framework/afx_commands.h"
 #include "runtime/com.h"
 #include "framework/prompts.h"
 #include "runtime/runtime.h"
@@ -81,7 +82,7 @@ TEST_F(StartUp, ProfileIsKeptUnderTheOrganisationAndTheProgramsName)
     EXPECT_EQ(QCoreApplication::organizationName(), "Local AppWizard-Generated Applications");
     EXPECT_EQ(QCoreApplication::applicationName(), "Tarvel3");
     PromptSeam::QueueFileDialogAnswer(files.Write("listed.txt"));
-    session.Command(57601);
+    session.Command(ID_FILE_OPEN);
     const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kProfileOrganisation, "Tarvel3");
     EXPECT_EQ(settings.value("Recent File List/File1").toString().toStdString(), files.Path("listed.txt"));
     // Under the user's configuration folder (the tests point it at a

@@ -38,9 +38,9 @@ public:
     InitialUpdateProbeScope()
     {
         InitialUpdateProbe::Instance() = {};
-        CTarvel2View::SetInitialUpdateHookForTesting(&InitialUpdateProbe::Record);
+        CTarvel2View::ReplaceInitialUpdateAction(&InitialUpdateProbe::Record);
     }
-    ~InitialUpdateProbeScope() { CTarvel2View::SetInitialUpdateHookForTesting(nullptr); }
+    ~InitialUpdateProbeScope() { CTarvel2View::ReplaceInitialUpdateAction(nullptr); }
     InitialUpdateProbeScope(const InitialUpdateProbeScope&) = delete;
     InitialUpdateProbeScope& operator=(const InitialUpdateProbeScope&) = delete;
 };

@@ -7,6 +7,7 @@
 // CoCreateInstance the programs use) and report through their Context.
 #pragma once
 
+#include <harness/failure_text.h>
 #include <tarvel/com.h>
 
 #include <cstdint>
@@ -81,8 +82,9 @@ inline std::string StatusText(HRESULT status)
     return text;
 }
 
-// True when status is a success; otherwise says so for call ("IUserDES::SetKey
-// failed (0x80004005)") as a failure, or as not implemented for E_NOTIMPL.
+// True when status is a success; otherwise says so for call as the programs
+// do ("IUserDES::SetKey failed: unspecified failure (0x80004005)") as a
+// failure, or as not implemented for E_NOTIMPL.
 inline bool CallSucceeded(Context& ctx, HRESULT status, std::string_view call)
 {
     if (SUCCEEDED(status))
@@ -90,7 +92,7 @@ inline bool CallSucceeded(Context& ctx, HRESULT status, std::string_view call)
     if (status == E_NOTIMPL)
         ctx.NotImplemented(call);
     else
-        ctx.Fail(std::string(call) + " failed (" + StatusText(status) + ")");
+        ctx.Fail(harness::FailedCallText(call, status));
     return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <harness/below_base.h>
 #include <harness/des_round_trip.h>
+#include <harness/failure_text.h>
 #include <harness/file_sha1.h>
 #include <harness/key_numbers.h>
 #include <harness/md5_digest.h>
@@ -30,19 +31,6 @@ std::string Status(HRESULT status)
 {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(status));
-    return text;
-}
-
-std::string CallFailed(const std::string& call, HRESULT status)
-{
-    return call + " failed (" + Status(status) + ")";
-}
-
-std::string FailureText(const harness::CallFailure& failure)
-{
-    std::string text = failure.call + (failure.StatusFailed() ? " failed (" + Status(failure.status) + ")" : "");
-    if (!failure.reason.empty())
-        text += ": " + failure.reason;
     return text;
 }
 
@@ -104,7 +92,7 @@ std::optional<std::array<Words, 8>> ReadKey(IUserRSA& rsa, std::string& error)
         std::uint32_t count = 0;
         auto number = harness::ReadKeyNumber(rsa, kGetters[i].first, kGetters[i].second, count);
         if (!number) {
-            error = FailureText(number.Failure());
+            error = harness::FailureText(number.Failure());
             return std::nullopt;
         }
         numbers[i] = std::move(number.Value());
@@ -121,7 +109,7 @@ struct CheckedKey {
 std::optional<CheckedKey> GenerateCheckedKey(IUserRSA& rsa, std::uint32_t words, std::string& error)
 {
     if (const HRESULT hr = rsa.GenerateKey("bench", words); FAILED(hr)) {
-        error = CallFailed("GenerateKey(" + std::to_string(words) + " words)", hr);
+        error = harness::FailedCallText("GenerateKey(" + std::to_string(words) + " words)", hr);
         return std::nullopt;
     }
     CheckedKey checked;
@@ -174,7 +162,7 @@ Operation KeyGeneration(std::uint32_t words)
     op.ours = [state, words](std::size_t calls) -> std::string {
         for (std::size_t i = 0; i < calls; ++i)
             if (const HRESULT hr = state->rsa->GenerateKey("bench", words); FAILED(hr))
-                return CallFailed("GenerateKey", hr);
+                return harness::FailedCallText("GenerateKey", hr);
         return {};
     };
     op.reference = [state](std::size_t calls) -> std::string {
@@ -255,7 +243,7 @@ Operation RsaOperation(const std::shared_ptr<RsaFixture>& fixture, bool privateO
                                ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &outWords)
                                : f.rsa->Encrypt(state->in.data(), f.words, state->out.data(), &outWords);
         if (FAILED(hr))
-            return CallFailed(call, hr);
+            return harness::FailedCallText(call, hr);
         if (outWords > f.words)
             return std::string(call) + " reports " + std::to_string(outWords) + " words written into a buffer of " +
                    std::to_string(f.words);
@@ -277,7 +265,7 @@ Operation RsaOperation(const std::shared_ptr<RsaFixture>& fixture, bool privateO
                                    ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &outWords)
                                    : f.rsa->Encrypt(state->in.data(), f.words, state->out.data(), &outWords);
             if (FAILED(hr))
-                return CallFailed(call, hr);
+                return harness::FailedCallText(call, hr);
         }
         return {};
     };
@@ -312,7 +300,7 @@ Operation DesOperation()
         std::memcpy(state->block.data(), random.data() + 8, 8);
         const harness::DesRoundTrip trip = harness::RunDesRoundTrip(*state->des, state->key, state->block);
         if (trip.failure)
-            return FailureText(*trip.failure);
+            return harness::FailureText(*trip.failure);
         const auto expected = DesEncrypt(random.data(), random.data() + 8);
         if (std::memcmp(trip.encoded->data(), expected.data(), 8) != 0)
             return Mismatch("Encrypt of " + Hex(random.data() + 8, 8) + " under the key " + Hex(random.data(), 8),
@@ -325,7 +313,7 @@ Operation DesOperation()
         for (std::size_t i = 0; i < calls; ++i)
             if (const harness::DesRoundTrip trip = harness::RunDesRoundTrip(*state->des, state->key, state->block);
                 trip.failure)
-                return FailureText(*trip.failure);
+                return harness::FailureText(*trip.failure);
         return {};
     };
     op.reference = [state](std::size_t calls) -> std::string {
@@ -377,10 +365,10 @@ Operation HashOperation(CryptoClassKind kind, const char* word, const char* dige
         if (!state->reference->Run(state->data.data(), bytes, expected))
             return OpenSslError(digestName);
         if (const HRESULT hr = state->hash->HashData(state->data.data(), static_cast<std::uint32_t>(bytes)); FAILED(hr))
-            return CallFailed(prefix + "HashData", hr);
+            return harness::FailedCallText(prefix + "HashData", hr);
         std::memset(state->digest, 0, sizeof state->digest);
         if (const HRESULT hr = state->hash->GetHash(state->digest); FAILED(hr))
-            return CallFailed(prefix + "GetHash", hr);
+            return harness::FailedCallText(prefix + "GetHash", hr);
         const std::size_t size = state->reference->Size();
         if (std::memcmp(state->digest, expected, size) != 0)
             return Mismatch(std::string(digestName) + " of " + std::to_string(bytes) + " bytes",
@@ -391,9 +379,9 @@ Operation HashOperation(CryptoClassKind kind, const char* word, const char* dige
         for (std::size_t i = 0; i < calls; ++i) {
             if (const HRESULT hr = state->hash->HashData(state->data.data(), static_cast<std::uint32_t>(bytes));
                 FAILED(hr))
-                return CallFailed(prefix + "HashData", hr);
+                return harness::FailedCallText(prefix + "HashData", hr);
             if (const HRESULT hr = state->hash->GetHash(state->digest); FAILED(hr))
-                return CallFailed(prefix + "GetHash", hr);
+                return harness::FailedCallText(prefix + "GetHash", hr);
         }
         return {};
     };
@@ -442,7 +430,7 @@ Operation FileOperation(const std::string& path)
             return OpenSslError("fetching SHA1");
         const auto hashed = harness::Sha1OfFile(*state->sha1, path);
         if (!hashed)
-            return FailureText(hashed.Failure());
+            return harness::FailureText(hashed.Failure());
         std::uint8_t expected[20];
         if (error = mappedDigest(expected); !error.empty())
             return error;
@@ -454,7 +442,7 @@ Operation FileOperation(const std::string& path)
     op.ours = [state, path](std::size_t calls) -> std::string {
         for (std::size_t i = 0; i < calls; ++i)
             if (const auto hashed = harness::Sha1OfFile(*state->sha1, path); !hashed)
-                return FailureText(hashed.Failure());
+                return harness::FailureText(hashed.Failure());
         return {};
     };
     op.reference = [mappedDigest](std::size_t calls) -> std::string {

@@ -12,10 +12,10 @@ class CTestDES : public CDialog {
 public:
     explicit CTestDES(CWnd* pParent);
 
-    CString m_Data;    // 1002
-    CString m_Decode;  // 1004
-    CString m_Encode;  // 1003
-    CString m_Key;     // 1001
+    CString m_Data;    // IDC_DATA
+    CString m_Decode;  // IDC_DECODE
+    CString m_Encode;  // IDC_ENCODE
+    CString m_Key;     // IDC_KEY
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

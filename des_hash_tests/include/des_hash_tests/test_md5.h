@@ -11,8 +11,8 @@ class CTestMD5 : public CDialog {
 public:
     explicit CTestMD5(CWnd* pParent);
 
-    CString m_Data;    // 1002
-    CString m_Result;  // 1007
+    CString m_Data;    // IDC_DATA
+    CString m_Result;  // IDC_RESULT
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

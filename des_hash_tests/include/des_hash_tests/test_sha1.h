@@ -12,9 +12,9 @@ class CTestSHA1 : public CDialog {
 public:
     explicit CTestSHA1(CWnd* pParent);
 
-    CString m_FileName;  // 1006
-    CString m_Result;    // 1007
-    CString m_Time;      // 1009
+    CString m_FileName;  // IDC_FILENAME
+    CString m_Result;    // IDC_RESULT
+    CString m_Time;      // IDC_TIME
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

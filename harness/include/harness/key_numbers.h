@@ -12,15 +12,17 @@
 
 namespace harness {
 
-// No number the harness handles is longer than this; a component reporting
-// more is not believed.
-inline constexpr std::uint32_t kMaxNumberWords = 1u << 20;
+// The longest count of words the harness believes a component gives for one
+// number: a larger one is taken as a fault rather than as a buffer to
+// allocate. It bounds what is read, not what a key may be (the bundled
+// component keeps keys far shorter).
+inline constexpr std::uint32_t kMostWordsBelieved = 1u << 20;
 
 using KeyNumberGetter = HRESULT (IUserRSA::*)(std::uint32_t* words, std::uint32_t* count);
 using KeyNumberSetter = HRESULT (IUserRSA::*)(const std::uint32_t* words, std::uint32_t count);
 
 // A count the component gave for a number that cannot be trusted: beyond
-// limit (kMaxNumberWords, or the buffer that was handed over).
+// limit (kMostWordsBelieved, or the buffer that was handed over).
 MaybeFailure CheckCount(std::uint32_t count, std::uint32_t limit, const char* call);
 
 // One number of the key: a size query, then the number into a zero-filled

@@ -21,8 +21,6 @@ struct CallFailure {
     HRESULT status = E_FAIL;
     // A sentence for the user; empty when the failing status says it all.
     std::string reason;
-
-    bool StatusFailed() const { return FAILED(status); }
 };
 
 // A failing status of call, with no more to say.
@@ -59,8 +57,6 @@ public:
     const T* operator->() const { return &Value(); }
     // Only when !Ok().
     const CallFailure& Failure() const { return std::get<1>(m_outcome); }
-    // The failure as an optional, for code that collects them.
-    MaybeFailure FailureIfAny() const { return Ok() ? MaybeFailure() : MaybeFailure(Failure()); }
 
 private:
     std::variant<T, CallFailure> m_outcome;

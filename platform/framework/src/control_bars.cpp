@@ -64,12 +64,6 @@ BOOL CControlBar::CreateBar(CFrameWnd* pParentWnd, QWidget* widget, DWORD dwStyl
     return TRUE;
 }
 
-void CControlBar::SetBarStyle(DWORD dwStyle)
-{
-    m_dwStyle = dwStyle;
-    ApplyBarStyle();
-}
-
 void CControlBar::EnableDocking(DWORD dwDockStyle)
 {
     m_dwDockStyle = dwDockStyle;
@@ -131,13 +125,6 @@ BOOL CToolBar::LoadToolBar(UINT nIDResource)
         toolbar->addAction(action);
     }
     return TRUE;
-}
-
-void CToolBar::ApplyBarStyle()
-{
-    // Qt's tool buttons always give their tooltip and their prompt in the
-    // status bar (the tooltip and fly-by styles); a floating toolbar keeps
-    // one row, as Qt does not re-flow toolbars.
 }
 
 CStatusBar::CStatusBar() = default;

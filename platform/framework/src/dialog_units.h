@@ -21,8 +21,6 @@ public:
     int ToPixelsY(int units) const;
     QRect ToPixels(int x, int y, int cx, int cy) const;
 
-    int AverageCharWidth() const { return m_avgCharWidth; }
-    int CharHeight() const { return m_charHeight; }
 
 private:
     int m_avgCharWidth;

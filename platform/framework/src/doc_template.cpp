@@ -53,7 +53,6 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* lpszPathName)
     bool created = false;
     if (!m_pDocument) {
         std::unique_ptr<CDocument> document = m_pDocClass->CreateObject();
-        document->m_pDocTemplate = this;
         std::unique_ptr<CFrameWnd> frame = m_pFrameClass->CreateObject();
         CCreateContext context;
         context.m_pNewViewClass = m_pViewClass;

@@ -1,5 +1,6 @@
 #include "framework/document.h"
 
+#include "framework/afx_commands.h"
 #include "framework/app.h"
 #include "framework/doc_template.h"
 #include "framework/frame.h"
@@ -35,8 +36,8 @@ const QString kNotRegularFile = QStringLiteral("it is not a regular file");
 
 CDocument::CDocument()
 {
-    MapCommand(57603, &CDocument::OnFileSave);
-    MapCommand(57604, &CDocument::OnFileSaveAs);
+    MapCommand(ID_FILE_SAVE, &CDocument::OnFileSave);
+    MapCommand(ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs);
 }
 
 CDocument::~CDocument()

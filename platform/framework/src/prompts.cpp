@@ -158,11 +158,6 @@ void EnableForTesting()
     Seam().enabled = true;
 }
 
-bool IsEnabledForTesting()
-{
-    return Seam().enabled;
-}
-
 std::vector<std::string> TakeMessages()
 {
     return std::exchange(Seam().messages, {});

@@ -1,5 +1,6 @@
 #include "framework/view.h"
 
+#include "framework/afx_commands.h"
 #include "framework/app.h"
 #include "framework/document.h"
 #include "framework/frame.h"
@@ -29,7 +30,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        CDC dc(painter, false);
+        CDC dc(painter);
         m_view.OnDraw(&dc);
     }
 
@@ -41,9 +42,9 @@ private:
 
 CView::CView()
 {
-    MapCommand(57607, &CView::OnFilePrint);
-    MapCommand(57608, &CView::OnFilePrintDirect);
-    MapCommand(57609, &CView::OnFilePrintPreview);
+    MapCommand(ID_FILE_PRINT, &CView::OnFilePrint);
+    MapCommand(ID_FILE_PRINT_DIRECT, &CView::OnFilePrintDirect);
+    MapCommand(ID_FILE_PRINT_PREVIEW, &CView::OnFilePrintPreview);
 }
 
 CView::~CView()
@@ -153,7 +154,7 @@ void CView::PrintPages(QPrinter& printer, CPrintInfo& info)
         AfxMessageBox("The document could not be printed: the printer is not available.");
         return;
     }
-    CDC dc(painter, true);
+    CDC dc(painter);
     OnBeginPrinting(&dc, &info);
     for (UINT page = 1; page <= info.m_nMaxPage; ++page) {
         if (page > 1)

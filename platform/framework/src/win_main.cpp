@@ -27,7 +27,7 @@ std::string PlatformOption(int argc, char** argv)
 
 void PrintVersion(const std::string& name)
 {
-    const std::optional<VersionBlock> version = LoadVersionBlock();
+    const VersionBlock* version = LoadVersionBlock();
     if (!version) {
         std::printf("%s\n", name.c_str());
         return;

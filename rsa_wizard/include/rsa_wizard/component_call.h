@@ -8,14 +8,7 @@
 
 #include <string>
 
-// "GenerateKey failed (0x80070057)".
-CString FailedCallText(const char* operation, HRESULT status);
-
-// What the user is told of failure: the reason when there is one, otherwise
-// the failing call and its status.
-CString WizardFailureText(const harness::CallFailure& failure);
-
-// Shows WizardFailureText(failure) in a message box.
+// Shows harness::FailureText(failure) in a message box.
 void ReportFailure(const harness::CallFailure& failure);
 
 // The text the pages show when page 1 has no object to work with.

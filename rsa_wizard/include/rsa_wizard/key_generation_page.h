@@ -45,7 +45,9 @@ protected:
     void OnDestroy() override;
 
 private:
-    bool GenerateKey();
+    // Generates the key on m_pRSA and sets m_Time to how long it took. TRUE
+    // on success; a failure has been reported by then.
+    BOOL GenerateTimedKey();
 
     std::string m_creationError;  // why m_pRSA is missing, if it is
 };

@@ -40,14 +40,12 @@ public:
     // The profile lives in the settings of organisation lpszRegistryKey and
     // application GetAppName().
     void SetRegistryKey(const char* lpszRegistryKey);
-    const CString& GetRegistryKey() const { return m_strRegistryKey; }
     void LoadStdProfileSettings(UINT nMaxMRU = 4);
     CRecentFileList* GetRecentFileList() const { return m_pRecentFileList.get(); }
     void AddToRecentFileList(const char* lpszPathName);
 
     // The application owns its templates.
     void AddDocTemplate(std::unique_ptr<CSingleDocTemplate> pTemplate);
-    CSingleDocTemplate* GetDocTemplate() const { return m_pDocTemplate.get(); }
 
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
     BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);

@@ -13,8 +13,9 @@ public:
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
 
+    // No document of ours stores anything, but these two are all a
+    // Serialize override needs: which way the data goes, and the file.
     BOOL IsStoring() const { return m_mode == store; }
-    BOOL IsLoading() const { return m_mode == load; }
     QFile& GetFile() const { return m_file; }
 
 private:

@@ -20,6 +20,10 @@ inline constexpr DWORD CBRS_BORDER_TOP = 0x0200;
 inline constexpr DWORD CBRS_BORDER_BOTTOM = 0x0800;
 inline constexpr DWORD CBRS_TOP = 0x2000 | CBRS_BORDER_BOTTOM;
 inline constexpr DWORD CBRS_BOTTOM = 0x8000 | CBRS_BORDER_TOP;
+// The tooltip, fly-by and dynamic-size styles are kept in the bar's style and
+// need nothing done: Qt's tool buttons always show their tooltip and put
+// their prompt in the status bar while hovered, and a floating Qt toolbar
+// keeps its one row, which is all a dynamically sized bar of one row shows.
 inline constexpr DWORD CBRS_TOOLTIPS = 0x10;
 inline constexpr DWORD CBRS_FLYBY = 0x20;
 inline constexpr DWORD CBRS_SIZE_DYNAMIC = 0x04;
@@ -34,7 +38,7 @@ public:
 
     UINT GetDlgCtrlID() const { return m_nID; }
     DWORD GetBarStyle() const { return m_dwStyle; }
-    void SetBarStyle(DWORD dwStyle);
+    void SetBarStyle(DWORD dwStyle) { m_dwStyle = dwStyle; }
     void EnableDocking(DWORD dwDockStyle);
     DWORD GetDockingStyle() const { return m_dwDockStyle; }
 
@@ -44,7 +48,6 @@ public:
 
 protected:
     BOOL CreateBar(CFrameWnd* pParentWnd, QWidget* widget, DWORD dwStyle, UINT nID);
-    virtual void ApplyBarStyle() {}
     CFrameWnd* m_pFrame = nullptr;
 
 private:
@@ -61,9 +64,6 @@ public:
     // when the resource or its image is missing.
     BOOL LoadToolBar(UINT nIDResource);
     QToolBar* GetToolBar() const;
-
-protected:
-    void ApplyBarStyle() override;
 };
 
 class CStatusBar : public CControlBar {

@@ -46,12 +46,6 @@ public:
     // is then left as it was.
     CDocument* OpenDocumentFile(const char* lpszPathName);
 
-    CDocument* GetDocument() const { return m_pDocument.get(); }
-    CFrameWnd* GetFrame() const { return m_pFrame.get(); }
-    UINT GetResourceId() const { return m_nIDResource; }
-    const CRuntimeClass<CDocument>* GetDocClass() const { return m_pDocClass; }
-    const CRuntimeClass<CFrameWnd>* GetFrameClass() const { return m_pFrameClass; }
-    const CRuntimeClass<CView>* GetViewClass() const { return m_pViewClass; }
 
     // A field of the template string (the resource's string): 0 window title,
     // 1 document name, 2 file-new name, 3 filter name, 4 filter extension,

@@ -9,7 +9,6 @@
 #include <vector>
 
 class CView;
-class CSingleDocTemplate;
 
 class CDocument : public CCmdTarget {
 public:
@@ -28,8 +27,6 @@ public:
     BOOL IsModified() const { return m_bModified; }
     void SetModifiedFlag(BOOL bModified = TRUE) { m_bModified = bModified; }
 
-    CSingleDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
-    const std::vector<CView*>& GetViews() const { return m_viewList; }
     void AddView(CView* pView);
     void RemoveView(CView* pView);
 
@@ -55,12 +52,10 @@ public:
     void OnFileSaveAs();
 
 private:
-    friend class CSingleDocTemplate;
     void UpdateFrameTitles();
 
     CString m_strTitle;
     CString m_strPathName;
     BOOL m_bModified = FALSE;
-    CSingleDocTemplate* m_pDocTemplate = nullptr;
     std::vector<CView*> m_viewList;
 };

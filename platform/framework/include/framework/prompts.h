@@ -40,7 +40,6 @@ namespace PromptSeam {
 
 // From now on prompts are answered by the seam instead of being shown.
 void EnableForTesting();
-bool IsEnabledForTesting();
 // Texts of the message boxes shown since the last call, oldest first.
 std::vector<std::string> TakeMessages();
 // Captions of the message boxes shown since the last call, oldest first.

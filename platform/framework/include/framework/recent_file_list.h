@@ -10,7 +10,6 @@ class CRecentFileList {
 public:
     CRecentFileList(QString organisation, QString application, int nSize);
 
-    int GetSize() const { return m_nSize; }
     const QStringList& Files() const { return m_files; }
 
     void ReadList();

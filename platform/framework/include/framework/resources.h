@@ -1,9 +1,10 @@
-// Program resources kept as data: dialog templates, string tables and the
-// other tables that a program's JSON files under resources/<program>/ hold.
-// A program installs its set once at start-up; dialogs find their templates
-// there by numeric id.
+// Program resources kept as data: dialog templates, string tables, menus,
+// accelerators, toolbars and the version block that a program's JSON files
+// under resources/<program>/ hold. A program installs its set once at
+// start-up; windows find their tables there by numeric id.
 //
-// Every JSON file is an object whose sections merge across files:
+// Every JSON file is an object of sections; the files are read in the order
+// of their paths and their sections merge:
 //   "dialogs": [ { "id": 130, "caption": "Test DES", "size": [217, 135],
 //                  "font": ["System", 10], "styles": ["modalframe", "caption", "sysmenu"],
 //                  "controls": [
@@ -11,60 +12,46 @@
 //                    {"kind": "ltext", "text": "Key", "rect": [7, 7, 14, 8]},
 //                    {"id": 1001, "kind": "edit", "styles": ["border", "autohscroll"],
 //                     "rect": [31, 7, 114, 14]} ] } ]
-//   "strings": { "57344": "Tarvel2", ... }
-//   any other section ("menus", "accelerators", "toolbars", "version", ...)
-//   is kept as raw JSON text for the shell (see Sections()).
+//   "strings": { "57344": "Tarvel2", ... }        (a later file's text wins)
+//   "menus": { "128": [ { "text": "&File", "items": [
+//                 { "text": "&New\tCtrl+N", "id": 57600 },
+//                 { "separator": true },
+//                 { "text": "Recent File", "id": 57616, "grayed": true } ] } ] }
+//                                                 (a later file's popups follow)
+//   "accelerators": { "128": [ { "key": "Ctrl+N", "id": 57600 } ] }
+//          (keys in QKeySequence's portable text: "Shift+Del", "Alt+Backspace")
+//   "toolbars": { "128": { "image": "images/toolbar128.png", "button": [16, 15],
+//                          "items": [57600, 57601, 0, 57607] } }   (0: separator)
+//   "version": { "fileVersion": "1.0.0.1", "productVersion": "1.0.0.1",
+//                "block": "040904B0", "strings": { "ProductName": "...", ... } }
 // A control without "id" is a label (-1). "rect" is left, top, width, height
-// in dialog units.
+// in dialog units. Ids are whole numbers from 0 to 65535.
 #pragma once
 
-#include <map>
+#include "framework/resource_templates.h"
+
 #include <string>
-#include <vector>
 
 class QString;
-
-// One control of a dialog template. Positions are in dialog units.
-struct ControlTemplate {
-    int id = -1;  // -1: a label nobody refers to
-    // "defpushbutton", "pushbutton", "ltext" (static text), "edit",
-    // "autocheckbox", "icon" (text holds the icon id)
-    std::string kind;
-    std::string text;
-    // Window styles by name: "multiline", "readonly", "vscroll",
-    // "autohscroll", "border", "noprefix"
-    std::vector<std::string> styles;
-    int x = 0, y = 0, cx = 0, cy = 0;
-
-    bool HasStyle(const char* style) const;
-};
-
-struct DialogTemplate {
-    int id = 0;
-    std::string caption;
-    int cx = 0, cy = 0;  // dialog units
-    std::string fontName;
-    int pointSize = 8;
-    std::vector<std::string> styles;  // "popup", "child", "modalframe", "caption", "sysmenu"
-    std::vector<ControlTemplate> controls;
-
-    const ControlTemplate* FindControl(int controlId) const;
-};
 
 class ResourceSet {
 public:
     // Reads every *.json file in a resource folder such as ":/tarvel2" and
     // adds the framework's standard strings. Malformed data is a programming
-    // error and aborts with the file name.
+    // error and aborts, naming the file, the section, the entry and what was
+    // expected.
     static ResourceSet Load(const QString& folder);
 
     const DialogTemplate* FindDialog(int id) const;
     // The string with that id, or "" when there is none.
     std::string LoadString(int id) const;
 
-    // The raw tables for the shell (menus, accelerators, toolbars, version),
-    // keyed by section name; each holds the JSON text of that section.
-    const std::map<std::string, std::string>& Sections() const { return m_sections; }
+    // The shell's tables with that id, or nullptr when there is none.
+    const std::vector<MenuItemTemplate>* FindMenu(UINT id) const;
+    const std::vector<AcceleratorTemplate>* FindAccelerators(UINT id) const;
+    const ToolBarTemplate* FindToolBar(UINT id) const;
+    // The version block, or nullptr when the program has none.
+    const VersionBlock* Version() const;
 
     // The resource folder the set was loaded from (":/tarvel2"); images such
     // as dialog icons live below it.
@@ -72,9 +59,7 @@ public:
 
 private:
     std::string m_folder;
-    std::map<int, DialogTemplate> m_dialogs;
-    std::map<int, std::string> m_strings;
-    std::map<std::string, std::string> m_sections;
+    ResourceTables m_tables;
 };
 
 // The resources of the running program. AfxGetResources aborts when none

@@ -17,13 +17,11 @@ class QWidget;
 // Device context handed to drawing and printing code.
 class CDC {
 public:
-    CDC(QPainter& painter, bool printing) : m_painter(painter), m_bPrinting(printing) {}
+    explicit CDC(QPainter& painter) : m_painter(painter) {}
     QPainter& Painter() const { return m_painter; }
-    BOOL IsPrinting() const { return m_bPrinting; }
 
 private:
     QPainter& m_painter;
-    bool m_bPrinting;
 };
 
 // State of one print job.

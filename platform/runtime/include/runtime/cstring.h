@@ -16,7 +16,6 @@ public:
 
     [[gnu::format(printf, 2, 3)]] void Format(const char* format, ...);
 
-    int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
     void Empty() { m_text.clear(); }
 

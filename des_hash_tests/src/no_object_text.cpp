@@ -1,18 +1,4 @@
-#include "failure_text.h"
-
-CString CallFailedText(const char* call, HRESULT status)
-{
-    CString text;
-    text.Format("%s failed (status 0x%08X).", call, static_cast<unsigned>(status));
-    return text;
-}
-
-CString TestFailureText(const harness::CallFailure& failure)
-{
-    if (!failure.reason.empty())
-        return CString(failure.reason);
-    return CallFailedText(failure.call.c_str(), failure.status);
-}
+#include "no_object_text.h"
 
 CString NoObjectText(const char* interfaceName, const std::string& creationError)
 {
