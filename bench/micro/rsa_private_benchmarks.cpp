@@ -18,7 +18,7 @@ struct RsaFixture {
     ComPtr<IUserRSA> rsa;
     PkeyPtr key;
     PkeyCtxPtr decrypt;
-    Words input;                           // below the base
+    Words input;                            // below the base
     std::vector<unsigned char> inputBytes;  // the same number, big-endian
 };
 
@@ -125,7 +125,17 @@ void RsaPrivateOpenSsl(benchmark::State& state)
 }  // namespace
 }  // namespace bench
 
-BENCHMARK(bench::RsaPrivateComponent)->Name("rsa_private/component")->Arg(16)->Arg(64)->Arg(128)
-    ->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(bench::RsaPrivateOpenSsl)->Name("rsa_private/openssl")->Arg(16)->Arg(64)->Arg(128)
-    ->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(bench::RsaPrivateComponent)
+    ->Name("rsa_private/component")
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(128)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK(bench::RsaPrivateOpenSsl)
+    ->Name("rsa_private/openssl")
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(128)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();

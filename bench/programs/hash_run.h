@@ -7,8 +7,8 @@
 struct HashRun {
     double seconds = 0;     // wall time of the whole step, file opening included
     double cpuSeconds = 0;  // CPU time of the calling thread over the same step
-    std::string sha1;      // the digest, 40 hex digits in standard byte order
-    std::string shown;     // what the program itself displayed as its timing
+    std::string sha1;       // the digest, 40 hex digits in standard byte order
+    std::string shown;      // what the program itself displayed as its timing
 };
 
 // CPU time used so far by the calling thread, page faults on a mapping

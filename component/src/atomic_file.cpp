@@ -61,7 +61,8 @@ public:
         m_file.Reset(openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode));
         for (int i = 0; m_file.Get() < 0 && i < kNameAttempts; ++i) {
             std::string name = TemporaryName();
-            m_file.Reset(openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode));
+            m_file.Reset(
+                openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode));
             if (m_file.Get() >= 0)
                 m_name = std::move(name);
             else if (errno != EEXIST)
@@ -171,8 +172,8 @@ HRESULT WriteFileAtomically(const char* path, const unsigned char* data, std::si
     // umask leaves of 0666.
     const bool ownerOnly = access == FileAccess::OwnerOnly;
     struct stat replaced {};
-    const bool keepsMode = !ownerOnly && fstatat(folder.Get(), name.c_str(), &replaced, 0) == 0 &&
-                           S_ISREG(replaced.st_mode);
+    const bool keepsMode =
+        !ownerOnly && fstatat(folder.Get(), name.c_str(), &replaced, 0) == 0 && S_ISREG(replaced.st_mode);
     {
         PendingFile file(folder.Get(), ownerOnly ? 0600 : 0666);
         if (!file.IsOpen())

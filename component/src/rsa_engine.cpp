@@ -109,10 +109,8 @@ PkeyPtr BuildPrivateKey(const RsaNumbers& key)
 }  // namespace
 
 RsaEngine::RsaEngine(const RsaNumbers& numbers)
-    : m_n(CopyIfPresent(numbers.Get(RsaPart::Base))),
-      m_e(CopyIfPresent(numbers.Get(RsaPart::PublicKey))),
-      m_d(CopyIfPresent(numbers.Get(RsaPart::PrivateKey))),
-      m_ctx(NewBnCtx())
+    : m_n(CopyIfPresent(numbers.Get(RsaPart::Base))), m_e(CopyIfPresent(numbers.Get(RsaPart::PublicKey))),
+      m_d(CopyIfPresent(numbers.Get(RsaPart::PrivateKey))), m_ctx(NewBnCtx())
 {
     if (!m_n || BN_is_zero(m_n.get()))
         throw std::invalid_argument("no base");

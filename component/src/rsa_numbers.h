@@ -10,14 +10,14 @@
 namespace tarvel::component {
 
 enum class RsaPart : std::size_t {
-    Base,        // n = p * q
-    PublicKey,   // e
-    PrivateKey,  // d = e^-1 mod lcm(p - 1, q - 1)
-    PrimeP,      // p, the larger prime
-    PrimeQ,      // q
-    ExponentP,   // d mod (p - 1)
-    ExponentQ,   // d mod (q - 1)
-    Coefficient, // q^-1 mod p
+    Base,         // n = p * q
+    PublicKey,    // e
+    PrivateKey,   // d = e^-1 mod lcm(p - 1, q - 1)
+    PrimeP,       // p, the larger prime
+    PrimeQ,       // q
+    ExponentP,    // d mod (p - 1)
+    ExponentQ,    // d mod (q - 1)
+    Coefficient,  // q^-1 mod p
 };
 
 inline constexpr std::size_t kRsaPartCount = 8;

@@ -109,20 +109,18 @@ HRESULT UserRsa::GetKeyLength(std::uint32_t* words)
     });
 }
 
-HRESULT UserRsa::Encrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
-                         std::uint32_t* outWords)
+HRESULT UserRsa::Encrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out, std::uint32_t* outWords)
 {
     return Transform(Direction::Encrypt, in, inWords, out, outWords);
 }
 
-HRESULT UserRsa::Decrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
-                         std::uint32_t* outWords)
+HRESULT UserRsa::Decrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out, std::uint32_t* outWords)
 {
     return Transform(Direction::Decrypt, in, inWords, out, outWords);
 }
 
-HRESULT UserRsa::Transform(Direction direction, const std::uint32_t* in, std::uint32_t inWords,
-                           std::uint32_t* out, std::uint32_t* outWords)
+HRESULT UserRsa::Transform(Direction direction, const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
+                           std::uint32_t* outWords)
 {
     return GuardedCall([&] {
         if (!in || !out || !outWords)

@@ -82,9 +82,8 @@ Result<FileSha1> Sha1OfFile(IHashSHA1& sha1, const std::string& path)
     case MappedFile::Status::CannotOpen:
         return UnusableResult("open", "Cannot open " + path + ": " + file.ErrorText() + ".");
     case MappedFile::Status::TooLarge:
-        return UnusableResult("open", path +
-                                          " is 4 GiB or larger. Files of that size cannot be hashed here: "
-                                          "the component takes a 32-bit byte count. Nothing was hashed.");
+        return UnusableResult("open", path + " is 4 GiB or larger. Files of that size cannot be hashed here: "
+                                             "the component takes a 32-bit byte count. Nothing was hashed.");
     case MappedFile::Status::CannotMap:
         return UnusableResult("map", "Cannot map " + path + " into memory: " + file.ErrorText() + ".");
     }

@@ -82,8 +82,8 @@ TEST(BenchRun, AWrongAnswerIsAFailureAndNeverAFigure)
     // bench meets; a 55-byte file does.
     const std::string file = folder.File("55.bin");
     WriteFile(file, std::string(55, 'a'));
-    const std::string common = "--component " TARVEL_FAULTY_COMPONENT " --samples 6 --seconds 0.05 --json " +
-                               folder.File("run.json") + " ";
+    const std::string common =
+        "--component " TARVEL_FAULTY_COMPONENT " --samples 6 --seconds 0.05 --json " + folder.File("run.json") + " ";
     const std::string hashFile = "--only sha1.file --file " + file;
     const struct {
         const char* fault;

@@ -38,8 +38,8 @@ CheckRun RunCheck(const std::string& environment, const std::string& arguments)
     std::istringstream lines(run.output);
     for (std::string line; std::getline(lines, line);)
         if (line.rfind("FAIL  ", 0) == 0)
-            run.failed.insert(line.substr(6, line.find(':') == std::string::npos ? std::string::npos
-                                                                                  : line.find(':') - 6));
+            run.failed.insert(
+                line.substr(6, line.find(':') == std::string::npos ? std::string::npos : line.find(':') - 6));
     return run;
 }
 
@@ -62,7 +62,10 @@ struct FaultCase {
 };
 
 const FaultCase kFaults[] = {
-    {"sha1-length-55", {"vectors.sha1.block-boundary", "differential.sha1"}, "55", {"vectors.sha1.*", "differential.sha1"}},
+    {"sha1-length-55",
+     {"vectors.sha1.block-boundary", "differential.sha1"},
+     "55",
+     {"vectors.sha1.*", "differential.sha1"}},
     {"overrun",
      {"contract.rsa.size-protocol"},
      "GetKeyPart4 wrote past the capacity",
@@ -95,9 +98,9 @@ TEST(RunnerVerdicts, EachDeliberateFaultFailsTheChecksThatLookAtIt)
 {
     for (const FaultCase& fault : kFaults) {
         SCOPED_TRACE(fault.fault);
-        const CheckRun run = RunCheck(std::string("TARVEL_FAULT=") + fault.fault,
-                                 std::string("--component " TARVEL_FAULTY_COMPONENT " --level quick -q ") +
-                                     fault.moreArguments);
+        const CheckRun run =
+            RunCheck(std::string("TARVEL_FAULT=") + fault.fault,
+                     std::string("--component " TARVEL_FAULTY_COMPONENT " --level quick -q ") + fault.moreArguments);
         EXPECT_EQ(run.exitStatus, 1) << run.output;
         for (const std::string& name : fault.mustFail)
             EXPECT_TRUE(run.failed.count(name)) << name << " did not fail:\n" << run.output;
@@ -114,8 +117,9 @@ TEST(RunnerVerdicts, EachDeliberateFaultFailsTheChecksThatLookAtIt)
 TEST(RunnerVerdicts, AComponentWithoutFaultsPassesAndTheReportsSayTheSame)
 {
     TempFolder folder;
-    const CheckRun run = RunCheck("TARVEL_FAULT=none", "--component " TARVEL_FAULTY_COMPONENT " --level quick -q --json " +
-                                                      folder.File("run.json") + " --junit " + folder.File("run.xml"));
+    const CheckRun run =
+        RunCheck("TARVEL_FAULT=none", "--component " TARVEL_FAULTY_COMPONENT " --level quick -q --json " +
+                                          folder.File("run.json") + " --junit " + folder.File("run.xml"));
     EXPECT_EQ(run.exitStatus, 0) << run.output;
     EXPECT_TRUE(run.failed.empty()) << run.output;
     EXPECT_NE(run.output.find(" passed, 0 failed, 0 skipped"), std::string::npos) << run.output;

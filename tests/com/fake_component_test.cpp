@@ -190,9 +190,9 @@ TEST(FakeComponent, CountsReleasesAndUseAfterRelease)
 {
     FakeComponent fake;
     IUserRSA* raw = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_UserRSA, nullptr, CLSCTX_INPROC_SERVER, IID_IUserRSA,
-                               reinterpret_cast<void**>(&raw)),
-              S_OK);
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_UserRSA, nullptr, CLSCTX_INPROC_SERVER, IID_IUserRSA, reinterpret_cast<void**>(&raw)),
+        S_OK);
     EXPECT_EQ(fake.liveObjects(), 1);
     EXPECT_EQ(raw->Release(), 0u);
     EXPECT_EQ(fake.liveObjects(), 0);

@@ -31,9 +31,9 @@ void CheckVectors(Hash* hash, const std::string& fileName, const std::string& al
         SCOPED_TRACE(fileName + " vector ending at line " + std::to_string(vector.line));
         const std::vector<std::uint8_t> message = MessageOf(vector);
         // The same object serves every vector: each HashData starts afresh.
-        ASSERT_EQ(hash->HashData(message.empty() ? nullptr : message.data(),
-                                 static_cast<std::uint32_t>(message.size())),
-                  S_OK);
+        ASSERT_EQ(
+            hash->HashData(message.empty() ? nullptr : message.data(), static_cast<std::uint32_t>(message.size())),
+            S_OK);
         std::vector<std::uint8_t> digest(size);
         ASSERT_EQ(hash->GetHash(digest.data()), S_OK);
         EXPECT_EQ(HexOf(digest.data(), digest.size()), vector.fields.at("Out"));

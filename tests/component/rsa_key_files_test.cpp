@@ -82,8 +82,8 @@ TEST_P(RsaKeyFiles, SavesKeysOpenSslReadsBack)
     ASSERT_TRUE(privateKey);
     EXPECT_EQ(BN_cmp(KeyParam(privateKey.get(), OSSL_PKEY_PARAM_RSA_D).get(), d.get()), 0);
     // What "openssl pkey -check" runs.
-    std::unique_ptr<EVP_PKEY_CTX, decltype(&EVP_PKEY_CTX_free)> check(
-        EVP_PKEY_CTX_new(privateKey.get(), nullptr), &EVP_PKEY_CTX_free);
+    std::unique_ptr<EVP_PKEY_CTX, decltype(&EVP_PKEY_CTX_free)> check(EVP_PKEY_CTX_new(privateKey.get(), nullptr),
+                                                                      &EVP_PKEY_CTX_free);
     EXPECT_EQ(EVP_PKEY_check(check.get()), 1);
 
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"MyKey.rky", "MyKey.wky"})) << "no temporary files left";
@@ -167,10 +167,10 @@ TEST(RsaKeyFileFailures, MalformedAsyRecordLeavesTheHeldKeyAlone)
     const std::vector<std::uint32_t> base = ReadPart(rsa.Get(), &IUserRSA::GetBase);
 
     const std::string bad[] = {
-        "tarvel-asy 2" + good.substr(good.find('\n')),  // unknown version
-        good + "base=1\n",                               // a field twice
-        good.substr(0, good.rfind("coefficient=")),      // a field missing
-        good + "colour=red\n",                           // an unknown field
+        "tarvel-asy 2" + good.substr(good.find('\n')),                                         // unknown version
+        good + "base=1\n",                                                                     // a field twice
+        good.substr(0, good.rfind("coefficient=")),                                            // a field missing
+        good + "colour=red\n",                                                                 // an unknown field
         good.substr(0, good.find("base=") + 5) + "xyz" + good.substr(good.find("base=") + 5),  // not hex
     };
     const std::string path = folder.File("bad.asy");
@@ -376,13 +376,14 @@ TEST(RsaKeyFilePermissions, PublicKeysFollowTheUmaskPrivateOnesStayOwnerOnly)
         const char* name;
         mode_t umask, before, after;
     } cases[] = {
-        {"MyKey.wky", 022, kNew, 0644}, {"MyKey.wky", 077, kNew, 0600}, {"MyKey.wky", 0, kNew, 0666},
-        {"MyKey.wky", 022, 0640, 0640}, {"MyKey.wky", 077, 0664, 0664}, {"MyKey.rky", 0, kNew, 0600},
+        {"MyKey.wky", 022, kNew, 0644},  {"MyKey.wky", 077, kNew, 0600}, {"MyKey.wky", 0, kNew, 0666},
+        {"MyKey.wky", 022, 0640, 0640},  {"MyKey.wky", 077, 0664, 0664}, {"MyKey.rky", 0, kNew, 0600},
         {"MyKey.rky", 0277, kNew, 0600}, {"MyKey.rky", 022, 0644, 0600}, {"MyKey.asy", 0, kNew, 0600},
         {"MyKey.asy", 0277, 0666, 0600},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.name << std::oct << std::showbase << " umask " << c.umask << " before " << c.before);
+        SCOPED_TRACE(testing::Message() << c.name << std::oct << std::showbase << " umask " << c.umask << " before "
+                                        << c.before);
         TempFolder folder;
         const std::string path = folder.File(c.name);
         if (c.before != kNew) {
@@ -390,7 +391,7 @@ TEST(RsaKeyFilePermissions, PublicKeysFollowTheUmaskPrivateOnesStayOwnerOnly)
             ASSERT_EQ(chmod(path.c_str(), c.before), 0);
         }
         const ScopedUmask mask(c.umask);
-        const HRESULT hr = c.name[6] == 'w' ? rsa->SaveWkyFile(path.c_str())
+        const HRESULT hr = c.name[6] == 'w'   ? rsa->SaveWkyFile(path.c_str())
                            : c.name[6] == 'r' ? rsa->SaveRkyFile(path.c_str())
                                               : rsa->SaveAsyFile(path.c_str());
         ASSERT_EQ(hr, S_OK);

@@ -14,8 +14,8 @@ namespace {
 
 int OpenDescriptorCount()
 {
-    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                          std::filesystem::directory_iterator()));
+    return static_cast<int>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator()));
 }
 
 bool IsMapped(const std::string& path)

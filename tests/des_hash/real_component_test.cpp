@@ -111,7 +111,8 @@ TEST_F(RealComponent, Md5ResultIsTheDigestOfTheShownBytesInDrawingOrder)
     for (int press = 0; press < 3; ++press) {
         dialog.OnCommand(IDC_TEST);
         // The Data text runs from the last byte drawn to the first.
-        const std::vector<std::uint8_t> drawn = BytesOfHex(ReversedBytes(DigitsOf(dialog.GetDlgItemText(IDC_DATA).str())));
+        const std::vector<std::uint8_t> drawn =
+            BytesOfHex(ReversedBytes(DigitsOf(dialog.GetDlgItemText(IDC_DATA).str())));
         ASSERT_EQ(drawn.size(), 40u);
         EXPECT_EQ(DigitsOf(dialog.GetDlgItemText(IDC_RESULT).str()), ReversedBytes(HexOf(Md5Of(drawn))));
     }

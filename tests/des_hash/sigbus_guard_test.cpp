@@ -125,8 +125,7 @@ TEST(MappingPrefetch, PopulatesASteadyFileAndStopsQuietlyAtATruncation)
                 sum = SumOf(file.Data(), file.Size());
                 // The thread may still be working; a refusal ends it at once.
                 const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-                while (prefetch.Populated() < (truncated ? cut : size) &&
-                       std::chrono::steady_clock::now() < deadline)
+                while (prefetch.Populated() < (truncated ? cut : size) && std::chrono::steady_clock::now() < deadline)
                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 populated = prefetch.Populated();
             }

@@ -166,9 +166,8 @@ TEST_F(DesDialog, AFailingCallIsReportedAndNothingFromItOnIsShownAsAResult)
         fake.failMethod(failure.method, E_FAIL);
         dialog.OnCommand(IDC_TEST);
 
-        EXPECT_EQ(PromptSeam::TakeMessages(),
-                  std::vector<std::string>{std::string("IUserDES::") + failure.method +
-                                           " failed: unspecified failure (0x80004005)"});
+        EXPECT_EQ(PromptSeam::TakeMessages(), std::vector<std::string>{std::string("IUserDES::") + failure.method +
+                                                                       " failed: unspecified failure (0x80004005)"});
         EXPECT_EQ(Text(IDC_KEY).size(), 17u);
         EXPECT_EQ(Text(IDC_DATA).size(), 17u);
         EXPECT_EQ(Text(IDC_ENCODE).empty(), !failure.encodeShown) << Text(IDC_ENCODE);

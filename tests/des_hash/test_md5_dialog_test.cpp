@@ -126,8 +126,8 @@ TEST_F(Md5Dialog, AFailingHashCallIsReportedAndNoDigestIsShown)
         ASSERT_FALSE(dialog.Text(IDC_RESULT).empty());
         fake.failMethod(method, E_INVALIDARG);
         dialog.Test();
-        EXPECT_EQ(PromptSeam::TakeMessages(),
-                  std::vector<std::string>{std::string("IHashMD5::") + method + " failed: invalid argument (0x80070057)"});
+        EXPECT_EQ(PromptSeam::TakeMessages(), std::vector<std::string>{std::string("IHashMD5::") + method +
+                                                                       " failed: invalid argument (0x80070057)"});
         EXPECT_EQ(dialog.Text(IDC_RESULT), "");
         EXPECT_EQ(dialog.Text(IDC_DATA).size(), 85u);
     }

@@ -25,7 +25,6 @@ using namespace tarvel3_ids;
 
 namespace {
 
-
 class Sha1Dialog : public ::testing::Test {
 protected:
     void SetUp() override
@@ -54,7 +53,8 @@ protected:
     std::vector<FakeCall> NewCalls() const
     {
         const std::vector<FakeCall> all = fake.calls();
-        return std::vector<FakeCall>(all.begin() + static_cast<std::ptrdiff_t>(std::min(m_mark, all.size())), all.end());
+        return std::vector<FakeCall>(all.begin() + static_cast<std::ptrdiff_t>(std::min(m_mark, all.size())),
+                                     all.end());
     }
     void Mark() { m_mark = fake.calls().size(); }
     std::vector<std::string> HashCalls() const
@@ -212,9 +212,8 @@ TEST_F(Sha1Dialog, AFileOf4GiBOrMoreIsRefusedAndNothingIsHashed)
     Open();
     HashAGoodFileFirst();
     ChooseFile(path);
-    ExpectOneMessage(path +
-                     " is 4 GiB or larger. Files of that size cannot be hashed here: the component takes a "
-                     "32-bit byte count. Nothing was hashed.");
+    ExpectOneMessage(path + " is 4 GiB or larger. Files of that size cannot be hashed here: the component takes a "
+                            "32-bit byte count. Nothing was hashed.");
     ExpectNothingHashedAndNothingShown(path);
 }
 
@@ -338,8 +337,9 @@ void ExpectChangeReported(const std::string& path, std::function<void()> change,
 TEST_F(Sha1Dialog, AFileTruncatedWhileItIsHashedIsReportedWithoutCrashingOrADigest)
 {
     const std::string path = folder.Write("shrinks", std::string(3 * 4096 + 100, 'x'));
-    ExpectChangeReported(path, [&] { ASSERT_EQ(truncate(path.c_str(), 0), 0); },
-                         path + " changed while it was hashed (it became shorter), so no digest is shown.");
+    ExpectChangeReported(
+        path, [&] { ASSERT_EQ(truncate(path.c_str(), 0), 0); },
+        path + " changed while it was hashed (it became shorter), so no digest is shown.");
 }
 
 TEST_F(Sha1Dialog, AFileChangedWithinItsPagesWhileItIsHashedIsReportedWithoutADigest)
@@ -368,8 +368,8 @@ TEST_F(Sha1Dialog, AFileChangedWithinItsPagesWhileItIsHashedIsReportedWithoutADi
         // even where the clock that stamps them is coarse.
         const timespec longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
         ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), longAgo, 0), 0);
-        ExpectChangeReported(path, [&] { c.change(path); },
-                             path + " changed while it was hashed, so no digest is shown.");
+        ExpectChangeReported(
+            path, [&] { c.change(path); }, path + " changed while it was hashed, so no digest is shown.");
     }
 }
 

@@ -272,22 +272,70 @@ HRESULT FakeRsa::SetNumber(const char* method, int part, const std::uint32_t* wo
     });
 }
 
-HRESULT FakeRsa::GetBase(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetBase", 1, w, c); }
-HRESULT FakeRsa::GetPublicKey(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetPublicKey", 2, w, c); }
-HRESULT FakeRsa::GetPrivateKey(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetPrivateKey", 3, w, c); }
-HRESULT FakeRsa::GetKeyPart4(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetKeyPart4", 4, w, c); }
-HRESULT FakeRsa::GetKeyPart5(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetKeyPart5", 5, w, c); }
-HRESULT FakeRsa::GetKeyPart6(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetKeyPart6", 6, w, c); }
-HRESULT FakeRsa::GetKeyPart7(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetKeyPart7", 7, w, c); }
-HRESULT FakeRsa::GetKeyPart8(std::uint32_t* w, std::uint32_t* c) { return GetNumber("GetKeyPart8", 8, w, c); }
+HRESULT FakeRsa::GetBase(std::uint32_t* w, std::uint32_t* c)
+{
+    return GetNumber("GetBase", 1, w, c);
+}
+HRESULT FakeRsa::GetPublicKey(std::uint32_t* w, std::uint32_t* c)
+{
+    return GetNumber("GetPublicKey", 2, w, c);
+}
+HRESULT FakeRsa::GetPrivateKey(std::uint32_t* w, std::uint32_t* c)
+{
+    return GetNumber("GetPrivateKey", 3, w, c);
+}
+HRESULT FakeRsa::GetKeyPart4(std::uint32_t* w, std::uint32_t* c)
+{
+    return GetNumber("GetKeyPart4", 4, w, c);
+}
+HRESULT FakeRsa::GetKeyPart5(std::uint32_t* w, std::uint32_t* c)
+{
+    return GetNumber("GetKeyPart5", 5, w, c);
+}
+HRESULT FakeRsa::GetKeyPart6(std::uint32_t* w, std::uint32_t* c)
+{
+    return GetNumber("GetKeyPart6", 6, w, c);
+}
+HRESULT FakeRsa::GetKeyPart7(std::uint32_t* w, std::uint32_t* c)
+{
+    return GetNumber("GetKeyPart7", 7, w, c);
+}
+HRESULT FakeRsa::GetKeyPart8(std::uint32_t* w, std::uint32_t* c)
+{
+    return GetNumber("GetKeyPart8", 8, w, c);
+}
 
-HRESULT FakeRsa::SetBase(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetBase", 1, w, c); }
-HRESULT FakeRsa::SetPublicKey(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetPublicKey", 2, w, c); }
-HRESULT FakeRsa::SetPrivateKey(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetPrivateKey", 3, w, c); }
-HRESULT FakeRsa::SetKeyPart4(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetKeyPart4", 4, w, c); }
-HRESULT FakeRsa::SetKeyPart5(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetKeyPart5", 5, w, c); }
-HRESULT FakeRsa::SetKeyPart6(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetKeyPart6", 6, w, c); }
-HRESULT FakeRsa::SetKeyPart7(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetKeyPart7", 7, w, c); }
-HRESULT FakeRsa::SetKeyPart8(const std::uint32_t* w, std::uint32_t c) { return SetNumber("SetKeyPart8", 8, w, c); }
+HRESULT FakeRsa::SetBase(const std::uint32_t* w, std::uint32_t c)
+{
+    return SetNumber("SetBase", 1, w, c);
+}
+HRESULT FakeRsa::SetPublicKey(const std::uint32_t* w, std::uint32_t c)
+{
+    return SetNumber("SetPublicKey", 2, w, c);
+}
+HRESULT FakeRsa::SetPrivateKey(const std::uint32_t* w, std::uint32_t c)
+{
+    return SetNumber("SetPrivateKey", 3, w, c);
+}
+HRESULT FakeRsa::SetKeyPart4(const std::uint32_t* w, std::uint32_t c)
+{
+    return SetNumber("SetKeyPart4", 4, w, c);
+}
+HRESULT FakeRsa::SetKeyPart5(const std::uint32_t* w, std::uint32_t c)
+{
+    return SetNumber("SetKeyPart5", 5, w, c);
+}
+HRESULT FakeRsa::SetKeyPart6(const std::uint32_t* w, std::uint32_t c)
+{
+    return SetNumber("SetKeyPart6", 6, w, c);
+}
+HRESULT FakeRsa::SetKeyPart7(const std::uint32_t* w, std::uint32_t c)
+{
+    return SetNumber("SetKeyPart7", 7, w, c);
+}
+HRESULT FakeRsa::SetKeyPart8(const std::uint32_t* w, std::uint32_t c)
+{
+    return SetNumber("SetKeyPart8", 8, w, c);
+}
 
 }  // namespace fake

@@ -244,12 +244,11 @@ public:
             *ppv = static_cast<IUserDES*>(new FaultyDes(static_cast<IUserDES*>(object), m_entry.iid));
             break;
         case CryptoClassKind::HashSha1:
-            *ppv = static_cast<IHashSHA1*>(
-                new FaultyHash<IHashSHA1>(static_cast<IHashSHA1*>(object), m_entry.iid, true));
+            *ppv =
+                static_cast<IHashSHA1*>(new FaultyHash<IHashSHA1>(static_cast<IHashSHA1*>(object), m_entry.iid, true));
             break;
         case CryptoClassKind::HashMd5:
-            *ppv = static_cast<IHashMD5*>(
-                new FaultyHash<IHashMD5>(static_cast<IHashMD5*>(object), m_entry.iid, false));
+            *ppv = static_cast<IHashMD5*>(new FaultyHash<IHashMD5>(static_cast<IHashMD5*>(object), m_entry.iid, false));
             break;
         }
         return S_OK;

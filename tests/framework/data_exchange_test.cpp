@@ -29,8 +29,8 @@ protected:
 
 TEST(ParseUnsignedDecimal, AcceptsDigitsWithSurroundingBlanksUpToTheLargestValue)
 {
-    const std::pair<const char*, UINT> accepted[] = {
-        {"16", 16}, {" 16 ", 16}, {"\t7\t", 7}, {"0", 0}, {"0010", 10}, {"4294967295", 4294967295u}};
+    const std::pair<const char*, UINT> accepted[] = {{"16", 16}, {" 16 ", 16}, {"\t7\t", 7},
+                                                     {"0", 0},   {"0010", 10}, {"4294967295", 4294967295u}};
     for (const auto& [text, expected] : accepted) {
         UINT value = 99;
         EXPECT_TRUE(ParseUnsignedDecimal(text, value)) << text;
@@ -97,8 +97,7 @@ TEST_F(DataExchangeTest, WritesTextsAsPlainTextNeverMarkup)
     auto* label = qobject_cast<QLabel*>(dialog.GetDlgItem(kStaticText));
     EXPECT_EQ(label->textFormat(), Qt::PlainText);
     EXPECT_EQ(label->text(), "<b>x</b> & y");
-    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(kNotesEdit))->toPlainText(),
-              "<i>line one</i>\nline two");
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(kNotesEdit))->toPlainText(), "<i>line one</i>\nline two");
     EXPECT_EQ(Edit(kNameEdit)->text(), "<b>name</b>");
     EXPECT_EQ(Edit(kLengthEdit)->text(), "4294967295");
     EXPECT_TRUE(qobject_cast<QCheckBox*>(dialog.GetDlgItem(kCheckBox))->isChecked());

@@ -20,10 +20,7 @@ Shown FakeKeyTexts(std::uint32_t keyWords)
 
 class KeyDisplayTexts : public KeyDisplayPage {
 protected:
-    Shown Texts()
-    {
-        return {Text(1, IDC_BASE), Text(1, IDC_PUBLICKEY), Text(1, IDC_PRIVATEKEY), Text(1, IDC_GENTIME)};
-    }
+    Shown Texts() { return {Text(1, IDC_BASE), Text(1, IDC_PUBLICKEY), Text(1, IDC_PRIVATEKEY), Text(1, IDC_GENTIME)}; }
 };
 
 TEST_F(KeyDisplayTexts, ShowsTheKeyFromSixGetterCallsInOrder)

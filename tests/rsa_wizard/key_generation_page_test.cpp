@@ -15,8 +15,8 @@ Lines CopyCalls(int source, int target)
 {
     const std::string s = std::to_string(source) + " ", t = std::to_string(target) + " ";
     Lines lines = {t + "Clear"};
-    for (const char* number : {"Base", "PublicKey", "PrivateKey", "KeyPart4", "KeyPart5", "KeyPart6", "KeyPart7",
-                               "KeyPart8"}) {
+    for (const char* number :
+         {"Base", "PublicKey", "PrivateKey", "KeyPart4", "KeyPart5", "KeyPart6", "KeyPart7", "KeyPart8"}) {
         lines.push_back(s + "Get" + number);
         lines.push_back(s + "Get" + number);
         lines.push_back(t + "Set" + number);
@@ -37,8 +37,8 @@ Lines Joined(std::initializer_list<Lines> parts)
 Lines DisplayCalls(int object)
 {
     const std::string o = std::to_string(object) + " ";
-    return {o + "GetBase", o + "GetBase", o + "GetPublicKey", o + "GetPublicKey", o + "GetPrivateKey",
-            o + "GetPrivateKey"};
+    return {o + "GetBase",      o + "GetBase",       o + "GetPublicKey",
+            o + "GetPublicKey", o + "GetPrivateKey", o + "GetPrivateKey"};
 }
 
 using KeyGenerationPage = WizardTest;
@@ -89,8 +89,8 @@ TEST_F(KeyGenerationPage, GetSetCopiesEveryNumberIntoTheSecondObjectAndSwapsTheS
     // Page 2 already reads the object that received the copy.
     EXPECT_EQ(Calls(), Joined({{"1 GenerateKey"}, CopyCalls(1, 2), DisplayCalls(2)}));
 
-    const char* setters[] = {"SetBase", "SetPublicKey", "SetPrivateKey", "SetKeyPart4",
-                             "SetKeyPart5", "SetKeyPart6", "SetKeyPart7", "SetKeyPart8"};
+    const char* setters[] = {"SetBase",     "SetPublicKey", "SetPrivateKey", "SetKeyPart4",
+                             "SetKeyPart5", "SetKeyPart6",  "SetKeyPart7",   "SetKeyPart8"};
     for (int part = 1; part <= 8; ++part) {
         SCOPED_TRACE(setters[part - 1]);
         const auto set = CallsNamed(setters[part - 1]);

@@ -55,9 +55,7 @@ TEST_F(KeySavePage, TheBaseNameEndsAtTheLastDotOfTheWholeName)
         const char* baseName;
     };
     const Case cases[] = {
-        {"my.key.v2.wky", "my.key.v2"},
-        {"NoDot", "NoDot"},
-        {".asy", ""},
+        {"my.key.v2.wky", "my.key.v2"}, {"NoDot", "NoDot"}, {".asy", ""},
         {"keys.d/MyKey", "keys"},  // the directory part is searched too
         {"trailing.", "trailing"},
     };

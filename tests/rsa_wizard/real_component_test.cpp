@@ -34,7 +34,10 @@ protected:
 // A private folder made the working folder for one test, and removed after.
 class TempWorkingFolder {
 public:
-    TempWorkingFolder() : m_previous(std::filesystem::current_path()) { std::filesystem::current_path(m_folder.Path()); }
+    TempWorkingFolder() : m_previous(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(m_folder.Path());
+    }
     ~TempWorkingFolder()
     {
         std::error_code ignored;
@@ -182,7 +185,8 @@ TEST_F(RealWizard, FileNameWritesThreeKeyFilesThatOpenSslReadsBack)
     const PkeyPtr privateKey = ReadPem("MyKey.rky", true);
     ASSERT_NE(privateKey, nullptr);
     EXPECT_EQ(ModulusHex(privateKey.get()), base);
-    std::unique_ptr<EVP_PKEY_CTX, PkeyContextFree> check(EVP_PKEY_CTX_new_from_pkey(nullptr, privateKey.get(), nullptr));
+    std::unique_ptr<EVP_PKEY_CTX, PkeyContextFree> check(
+        EVP_PKEY_CTX_new_from_pkey(nullptr, privateKey.get(), nullptr));
     ASSERT_NE(check, nullptr);
     EXPECT_EQ(EVP_PKEY_check(check.get()), 1);
 

@@ -79,9 +79,7 @@ TEST_F(AboutAndCommands, AboutBoxesNameTheirProgramAndVersion)
         EXPECT_TRUE(box.okIsDefault);
         // The main window's toolbar button opens the same box.
         EXPECT_TRUE(WithModalWindow([&] { ToolBarAction(MainToolBar(session.Window()), ID_APP_ABOUT)->trigger(); },
-                                    [](QWidget* window) {
-                                        EXPECT_EQ(window->windowTitle(), "About Tarvel2");
-                                    }));
+                                    [](QWidget* window) { EXPECT_EQ(window->windowTitle(), "About Tarvel2"); }));
     }
     ProgramSession<CTarvel3App> session;
     ASSERT_TRUE(session.Started());
@@ -102,14 +100,17 @@ TEST_F(AboutAndCommands, EachTestButtonOpensItsOwnDialogWithItsOwnObject)
         unsigned command;
         const char* caption;
         const char* interface;
-    } buttons[] = {{ID_TEST_DES, "Test DES", "IUserDES"}, {ID_TEST_SHA1, "Dialog", "IHashSHA1"}, {ID_TEST_MD5, "Test MD5", "IHashMD5"}};
+    } buttons[] = {{ID_TEST_DES, "Test DES", "IUserDES"},
+                   {ID_TEST_SHA1, "Dialog", "IHashSHA1"},
+                   {ID_TEST_MD5, "Test MD5", "IHashMD5"}};
     int object = 0;
     for (const auto& button : buttons) {
         QAction* action = ToolBarAction(toolbar, button.command);
         ASSERT_NE(action, nullptr) << button.command;
         ASSERT_TRUE(action->isEnabled());
         QString caption;
-        EXPECT_TRUE(WithModalWindow([&] { action->trigger(); }, [&](QWidget* window) { caption = window->windowTitle(); }));
+        EXPECT_TRUE(
+            WithModalWindow([&] { action->trigger(); }, [&](QWidget* window) { caption = window->windowTitle(); }));
         EXPECT_EQ(caption, button.caption);
         ++object;
         EXPECT_EQ(fake.interfaceOf(object), button.interface);

@@ -47,9 +47,9 @@ std::vector<std::string> ExpectedMenu(const std::string& program)
 }
 
 const std::vector<std::string> kAccelerators = {
-    "Ctrl+N 57600", "Ctrl+O 57601",        "Ctrl+S 57603",    "Ctrl+P 57607",   "Ctrl+Z 57643",
-    "Ctrl+X 57635", "Ctrl+C 57634",        "Ctrl+V 57637",    "Alt+Backspace 57643",
-    "Shift+Del 57635", "Ctrl+Ins 57634",   "Shift+Ins 57637", "F6 57680",       "Shift+F6 57681"};
+    "Ctrl+N 57600",   "Ctrl+O 57601",    "Ctrl+S 57603", "Ctrl+P 57607",        "Ctrl+Z 57643",
+    "Ctrl+X 57635",   "Ctrl+C 57634",    "Ctrl+V 57637", "Alt+Backspace 57643", "Shift+Del 57635",
+    "Ctrl+Ins 57634", "Shift+Ins 57637", "F6 57680",     "Shift+F6 57681"};
 
 class FrameTables : public testing::Test {
 protected:
@@ -103,19 +103,18 @@ TEST_F(FrameTables, Tarvel2ToolbarHasTheStandardButtonsWithEditButtonsOff)
     ASSERT_TRUE(session.Started());
     QToolBar* toolbar = MainToolBar(session.Window());
     ASSERT_NE(toolbar, nullptr);
-    EXPECT_EQ(ToolBarLayout(toolbar),
-              (std::vector<std::string>{
-                  "57600 New | Create a new document",
-                  "57601 Open | Open an existing document",
-                  "57603 Save | Save the active document",
-                  "-",
-                  "57635 Cut | Cut the selection and put it on the Clipboard (off)",
-                  "57634 Copy | Copy the selection and put it on the Clipboard (off)",
-                  "57637 Paste | Insert Clipboard contents (off)",
-                  "-",
-                  "57607 Print | Print the active document",
-                  "57664 About | Display program information, version number and copyright",
-              }));
+    EXPECT_EQ(ToolBarLayout(toolbar), (std::vector<std::string>{
+                                          "57600 New | Create a new document",
+                                          "57601 Open | Open an existing document",
+                                          "57603 Save | Save the active document",
+                                          "-",
+                                          "57635 Cut | Cut the selection and put it on the Clipboard (off)",
+                                          "57634 Copy | Copy the selection and put it on the Clipboard (off)",
+                                          "57637 Paste | Insert Clipboard contents (off)",
+                                          "-",
+                                          "57607 Print | Print the active document",
+                                          "57664 About | Display program information, version number and copyright",
+                                      }));
     EXPECT_EQ(toolbar->iconSize(), QSize(16, 15));
 }
 

@@ -58,9 +58,9 @@ TEST_F(Tarvel3Process, VersionAndHelpNeedNoDisplay)
     const QStringList lines = version.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first(), "Tarvel3 Application 1.0.0.1");
-    for (const char* line : {"FileDescription: Tarvel3 MFC Application", "FileVersion: 1, 0, 0, 1",
-                             "InternalName: Tarvel3", "OriginalFilename: Tarvel3.EXE",
-                             "ProductName: Tarvel3 Application", "ProductVersion: 1, 0, 0, 1"})
+    for (const char* line :
+         {"FileDescription: Tarvel3 MFC Application", "FileVersion: 1, 0, 0, 1", "InternalName: Tarvel3",
+          "OriginalFilename: Tarvel3.EXE", "ProductName: Tarvel3 Application", "ProductVersion: 1, 0, 0, 1"})
         EXPECT_TRUE(lines.contains(line)) << line << "\n" << version.out.toStdString();
 
     const Outcome help = RunTarvel3({"--help"}, HeadlessEnvironment(home));

@@ -25,7 +25,8 @@ public:
     explicit ProgramSession(std::vector<std::string> arguments = {})
     {
         m_app = std::make_unique<App>();
-        m_resources = std::make_unique<ResourceSet>(ResourceSet::Load(QString::fromStdString(m_app->GetResourceFolder())));
+        m_resources =
+            std::make_unique<ResourceSet>(ResourceSet::Load(QString::fromStdString(m_app->GetResourceFolder())));
         AfxSetResources(m_resources.get());
         m_app->SetCommandLineArguments(std::move(arguments));
         m_started = m_app->InitInstance() != FALSE;

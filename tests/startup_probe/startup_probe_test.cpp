@@ -48,8 +48,8 @@ TEST(StartupProbe, EndsTheProgramOnlyOnceItsFirstWindowHasBeenPainted)
 
 TEST(StartupProbe, LeavesTheProgramAloneUnlessTheVariableIsOne)
 {
-    for (const std::optional<QString>& probe : {std::optional<QString>(), std::optional<QString>("0"),
-                                                std::optional<QString>("yes")}) {
+    for (const std::optional<QString>& probe :
+         {std::optional<QString>(), std::optional<QString>("0"), std::optional<QString>("yes")}) {
         const Outcome outcome = RunWindow(probe);
         EXPECT_EQ(outcome.status, 3) << "TARVEL_STARTUP_PROBE=" << probe.value_or("(unset)").toStdString();
         EXPECT_TRUE(outcome.output.contains("ended by itself")) << outcome.output.toStdString();

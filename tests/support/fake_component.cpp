@@ -264,7 +264,8 @@ int FakeComponent::callsAfterRelease() const
 
 std::string FakeComponent::interfaceOf(int object) const
 {
-    return FetchText([&](char* buffer, std::size_t capacity) { return m_api.objectInterface(object, buffer, capacity); });
+    return FetchText(
+        [&](char* buffer, std::size_t capacity) { return m_api.objectInterface(object, buffer, capacity); });
 }
 
 std::vector<std::uint32_t> FakeComponent::KeyNumber(int part, std::uint32_t keyWords)

@@ -23,8 +23,8 @@ public:
     {
         // A test may have taken the owner's rights away to provoke a failure.
         std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ignored);
         std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder&) = delete;

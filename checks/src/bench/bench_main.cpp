@@ -147,8 +147,8 @@ int BenchMain(int argc, char** argv)
             slower |= c.change == Comparison::Change::Slower;
         std::cout << "\n" << ComparisonLines(run);
     }
-    run.exitStatus = failed || (slower && settings.failOnRegression) ? checks::kExitCheckFailed
-                                                                     : checks::kExitAllPassed;
+    run.exitStatus =
+        failed || (slower && settings.failOnRegression) ? checks::kExitCheckFailed : checks::kExitAllPassed;
     char elapsed[64];
     std::snprintf(elapsed, sizeof elapsed, "%.1f s", run.seconds);
     std::cout << "\n"

@@ -34,21 +34,23 @@ std::string JsonString(const std::string& text)
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
             out += escaped;
-        }
-        else
+        } else
             out += static_cast<char>(c);
     }
     return out + "\"";
 }
 
-std::string Number(double value) { return Format("%.6g", value); }
+std::string Number(double value)
+{
+    return Format("%.6g", value);
+}
 
 std::string JsonSummary(const Summary& s)
 {
-    return "{\"count\": " + std::to_string(s.count) + ", \"median\": " + Number(s.median) + ", \"min\": " +
-           Number(s.min) + ", \"p90\": " + Number(s.p90) + ", \"p99\": " + Number(s.p99) + ", \"ci_low\": " +
-           Number(s.low) + ", \"ci_high\": " + Number(s.high) + ", \"ci_coverage\": " + Format("%.4f", s.coverage) +
-           "}";
+    return "{\"count\": " + std::to_string(s.count) + ", \"median\": " + Number(s.median) +
+           ", \"min\": " + Number(s.min) + ", \"p90\": " + Number(s.p90) + ", \"p99\": " + Number(s.p99) +
+           ", \"ci_low\": " + Number(s.low) + ", \"ci_high\": " + Number(s.high) +
+           ", \"ci_coverage\": " + Format("%.4f", s.coverage) + "}";
 }
 
 // Per-second rate of the median: MB/s for byte operations, ops/s otherwise.
@@ -90,12 +92,12 @@ std::string EnvironmentLines(const BenchRun& run)
     out += "kernel:    " + e.kernel + "; " + e.openssl + "\n";
     out += "load:      " + Format("%.2f", e.load1) + " " + Format("%.2f", e.load5) + " " + Format("%.2f", e.load15) +
            " at the start (1, 5, 15 min)\n";
-    out += "clock:     CLOCK_MONOTONIC, steps of " + Duration(e.clockResolutionNs) + "; cycles: " + e.cycleCounter +
-           "\n";
+    out +=
+        "clock:     CLOCK_MONOTONIC, steps of " + Duration(e.clockResolutionNs) + "; cycles: " + e.cycleCounter + "\n";
     out += "pinned:    " + (e.pinnedCpu < 0 ? std::string("no") : "to CPU " + std::to_string(e.pinnedCpu)) + "\n";
     out += "samples:   up to " + std::to_string(run.settings.samples) + " per operation within " +
-           Format("%.1f", run.settings.seconds) + " s" +
-           (run.settings.vsOpenSsl ? ", alternated with OpenSSL" : "") + "\n";
+           Format("%.1f", run.settings.seconds) + " s" + (run.settings.vsOpenSsl ? ", alternated with OpenSSL" : "") +
+           "\n";
     return out;
 }
 
@@ -145,10 +147,9 @@ std::string ComparisonLines(const BenchRun& run)
         const char* verdict = c.change == Comparison::Change::Slower   ? "SLOWER"
                               : c.change == Comparison::Change::Faster ? "faster"
                                                                        : "same within the intervals";
-        out += "  " + Padded(c.name, 17) + Padded(Duration(c.before.median), 10, true) + " [" +
-               Duration(c.before.low) + " – " + Duration(c.before.high) + "] -> " + Duration(c.now.median) + " [" +
-               Duration(c.now.low) + " – " + Duration(c.now.high) + "]  " + Format("x%.3f", c.now.median / c.before.median) +
-               "  " + verdict + "\n";
+        out += "  " + Padded(c.name, 17) + Padded(Duration(c.before.median), 10, true) + " [" + Duration(c.before.low) +
+               " – " + Duration(c.before.high) + "] -> " + Duration(c.now.median) + " [" + Duration(c.now.low) + " – " +
+               Duration(c.now.high) + "]  " + Format("x%.3f", c.now.median / c.before.median) + "  " + verdict + "\n";
     }
     return out;
 }
@@ -160,15 +161,17 @@ std::string BenchJson(const BenchRun& run)
     out += "  \"schema\": " + JsonString(kBenchSchema) + ",\n";
     out += "  \"tool\": \"tarvel-check bench\",\n";
     out += "  \"component\": " + JsonString(run.component) + ",\n";
-    out += "  \"settings\": {\"samples\": " + std::to_string(run.settings.samples) + ", \"seconds\": " +
-           Number(run.settings.seconds) + ", \"vs_openssl\": " + (run.settings.vsOpenSsl ? "true" : "false") +
+    out += "  \"settings\": {\"samples\": " + std::to_string(run.settings.samples) +
+           ", \"seconds\": " + Number(run.settings.seconds) +
+           ", \"vs_openssl\": " + (run.settings.vsOpenSsl ? "true" : "false") +
            ", \"pinned_cpu\": " + std::to_string(e.pinnedCpu) + "},\n";
-    out += "  \"environment\": {\"cpu_model\": " + JsonString(e.cpuModel) + ", \"cpu_flags\": " +
-           JsonString(e.cpuFlags) + ", \"cpus\": " + std::to_string(e.cpus) + ", \"governor\": " +
-           (e.governor.empty() ? std::string("null") : JsonString(e.governor)) + ",\n    \"kernel\": " +
-           JsonString(e.kernel) + ", \"openssl\": " + JsonString(e.openssl) + ", \"load_average\": [" +
-           Number(e.load1) + ", " + Number(e.load5) + ", " + Number(e.load15) + "],\n    \"clock_resolution_ns\": " +
-           Number(e.clockResolutionNs) + ", \"cycle_counter\": " + JsonString(e.cycleCounter) + "},\n";
+    out += "  \"environment\": {\"cpu_model\": " + JsonString(e.cpuModel) +
+           ", \"cpu_flags\": " + JsonString(e.cpuFlags) + ", \"cpus\": " + std::to_string(e.cpus) +
+           ", \"governor\": " + (e.governor.empty() ? std::string("null") : JsonString(e.governor)) +
+           ",\n    \"kernel\": " + JsonString(e.kernel) + ", \"openssl\": " + JsonString(e.openssl) +
+           ", \"load_average\": [" + Number(e.load1) + ", " + Number(e.load5) + ", " + Number(e.load15) +
+           "],\n    \"clock_resolution_ns\": " + Number(e.clockResolutionNs) +
+           ", \"cycle_counter\": " + JsonString(e.cycleCounter) + "},\n";
     out += "  \"seconds\": " + Format("%.3f", run.seconds) + ",\n";
     out += "  \"exit_status\": " + std::to_string(run.exitStatus) + ",\n";
     out += "  \"operations\": [";
@@ -181,8 +184,8 @@ std::string BenchJson(const BenchRun& run)
             out += ", \"verdict\": \"fail\", \"message\": " + JsonString(m.failure) + "}";
             continue;
         }
-        out += ", \"verdict\": \"timed\", \"batch\": " + std::to_string(m.ours.batch) + ",\n     \"wall_ns\": " +
-               JsonSummary(m.ours.wall) + ",\n     \"cpu_ns\": " + JsonSummary(m.ours.cpu);
+        out += ", \"verdict\": \"timed\", \"batch\": " + std::to_string(m.ours.batch) +
+               ",\n     \"wall_ns\": " + JsonSummary(m.ours.wall) + ",\n     \"cpu_ns\": " + JsonSummary(m.ours.cpu);
         if (m.ours.cycles)
             out += ",\n     \"cycles\": " + JsonSummary(*m.ours.cycles);
         const double perSecond = 1e9 / m.ours.wall.median;
@@ -193,10 +196,12 @@ std::string BenchJson(const BenchRun& run)
                 out += ", \"cycles_per_byte\": " + Number(m.ours.cycles->median / static_cast<double>(m.bytes));
         }
         if (m.reference && m.ratio) {
-            out += ",\n     \"reference\": {\"name\": " + JsonString(m.referenceName) + ", \"batch\": " +
-                   std::to_string(m.reference->batch) + ",\n       \"wall_ns\": " + JsonSummary(m.reference->wall) +
-                   ",\n       \"cpu_ns\": " + JsonSummary(m.reference->cpu) + "},\n     \"ratio\": " +
-                   JsonSummary(*m.ratio) + ", \"ratio_method\": " + (m.onePerSample ? "\"bootstrap\"" : "\"paired\"");
+            out += ",\n     \"reference\": {\"name\": " + JsonString(m.referenceName) +
+                   ", \"batch\": " + std::to_string(m.reference->batch) +
+                   ",\n       \"wall_ns\": " + JsonSummary(m.reference->wall) +
+                   ",\n       \"cpu_ns\": " + JsonSummary(m.reference->cpu) +
+                   "},\n     \"ratio\": " + JsonSummary(*m.ratio) +
+                   ", \"ratio_method\": " + (m.onePerSample ? "\"bootstrap\"" : "\"paired\"");
         }
         out += "}";
     }
@@ -209,8 +214,9 @@ std::string BenchJson(const BenchRun& run)
     out += "{\"path\": " + JsonString(run.baselinePath) + ", \"comparisons\": [";
     for (std::size_t i = 0; i < run.comparisons.size(); ++i) {
         const Comparison& c = run.comparisons[i];
-        out += std::string(i ? ",\n" : "\n") + "    {\"name\": " + JsonString(c.name) + ", \"before_median\": " +
-               Number(c.before.median) + ", \"now_median\": " + Number(c.now.median) + ", \"change\": \"" +
+        out += std::string(i ? ",\n" : "\n") + "    {\"name\": " + JsonString(c.name) +
+               ", \"before_median\": " + Number(c.before.median) + ", \"now_median\": " + Number(c.now.median) +
+               ", \"change\": \"" +
                (c.change == Comparison::Change::Slower   ? "slower"
                 : c.change == Comparison::Change::Faster ? "faster"
                                                          : "same") +

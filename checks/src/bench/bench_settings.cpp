@@ -16,8 +16,8 @@ std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::s
                 inlineValue = arg.substr(eq + 1);
                 arg.erase(eq);
             }
-        const bool flag = arg == "-h" || arg == "--help" || arg == "--list" || arg == "--vs-openssl" ||
-                          arg == "--fail-on-regression";
+        const bool flag =
+            arg == "-h" || arg == "--help" || arg == "--list" || arg == "--vs-openssl" || arg == "--fail-on-regression";
         if (flag) {
             if (inlineValue) {
                 error = arg + " takes no value";
@@ -29,7 +29,7 @@ std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::s
             settings.failOnRegression |= arg == "--fail-on-regression";
             continue;
         }
-        static const char* const kValued[] = {"--component", "--samples", "--seconds", "--pin",
+        static const char* const kValued[] = {"--component", "--samples", "--seconds",  "--pin",
                                               "--file",      "--json",    "--baseline", "--only"};
         bool valued = false;
         for (const char* name : kValued)

@@ -21,8 +21,14 @@ std::uint64_t Read(clockid_t clock)
 
 }  // namespace
 
-std::uint64_t WallNanoseconds() { return Read(CLOCK_MONOTONIC); }
-std::uint64_t CpuNanoseconds() { return Read(CLOCK_PROCESS_CPUTIME_ID); }
+std::uint64_t WallNanoseconds()
+{
+    return Read(CLOCK_MONOTONIC);
+}
+std::uint64_t CpuNanoseconds()
+{
+    return Read(CLOCK_PROCESS_CPUTIME_ID);
+}
 
 double WallResolution()
 {

@@ -39,9 +39,8 @@ std::string CpuInfoValue(const std::string& key)
 
 std::string FlagSummary(const std::string& flags)
 {
-    static const char* const kWorthSaying[] = {"sha_ni", "aes",        "pclmulqdq", "avx",       "avx2",
-                                               "avx512f", "bmi2",       "adx",       "constant_tsc",
-                                               "nonstop_tsc", "hypervisor"};
+    static const char* const kWorthSaying[] = {"sha_ni", "aes", "pclmulqdq",    "avx",         "avx2",      "avx512f",
+                                               "bmi2",   "adx", "constant_tsc", "nonstop_tsc", "hypervisor"};
     std::set<std::string> present;
     std::istringstream words(flags);
     for (std::string word; words >> word;)

@@ -55,11 +55,21 @@ private:
                 break;
             c = m_text[m_at++];
             switch (c) {
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            case 'r': out += '\r'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
             case 'u': {
                 if (m_at + 4 > m_text.size())
                     return Fail("a cut \\u escape");
@@ -69,7 +79,8 @@ private:
                 out += code < 0x80 ? static_cast<char>(code) : '?';
                 break;
             }
-            default: out += c;
+            default:
+                out += c;
             }
         }
         if (m_at >= m_text.size())

@@ -59,8 +59,7 @@ EvpKey RsaKeyFromNumbers(const std::array<Words, 8>& numbers, std::string& error
                                           OSSL_PKEY_PARAM_RSA_FACTOR2,   OSSL_PKEY_PARAM_RSA_EXPONENT1,
                                           OSSL_PKEY_PARAM_RSA_EXPONENT2, OSSL_PKEY_PARAM_RSA_COEFFICIENT1};
     std::array<Bignum, 8> bns;
-    std::unique_ptr<OSSL_PARAM_BLD, decltype(&OSSL_PARAM_BLD_free)> builder(OSSL_PARAM_BLD_new(),
-                                                                            &OSSL_PARAM_BLD_free);
+    std::unique_ptr<OSSL_PARAM_BLD, decltype(&OSSL_PARAM_BLD_free)> builder(OSSL_PARAM_BLD_new(), &OSSL_PARAM_BLD_free);
     for (std::size_t i = 0; i < 8; ++i) {
         bns[i] = FromWords(numbers[i]);
         if (!bns[i] || !builder || !OSSL_PARAM_BLD_push_BN(builder.get(), kNames[i], bns[i].get())) {
@@ -128,7 +127,10 @@ Digest::~Digest()
     EVP_MD_free(m_md);
 }
 
-std::size_t Digest::Size() const { return static_cast<std::size_t>(EVP_MD_get_size(m_md)); }
+std::size_t Digest::Size() const
+{
+    return static_cast<std::size_t>(EVP_MD_get_size(m_md));
+}
 
 bool Digest::Run(const std::uint8_t* data, std::size_t count, std::uint8_t* digest)
 {

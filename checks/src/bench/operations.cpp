@@ -60,8 +60,8 @@ ComPtr<Interface> Create(CryptoClassKind kind, std::string& error)
         ComPtr<Interface> object;
         const HRESULT hr = CoCreateInstance(entry.clsid, nullptr, CLSCTX_INPROC_SERVER, entry.iid, object.Put());
         if (FAILED(hr) || !object) {
-            error = std::string("no ") + entry.interfaceName + " object: " + CoLastErrorText() + " (" + Status(hr) +
-                    ")";
+            error =
+                std::string("no ") + entry.interfaceName + " object: " + CoLastErrorText() + " (" + Status(hr) + ")";
             object.Release();
         }
         return object;
@@ -83,10 +83,14 @@ Bytes RandomBytes(std::size_t count, std::uint64_t salt)
 std::optional<std::array<Words, 8>> ReadKey(IUserRSA& rsa, std::string& error)
 {
     static const std::pair<harness::KeyNumberGetter, const char*> kGetters[8] = {
-        {&IUserRSA::GetBase, "GetBase"},         {&IUserRSA::GetPublicKey, "GetPublicKey"},
-        {&IUserRSA::GetPrivateKey, "GetPrivateKey"}, {&IUserRSA::GetKeyPart4, "GetKeyPart4"},
-        {&IUserRSA::GetKeyPart5, "GetKeyPart5"}, {&IUserRSA::GetKeyPart6, "GetKeyPart6"},
-        {&IUserRSA::GetKeyPart7, "GetKeyPart7"}, {&IUserRSA::GetKeyPart8, "GetKeyPart8"}};
+        {&IUserRSA::GetBase, "GetBase"},
+        {&IUserRSA::GetPublicKey, "GetPublicKey"},
+        {&IUserRSA::GetPrivateKey, "GetPrivateKey"},
+        {&IUserRSA::GetKeyPart4, "GetKeyPart4"},
+        {&IUserRSA::GetKeyPart5, "GetKeyPart5"},
+        {&IUserRSA::GetKeyPart6, "GetKeyPart6"},
+        {&IUserRSA::GetKeyPart7, "GetKeyPart7"},
+        {&IUserRSA::GetKeyPart8, "GetKeyPart8"}};
     std::array<Words, 8> numbers;
     for (std::size_t i = 0; i < 8; ++i) {
         std::uint32_t count = 0;
@@ -239,9 +243,8 @@ Operation RsaOperation(const std::shared_ptr<RsaFixture>& fixture, bool privateO
         const Words expected = WordsFromBigEndian(state->outBytes);
         state->out.assign(f.words, 0);
         std::uint32_t outWords = f.words;
-        const HRESULT hr = privateOperation
-                               ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &outWords)
-                               : f.rsa->Encrypt(state->in.data(), f.words, state->out.data(), &outWords);
+        const HRESULT hr = privateOperation ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &outWords)
+                                            : f.rsa->Encrypt(state->in.data(), f.words, state->out.data(), &outWords);
         if (FAILED(hr))
             return harness::FailedCallText(call, hr);
         if (outWords > f.words)

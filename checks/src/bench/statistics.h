@@ -30,7 +30,7 @@ struct Summary {
     double min = 0;
     double p90 = 0;
     double p99 = 0;
-    double low = 0;   // the median's interval
+    double low = 0;  // the median's interval
     double high = 0;
     double coverage = 0;
 };

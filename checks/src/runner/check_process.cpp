@@ -53,8 +53,8 @@ std::string FaultText(const ChildRecord& record)
         return std::string(access) + " past the capacity: " + std::to_string(record.faultDistance) +
                " bytes after the end of a " + std::to_string(record.bufferBytes) + "-byte buffer";
     case FaultPlace::BeforeStart:
-        return std::string(access) + " before the start of a " + std::to_string(record.bufferBytes) +
-               "-byte buffer (" + std::to_string(record.faultDistance) + " bytes before it)";
+        return std::string(access) + " before the start of a " + std::to_string(record.bufferBytes) + "-byte buffer (" +
+               std::to_string(record.faultDistance) + " bytes before it)";
     case FaultPlace::Elsewhere:
     case FaultPlace::None:
         break;
@@ -167,9 +167,9 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
     if (done && !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return result;
     result.verdict = Verdict::Fail;
-    std::string text = timedOut ? "did not finish within " + std::to_string(static_cast<int>(check.timeoutSeconds)) +
-                                      " s (stopped)"
-                                : DeathText(status, record);
+    std::string text =
+        timedOut ? "did not finish within " + std::to_string(static_cast<int>(check.timeoutSeconds)) + " s (stopped)"
+                 : DeathText(status, record);
     if (const std::string call = record.LastCall(); !call.empty())
         text += "; last call started: " + call;
     result.messages.push_back(text);

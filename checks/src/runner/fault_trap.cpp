@@ -78,7 +78,7 @@ void InstallFaultTrap(ChildRecord* record)
     g_record = record;
     // A stack overflow in the component must still reach the handler.
     static char alternateStack[64 * 1024];
-    stack_t stack {};
+    stack_t stack{};
     stack.ss_sp = alternateStack;
     stack.ss_size = sizeof alternateStack;
     sigaltstack(&stack, nullptr);

@@ -181,8 +181,8 @@ std::string JsonDocument(const RunSummary& summary)
             c = static_cast<char>(c - 'A' + 'a');
         out += "    {\"name\": " + JsonString(r.name) + ", \"suite\": " + JsonString(r.suite) +
                ", \"verdict\": " + JsonString(verdict) + ", \"seconds\": " + Seconds(r.seconds) +
-               ",\n     \"description\": " + JsonString(r.description) + ",\n     \"messages\": " +
-               JsonStrings(r.messages) + ", \"notes\": " + JsonStrings(r.notes) + "}";
+               ",\n     \"description\": " + JsonString(r.description) +
+               ",\n     \"messages\": " + JsonStrings(r.messages) + ", \"notes\": " + JsonStrings(r.notes) + "}";
     }
     out += summary.results.empty() ? "]\n}\n" : "\n  ]\n}\n";
     return out;

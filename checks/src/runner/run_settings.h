@@ -20,7 +20,7 @@ struct RunSettings {
     std::optional<std::string> junitPath;
     std::optional<std::string> vectorsDir;
     std::optional<double> timeoutSeconds;  // --timeout: every check's limit
-    std::vector<std::string> suites;  // positional; empty means all
+    std::vector<std::string> suites;       // positional; empty means all
     bool list = false;
     bool help = false;
     bool quiet = false;

@@ -148,7 +148,8 @@ void CheckDes(Context& ctx)
             ctx.Fail("IUserDES::GetKey " + damage);
         // Parity bits (the low bit of every byte) are the component's to keep.
         const std::uint32_t mask = 0xFEFEFEFEu;
-        if ((keyOut.Words()[0] & mask) != (key.Words()[0] & mask) || (keyOut.Words()[1] & mask) != (key.Words()[1] & mask))
+        if ((keyOut.Words()[0] & mask) != (key.Words()[0] & mask) ||
+            (keyOut.Words()[1] & mask) != (key.Words()[1] & mask))
             ctx.Fail(Expected("IUserDES::GetKey", Hex(key.Bytes(), 8), Hex(keyOut.Bytes(), 8)));
     }
     // In place: one block buffer, exactly 8 bytes, nothing past it touched.
@@ -209,8 +210,8 @@ void CheckHash(Context& ctx, CryptoClassKind kind)
         ctx.Calling(name + "::GetHash");
         if (!CallSucceeded(ctx, hash->GetHash(digest.Bytes()), name + "::GetHash"))
             return;
-        const Bytes expected = support::OpenSslDigest(
-            digestName, reinterpret_cast<const std::uint8_t*>(message.data()), message.size());
+        const Bytes expected =
+            support::OpenSslDigest(digestName, reinterpret_cast<const std::uint8_t*>(message.data()), message.size());
         const std::string got = Hex(digest.Bytes(), size);
         if (got != Hex(expected))
             ctx.Fail(Expected(name + " of '" + message + "' (" + std::to_string(message.size()) +
@@ -306,7 +307,8 @@ void CheckThreads(Context& ctx)
     }
     for (int t = 0; t < kThreads; ++t) {
         if (!outcomes[t].failure.empty())
-            ctx.Fail("thread " + std::to_string(t + 1) + " of " + std::to_string(kThreads) + ": " + outcomes[t].failure);
+            ctx.Fail("thread " + std::to_string(t + 1) + " of " + std::to_string(kThreads) + ": " +
+                     outcomes[t].failure);
         else if (outcomes[t].digests != alone.digests)
             ctx.Fail("thread " + std::to_string(t + 1) + " of " + std::to_string(kThreads) +
                      " got other digests and DES blocks than one thread alone");
@@ -321,10 +323,9 @@ void AddDesAndHashChecks(std::vector<CheckDef>& checks, Level)
         checks.push_back({std::string("contract.") + support::ShortName(entry.kind) + ".query-interface",
                           std::string(entry.interfaceName) + " answers for IUnknown and itself only",
                           [&entry](Context& ctx) { CheckQueryInterface(ctx, entry); }});
-    checks.push_back({"contract.null-pointers", "every class refuses null pointers with a failure status",
-                      &CheckNullPointers});
-    checks.push_back({"contract.des.protocol", "key before use, GetKey, one block in place within 8 bytes",
-                      &CheckDes});
+    checks.push_back(
+        {"contract.null-pointers", "every class refuses null pointers with a failure status", &CheckNullPointers});
+    checks.push_back({"contract.des.protocol", "key before use, GetKey, one block in place within 8 bytes", &CheckDes});
     checks.push_back({"contract.sha1.protocol", "no digest before HashData, 0 bytes, each call afresh, 20 bytes out",
                       [](Context& ctx) { CheckHash<IHashSHA1>(ctx, CryptoClassKind::HashSha1); }});
     checks.push_back({"contract.md5.protocol", "no digest before HashData, 0 bytes, each call afresh, 16 bytes out",

@@ -17,8 +17,8 @@ namespace checks::contract {
 namespace {
 
 using support::Expected;
-using support::kKeyParts;
 using support::KeyPart;
+using support::kKeyParts;
 using support::Words;
 
 constexpr std::uint32_t kKeyWords = 4;
@@ -52,8 +52,8 @@ bool CheckGetterProtocol(Context& ctx, IUserRSA& rsa, const KeyPart& part)
         GuardedBuffer exact(4 * need, GuardedBuffer::Use::Output);
         std::uint32_t count = need;
         ctx.Calling(call + " (exact buffer)");
-        if (!CallSucceeded(ctx, (rsa.*part.get)(exact.Words(), &count), call + " with a buffer of exactly " +
-                                                                            std::to_string(need) + " words"))
+        if (!CallSucceeded(ctx, (rsa.*part.get)(exact.Words(), &count),
+                           call + " with a buffer of exactly " + std::to_string(need) + " words"))
             return false;
         if (count != need) {
             ctx.Fail(Expected(call + " into an exact buffer", std::to_string(need) + " words written",
@@ -74,8 +74,8 @@ bool CheckGetterProtocol(Context& ctx, IUserRSA& rsa, const KeyPart& part)
             ctx.Fail(Expected(call + " with a capacity one word short", "a failure status", StatusText(hr)));
             ok = false;
         } else if (hr != static_cast<HRESULT>(0x8007007Au)) {
-            ctx.Choice(Expected(call + " with a capacity one word short", "0x8007007A (buffer too small)",
-                                StatusText(hr)));
+            ctx.Choice(
+                Expected(call + " with a capacity one word short", "0x8007007A (buffer too small)", StatusText(hr)));
         }
         if (!shortBuffer.Untouched()) {
             ctx.Fail(call + " with a capacity one word short wrote into the buffer");
@@ -86,9 +86,8 @@ bool CheckGetterProtocol(Context& ctx, IUserRSA& rsa, const KeyPart& part)
             ok = false;
         }
         if (FAILED(hr) && count != need) {
-            ctx.Fail(Expected(call + " with a capacity one word short", "*count set to the " +
-                                                                            std::to_string(need) + " words needed",
-                              std::to_string(count)));
+            ctx.Fail(Expected(call + " with a capacity one word short",
+                              "*count set to the " + std::to_string(need) + " words needed", std::to_string(count)));
             ok = false;
         }
     }
@@ -114,8 +113,8 @@ void CheckTextGetter(Context& ctx, IUserRSA& rsa, HRESULT (IUserRSA::*get)(char*
     if (!CallSucceeded(ctx, (rsa.*get)(nullptr, &length), call + " with a null buffer"))
         return;
     if (length != text.size()) {
-        ctx.Fail(Expected(call + " with a null buffer", std::to_string(text.size()) + " bytes",
-                          std::to_string(length)));
+        ctx.Fail(
+            Expected(call + " with a null buffer", std::to_string(text.size()) + " bytes", std::to_string(length)));
         return;
     }
     {
@@ -177,8 +176,8 @@ void ExpectEmpty(Context& ctx, IUserRSA& rsa, const std::string& when)
         if (CallSucceeded(ctx, (rsa.*part.get)(nullptr, &count), call + " " + when) && count != 0)
             ctx.Fail(Expected(call + " " + when, "0 words", std::to_string(count)));
     }
-    for (auto [get, name] : {std::pair{&IUserRSA::GetUserId, "IUserRSA::GetUserId"},
-                             std::pair{&IUserRSA::GetCode, "IUserRSA::GetCode"}}) {
+    for (auto [get, name] :
+         {std::pair{&IUserRSA::GetUserId, "IUserRSA::GetUserId"}, std::pair{&IUserRSA::GetCode, "IUserRSA::GetCode"}}) {
         std::uint32_t length = 0xFFFFFFFFu;
         ctx.Calling(name);
         if (CallSucceeded(ctx, (rsa.*get)(nullptr, &length), std::string(name) + " " + when) && length != 0)
@@ -424,8 +423,8 @@ void CheckOperationCounts(Context& ctx)
             if (SUCCEEDED(hr) && outWords < kKeyWords - 1)
                 ;  // a result with leading zero words may fit; nothing to say
             else if (SUCCEEDED(hr))
-                ctx.Choice(Expected(call + " into a buffer one word short of the key length", "a failure",
-                                    StatusText(hr)));
+                ctx.Choice(
+                    Expected(call + " into a buffer one word short of the key length", "a failure", StatusText(hr)));
             if (const std::string damage = out.CanaryDamage(); !damage.empty())
                 ctx.Fail(call + " with a buffer one word short " + damage);
         }
@@ -458,14 +457,14 @@ void AddRsaChecks(std::vector<CheckDef>& checks, Level)
     checks.push_back({"contract.rsa.size-protocol",
                       "every number getter: size query, exact buffer, capacity one short (against guard pages)",
                       &CheckSizeProtocol});
-    checks.push_back({"contract.rsa.text-getters", "user id and code through the text getters' protocol",
-                      &CheckTextGetters});
+    checks.push_back(
+        {"contract.rsa.text-getters", "user id and code through the text getters' protocol", &CheckTextGetters});
     checks.push_back({"contract.rsa.empty-and-clear", "a new object and a cleared one report every count as 0",
                       &CheckEmptyAndClear});
-    checks.push_back({"contract.rsa.setter-limits", "setters take the largest key and text, and refuse larger",
-                      &CheckSetterLimits});
-    checks.push_back({"contract.rsa.slot-layout", "every getter returns the number its slot promises",
-                      &CheckSlotLayout});
+    checks.push_back(
+        {"contract.rsa.setter-limits", "setters take the largest key and text, and refuse larger", &CheckSetterLimits});
+    checks.push_back(
+        {"contract.rsa.slot-layout", "every getter returns the number its slot promises", &CheckSlotLayout});
     checks.push_back({"contract.rsa.operation-counts",
                       "Encrypt and Decrypt: key-length input only, below the base, output within its capacity",
                       &CheckOperationCounts});

@@ -72,8 +72,9 @@ void CheckDes(Context& ctx)
             const Block expected = support::OpenSslDes(key.data(), in.data(), encrypt);
             if (*got != expected) {
                 ctx.Fail(vectors::Mismatch(CaseName(ctx, i, cases) + ": " + (encrypt ? "Encrypt of " : "Decrypt of ") +
-                                   Hex(in.data(), in.size()) + " under the key " + Hex(key.data(), key.size()),
-                               Hex(expected.data(), expected.size()), Hex(got->data(), got->size())));
+                                               Hex(in.data(), in.size()) + " under the key " +
+                                               Hex(key.data(), key.size()),
+                                           Hex(expected.data(), expected.size()), Hex(got->data(), got->size())));
                 return;
             }
         }
@@ -119,7 +120,7 @@ void CheckHash(Context& ctx, CryptoClassKind kind, std::size_t digestBytes, cons
         if (*got != expected) {
             ctx.Fail(vectors::Mismatch(CaseName(ctx, i, cases) + ": the digest of " +
                                            vectors::ByteCount(message.size()) + ": " + ShownMessage(message),
-                           Hex(expected), Hex(*got)));
+                                       Hex(expected), Hex(*got)));
             return;
         }
     }
@@ -156,10 +157,9 @@ bool CheckRsaKey(Context& ctx, std::uint32_t keyWords, std::mt19937_64& random)
     const support::Bignum e = support::ToBignum((*key)[support::kPublic]);
     const support::Bignum d = support::ToBignum((*key)[support::kPrivate]);
     const support::BignumContext bn(BN_CTX_new());
-    const std::string keyText = "the generated key of " + std::to_string(keyWords) +
-                                " words: base " + vectors::Number(base) + ", public key " +
-                                vectors::Number((*key)[support::kPublic]) + ", private key " +
-                                vectors::Number((*key)[support::kPrivate]);
+    const std::string keyText = "the generated key of " + std::to_string(keyWords) + " words: base " +
+                                vectors::Number(base) + ", public key " + vectors::Number((*key)[support::kPublic]) +
+                                ", private key " + vectors::Number((*key)[support::kPrivate]);
     const std::size_t cases = Cases(ctx, 8, 50);
     for (std::size_t i = 0; i < cases; ++i) {
         for (bool encrypt : {true, false}) {
@@ -173,8 +173,8 @@ bool CheckRsaKey(Context& ctx, std::uint32_t keyWords, std::mt19937_64& random)
             const Words expected = support::FromBignum(out.get(), keyWords);
             if (*got != expected) {
                 ctx.Fail(vectors::Mismatch(CaseName(ctx, i, cases) + ": " + (encrypt ? "Encrypt of " : "Decrypt of ") +
-                                   vectors::Number(inWords) + " with " + keyText,
-                               vectors::Number(expected), vectors::Number(*got)));
+                                               vectors::Number(inWords) + " with " + keyText,
+                                           vectors::Number(expected), vectors::Number(*got)));
                 return false;
             }
         }

@@ -180,18 +180,17 @@ void CheckUnknownClass(Context& ctx)
 
 CheckDef LibraryLoadCheck()
 {
-    return {"load.library", "the file is a shared library that loads and exports the two entry points",
-            &CheckLibrary};
+    return {"load.library", "the file is a shared library that loads and exports the two entry points", &CheckLibrary};
 }
 
 std::vector<CheckDef> LoadSuite(const SuiteOptions&)
 {
     std::vector<CheckDef> checks{LibraryLoadCheck()};
     for (const CryptoClass& entry : kCryptoClasses)
-        checks.push_back({std::string("load.class.") + support::ShortName(entry.kind),
-                          std::string("a factory for ") + entry.interfaceName +
-                              ", an object of it, and the factory released",
-                          [&entry](Context& ctx) { CheckClass(ctx, entry); }});
+        checks.push_back(
+            {std::string("load.class.") + support::ShortName(entry.kind),
+             std::string("a factory for ") + entry.interfaceName + ", an object of it, and the factory released",
+             [&entry](Context& ctx) { CheckClass(ctx, entry); }});
     checks.push_back({"load.unknown-class", "a class the component does not serve is refused", &CheckUnknownClass});
     return checks;
 }

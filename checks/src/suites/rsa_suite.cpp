@@ -41,7 +41,10 @@ ComPtr<IUserRSA> Generated(Context& ctx, std::uint32_t keyWords)
     return rsa;
 }
 
-Words BnWords(const BIGNUM* bn) { return support::FromBignum(bn); }
+Words BnWords(const BIGNUM* bn)
+{
+    return support::FromBignum(bn);
+}
 
 // Raw RSA of m through the object against m^e mod n, and back.
 bool RoundTrip(Context& ctx, IUserRSA& rsa, const std::array<Words, 8>& key, const BIGNUM* m, const std::string& what)
@@ -255,10 +258,14 @@ void CompareKeyFile(Context& ctx, const std::string& file, EVP_PKEY* pkey, const
                     bool isPrivate)
 {
     const std::pair<const char*, std::size_t> parts[] = {
-        {OSSL_PKEY_PARAM_RSA_N, support::kBase},          {OSSL_PKEY_PARAM_RSA_E, support::kPublic},
-        {OSSL_PKEY_PARAM_RSA_D, support::kPrivate},       {OSSL_PKEY_PARAM_RSA_FACTOR1, support::kPrimeP},
-        {OSSL_PKEY_PARAM_RSA_FACTOR2, support::kPrimeQ},  {OSSL_PKEY_PARAM_RSA_EXPONENT1, support::kExponentP},
-        {OSSL_PKEY_PARAM_RSA_EXPONENT2, support::kExponentQ}, {OSSL_PKEY_PARAM_RSA_COEFFICIENT1, support::kCoefficient},
+        {OSSL_PKEY_PARAM_RSA_N, support::kBase},
+        {OSSL_PKEY_PARAM_RSA_E, support::kPublic},
+        {OSSL_PKEY_PARAM_RSA_D, support::kPrivate},
+        {OSSL_PKEY_PARAM_RSA_FACTOR1, support::kPrimeP},
+        {OSSL_PKEY_PARAM_RSA_FACTOR2, support::kPrimeQ},
+        {OSSL_PKEY_PARAM_RSA_EXPONENT1, support::kExponentP},
+        {OSSL_PKEY_PARAM_RSA_EXPONENT2, support::kExponentQ},
+        {OSSL_PKEY_PARAM_RSA_COEFFICIENT1, support::kCoefficient},
     };
     for (const auto& [param, part] : parts) {
         if (!isPrivate && part > support::kPublic)
@@ -369,8 +376,8 @@ void CheckGenerateLimits(Context& ctx)
     for (const std::uint32_t words : {0u, 257u}) {
         ctx.Calling("IUserRSA::GenerateKey(" + std::to_string(words) + " words)");
         if (const HRESULT hr = rsa->GenerateKey("Checker", words); SUCCEEDED(hr)) {
-            ctx.Fail(Expected("GenerateKey with " + std::to_string(words) + " words", "a failure status",
-                              StatusText(hr)));
+            ctx.Fail(
+                Expected("GenerateKey with " + std::to_string(words) + " words", "a failure status", StatusText(hr)));
             continue;
         }
         const auto after = support::GetKey(ctx, *rsa);
@@ -380,7 +387,8 @@ void CheckGenerateLimits(Context& ctx)
     // The length asked for is the length made.
     for (const std::uint32_t words : {1u, 5u}) {
         ctx.Calling("IUserRSA::GenerateKey(" + std::to_string(words) + " words)");
-        if (!CallSucceeded(ctx, rsa->GenerateKey("Checker", words), "GenerateKey with " + std::to_string(words) + " words"))
+        if (!CallSucceeded(ctx, rsa->GenerateKey("Checker", words),
+                           "GenerateKey with " + std::to_string(words) + " words"))
             continue;
         std::uint32_t length = 0;
         ctx.Calling("IUserRSA::GetKeyLength");
@@ -405,11 +413,15 @@ std::vector<CheckDef> RsaSuite(const SuiteOptions& options)
                           "a generated " + std::to_string(words) +
                               "-word key: its length, primes, exponents, CRT parts and round trips",
                           [words](Context& ctx) { CheckGeneratedKey(ctx, words); },
-                          words >= 256 ? 900.0 : words >= 128 ? 240.0 : 60.0});
+                          words >= 256   ? 900.0
+                          : words >= 128 ? 240.0
+                                         : 60.0});
     checks.push_back({"rsa.copy", "a key copied through the eight setters decrypts like its source", &CheckCopy});
-    checks.push_back({"rsa.key-files", "the three key files: owner-only private files, read back by OpenSSL and LoadAsyFile",
+    checks.push_back({"rsa.key-files",
+                      "the three key files: owner-only private files, read back by OpenSSL and LoadAsyFile",
                       &CheckKeyFiles});
-    checks.push_back({"rsa.generate-limits", "GenerateKey refuses 0 and 257 words and keeps the old key; makes the length asked",
+    checks.push_back({"rsa.generate-limits",
+                      "GenerateKey refuses 0 and 257 words and keeps the old key; makes the length asked",
                       &CheckGenerateLimits});
     return checks;
 }

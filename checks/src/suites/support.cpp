@@ -143,8 +143,10 @@ std::optional<Bytes> FromHex(std::string_view hex)
         int value = 0;
         for (int k = 0; k < 2; ++k) {
             const char c = hex[2 * i + k];
-            int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                                     : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+            int digit = c >= '0' && c <= '9'   ? c - '0'
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                               : -1;
             if (digit < 0)
                 return std::nullopt;
             value = value * 16 + digit;

@@ -76,7 +76,10 @@ std::optional<Words> RsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Wo
 std::string ShownNumber(const Words& words);
 // Bytes in their own order, lowercase hex.
 std::string Hex(const std::uint8_t* bytes, std::size_t count);
-inline std::string Hex(const Bytes& bytes) { return Hex(bytes.data(), bytes.size()); }
+inline std::string Hex(const Bytes& bytes)
+{
+    return Hex(bytes.data(), bytes.size());
+}
 // Even-length hex to bytes; nullopt for anything else.
 std::optional<Bytes> FromHex(std::string_view hex);
 // "expected X, got Y" in one place so every check says it alike.
@@ -102,7 +105,10 @@ Bytes OpenSslDigest(const char* name, const std::uint8_t* data, std::size_t coun
 std::array<std::uint8_t, 8> OpenSslDes(const std::uint8_t key[8], const std::uint8_t block[8], bool encrypt);
 
 // The check's random generator, seeded from its own seed.
-inline std::mt19937_64 Generator(Context& ctx) { return std::mt19937_64(ctx.Seed()); }
+inline std::mt19937_64 Generator(Context& ctx)
+{
+    return std::mt19937_64(ctx.Seed());
+}
 Bytes RandomBytes(std::mt19937_64& random, std::size_t count);
 
 }  // namespace checks::support

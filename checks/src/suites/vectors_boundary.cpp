@@ -51,8 +51,8 @@ void CheckBoundaries(Context& ctx, CryptoClassKind kind, std::size_t digestBytes
         const Bytes expected = support::OpenSslDigest(reference, message.data(), message.size());
         if (*got == expected)
             continue;
-        std::string headline = "the digest of " + ByteCount(length) + " of random data (check seed " +
-                               std::to_string(ctx.Seed()) + ")";
+        std::string headline =
+            "the digest of " + ByteCount(length) + " of random data (check seed " + std::to_string(ctx.Seed()) + ")";
         if (length <= kShownMessageBytes)
             headline += ": " + (message.empty() ? std::string("empty") : Hex(message));
         log.Add(Mismatch(headline, Hex(expected), Hex(*got)));
@@ -80,10 +80,7 @@ private:
 // A read-only mapping of a whole file, unmapped with its owner.
 class Mapping {
 public:
-    Mapping(int fd, std::size_t bytes)
-        : m_bytes(bytes), m_at(mmap(nullptr, bytes, PROT_READ, MAP_SHARED, fd, 0))
-    {
-    }
+    Mapping(int fd, std::size_t bytes) : m_bytes(bytes), m_at(mmap(nullptr, bytes, PROT_READ, MAP_SHARED, fd, 0)) {}
     ~Mapping()
     {
         if (m_at != MAP_FAILED)
@@ -143,7 +140,8 @@ void CheckLargestInput(Context& ctx)
     const Bytes expected = support::OpenSslDigest("SHA1", mapping.Bytes(), kBytes);
     if (*got != expected)
         ctx.Fail(Mismatch("the digest of 4 GiB - 1 bytes in one HashData call (zeros with marked bytes from check "
-                          "seed " + std::to_string(ctx.Seed()) + ")",
+                          "seed " +
+                              std::to_string(ctx.Seed()) + ")",
                           Hex(expected), Hex(*got)));
 }
 

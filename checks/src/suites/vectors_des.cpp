@@ -11,8 +11,7 @@ namespace {
 
 using support::Hex;
 
-std::optional<Block> BlockField(Context& ctx, const VectorFile& file, const VectorRecord& record,
-                                std::string_view key)
+std::optional<Block> BlockField(Context& ctx, const VectorFile& file, const VectorRecord& record, std::string_view key)
 {
     const auto bytes = HexField(ctx, file, record, key);
     if (!bytes)
@@ -75,10 +74,9 @@ void CheckDesTable(Context& ctx, const std::string& fileName)
         ++checked;
         if (*got != expected) {
             const std::string* count = record.Get("COUNT");
-            log.Add(Mismatch(file->Name() + " [" + record.section + "] COUNT = " + (count ? *count : "?") +
-                                 " (line " + std::to_string(record.line) + "): " +
-                                 (encrypt ? "Encrypt of " : "Decrypt of ") + Hex(in.data(), in.size()) +
-                                 " under the key " + Hex(key->data(), key->size()),
+            log.Add(Mismatch(file->Name() + " [" + record.section + "] COUNT = " + (count ? *count : "?") + " (line " +
+                                 std::to_string(record.line) + "): " + (encrypt ? "Encrypt of " : "Decrypt of ") +
+                                 Hex(in.data(), in.size()) + " under the key " + Hex(key->data(), key->size()),
                              Hex(expected.data(), expected.size()), Hex(got->data(), got->size())));
         }
     }

@@ -51,9 +51,9 @@ std::optional<std::vector<KnownDigest>> ShaMessages(Context& ctx, const VectorFi
             return std::nullopt;
         }
         message->resize(*bits / 8);
-        known.push_back({file.Name() + " Len = " + std::to_string(*bits) + " (line " + std::to_string(record.line) +
-                             ")",
-                         std::move(*message), std::move(*digest)});
+        known.push_back(
+            {file.Name() + " Len = " + std::to_string(*bits) + " (line " + std::to_string(record.line) + ")",
+             std::move(*message), std::move(*digest)});
     }
     return known;
 }
@@ -67,8 +67,8 @@ std::optional<std::vector<KnownDigest>> InOutMessages(Context& ctx, const Vector
         auto digest = message ? HexField(ctx, file, record, "Out") : std::nullopt;
         if (!digest)
             return std::nullopt;
-        known.push_back({file.Name() + " line " + std::to_string(record.line), std::move(*message),
-                         std::move(*digest)});
+        known.push_back(
+            {file.Name() + " line " + std::to_string(record.line), std::move(*message), std::move(*digest)});
     }
     return known;
 }
@@ -114,8 +114,8 @@ void CheckShaFile(Context& ctx, const std::string& relative)
 // last, every digest taken over the three before it.
 void CheckShaMonte(Context& ctx)
 {
-    const auto file = LoadVectorFile(ctx, PackagePath(ctx.Options(), "hashes/SHA1/SHA1Monte.rsp"),
-                                     Source::VectorPackage);
+    const auto file =
+        LoadVectorFile(ctx, PackagePath(ctx.Options(), "hashes/SHA1/SHA1Monte.rsp"), Source::VectorPackage);
     if (!file)
         return;
     const auto seedRecord = std::find_if(file->records.begin(), file->records.end(),

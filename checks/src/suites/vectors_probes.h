@@ -27,11 +27,8 @@ template <class Interface>
 class HashProbe {
 public:
     HashProbe(Context& ctx, Interface& hash, std::size_t digestBytes, const std::string& interfaceName)
-        : m_ctx(ctx),
-          m_hash(hash),
-          m_digest(digestBytes, GuardedBuffer::Use::Output),
-          m_hashCall(interfaceName + "::HashData"),
-          m_getCall(interfaceName + "::GetHash")
+        : m_ctx(ctx), m_hash(hash), m_digest(digestBytes, GuardedBuffer::Use::Output),
+          m_hashCall(interfaceName + "::HashData"), m_getCall(interfaceName + "::GetHash")
     {
     }
 

@@ -10,7 +10,6 @@
 namespace checks::vectors {
 namespace {
 
-
 std::string Where(const VectorFile& file, const VectorRecord& record)
 {
     return file.Name() + " line " + std::to_string(record.line);
@@ -126,8 +125,8 @@ std::optional<Bytes> HexField(Context& ctx, const VectorFile& file, const Vector
     const std::string* value = record.Get(key);
     auto bytes = value ? support::FromHex(*value) : std::nullopt;
     if (!bytes)
-        ctx.Fail(Where(file, record) + ": " + (value ? "the field " + std::string(key) + " is not hex"
-                                                     : "no field " + std::string(key)));
+        ctx.Fail(Where(file, record) + ": " +
+                 (value ? "the field " + std::string(key) + " is not hex" : "no field " + std::string(key)));
     return bytes;
 }
 
@@ -142,8 +141,8 @@ std::optional<unsigned long long> NumberField(Context& ctx, const VectorFile& fi
         if (errno == 0 && *end == '\0')
             return number;
     }
-    ctx.Fail(Where(file, record) + ": " + (value ? "the field " + std::string(key) + " is not a number"
-                                                 : "no field " + std::string(key)));
+    ctx.Fail(Where(file, record) + ": " +
+             (value ? "the field " + std::string(key) + " is not a number" : "no field " + std::string(key)));
     return std::nullopt;
 }
 

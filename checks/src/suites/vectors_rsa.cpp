@@ -12,7 +12,6 @@
 namespace checks::vectors {
 namespace {
 
-
 constexpr const char* kRsaFile = "asymmetric/RSA/pkcs1v15crypt-vectors.txt";
 
 struct RsaExample {
@@ -32,10 +31,9 @@ struct RsaVectorKey {
 };
 
 // The private key's labels in the getter order of the numbers.
-constexpr std::array<const char*, 8> kPrivateLabels = {
-    "Modulus", "Public exponent", "Exponent", "Prime 1", "Prime 2", "Prime exponent 1", "Prime exponent 2",
-    "Coefficient"};
-
+constexpr std::array<const char*, 8> kPrivateLabels = {"Modulus",          "Public exponent", "Exponent",
+                                                       "Prime 1",          "Prime 2",         "Prime exponent 1",
+                                                       "Prime exponent 2", "Coefficient"};
 
 bool AppendHexLine(std::string_view line, Bytes& bytes)
 {
@@ -110,9 +108,12 @@ private:
                     key.numbers[i] = m_value;
         } else if (m_part == Part::Examples) {
             if (m_label == "Message") {
-                key.examples.push_back({"Example " + std::to_string(key.number) + "." +
-                                            std::to_string(key.examples.size() + 1),
-                                        m_labelLine, m_value, {}, {}});
+                key.examples.push_back(
+                    {"Example " + std::to_string(key.number) + "." + std::to_string(key.examples.size() + 1),
+                     m_labelLine,
+                     m_value,
+                     {},
+                     {}});
             } else if (!key.examples.empty() && m_label == "Seed") {
                 key.examples.back().seed = m_value;
             } else if (!key.examples.empty() && m_label == "Encryption") {
@@ -187,8 +188,8 @@ bool CheckKey(Context& ctx, const RsaVectorKey& key, MismatchLog& log, std::size
         if (!decrypted)
             return false;
         if (*decrypted != plain)
-            log.Add(Mismatch(where + ": Decrypt of the ciphertext " + Number(cipher), Number(plain),
-                             Number(*decrypted)));
+            log.Add(
+                Mismatch(where + ": Decrypt of the ciphertext " + Number(cipher), Number(plain), Number(*decrypted)));
         checked += 2;
     }
     return true;

@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <cstring>
 
-
 using HRESULT = std::int32_t;
 using ULONG = std::uint32_t;
 
@@ -30,8 +29,14 @@ inline constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110
 inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111u);
 inline constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr)
+{
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr)
+{
+    return hr < 0;
+}
 
 // Where an object may live; only in-process servers exist here.
 inline constexpr std::uint32_t CLSCTX_INPROC_SERVER = 0x1;

@@ -10,9 +10,9 @@
 #include <tarvel/ids.h>
 
 struct IUserRSA : IUnknown {
-    virtual HRESULT Clear() = 0;                                                 // 3
+    virtual HRESULT Clear() = 0;                                                  // 3
     virtual HRESULT GenerateKey(const char* userId, std::uint32_t keyWords) = 0;  // 4
-    virtual HRESULT GetKeyLength(std::uint32_t* words) = 0;                      // 5
+    virtual HRESULT GetKeyLength(std::uint32_t* words) = 0;                       // 5
     virtual HRESULT Encrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
                             std::uint32_t* outWords) = 0;  // 6
     virtual HRESULT Decrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
@@ -29,16 +29,16 @@ struct IUserRSA : IUnknown {
     virtual HRESULT LoadAsyFile(const char* path) = 0;  // 13
     // Number getters: words == nullptr asks for the count needed (written to
     // *count, S_OK); otherwise *count is the capacity in, the words written out.
-    virtual HRESULT GetBase(std::uint32_t* words, std::uint32_t* count) = 0;        // 14
-    virtual HRESULT GetPublicKey(std::uint32_t* words, std::uint32_t* count) = 0;   // 15
-    virtual HRESULT GetPrivateKey(std::uint32_t* words, std::uint32_t* count) = 0;  // 16
-    virtual HRESULT GetKeyPart4(std::uint32_t* words, std::uint32_t* count) = 0;    // 17
-    virtual HRESULT GetKeyPart5(std::uint32_t* words, std::uint32_t* count) = 0;    // 18
-    virtual HRESULT GetKeyPart6(std::uint32_t* words, std::uint32_t* count) = 0;    // 19
-    virtual HRESULT GetKeyPart7(std::uint32_t* words, std::uint32_t* count) = 0;    // 20
-    virtual HRESULT GetKeyPart8(std::uint32_t* words, std::uint32_t* count) = 0;    // 21
-    virtual HRESULT SetUserId(const char* text, std::uint32_t length) = 0;          // 22
-    virtual HRESULT SetCode(const char* text, std::uint32_t length) = 0;            // 23
+    virtual HRESULT GetBase(std::uint32_t* words, std::uint32_t* count) = 0;             // 14
+    virtual HRESULT GetPublicKey(std::uint32_t* words, std::uint32_t* count) = 0;        // 15
+    virtual HRESULT GetPrivateKey(std::uint32_t* words, std::uint32_t* count) = 0;       // 16
+    virtual HRESULT GetKeyPart4(std::uint32_t* words, std::uint32_t* count) = 0;         // 17
+    virtual HRESULT GetKeyPart5(std::uint32_t* words, std::uint32_t* count) = 0;         // 18
+    virtual HRESULT GetKeyPart6(std::uint32_t* words, std::uint32_t* count) = 0;         // 19
+    virtual HRESULT GetKeyPart7(std::uint32_t* words, std::uint32_t* count) = 0;         // 20
+    virtual HRESULT GetKeyPart8(std::uint32_t* words, std::uint32_t* count) = 0;         // 21
+    virtual HRESULT SetUserId(const char* text, std::uint32_t length) = 0;               // 22
+    virtual HRESULT SetCode(const char* text, std::uint32_t length) = 0;                 // 23
     virtual HRESULT SetBase(const std::uint32_t* words, std::uint32_t count) = 0;        // 24
     virtual HRESULT SetPublicKey(const std::uint32_t* words, std::uint32_t count) = 0;   // 25
     virtual HRESULT SetPrivateKey(const std::uint32_t* words, std::uint32_t count) = 0;  // 26
@@ -64,18 +64,18 @@ protected:
 
 // SHA-1 and MD5 share one shape; only the digest size differs (20 and 16 bytes).
 struct IHashSHA1 : IUnknown {
-    virtual HRESULT GetHashSize(std::uint32_t* bytes) = 0;                    // 3
+    virtual HRESULT GetHashSize(std::uint32_t* bytes) = 0;                        // 3
     virtual HRESULT HashData(const std::uint8_t* data, std::uint32_t bytes) = 0;  // 4
-    virtual HRESULT GetHash(std::uint8_t* digest) = 0;                        // 5
+    virtual HRESULT GetHash(std::uint8_t* digest) = 0;                            // 5
 
 protected:
     ~IHashSHA1() = default;
 };
 
 struct IHashMD5 : IUnknown {
-    virtual HRESULT GetHashSize(std::uint32_t* bytes) = 0;                    // 3
+    virtual HRESULT GetHashSize(std::uint32_t* bytes) = 0;                        // 3
     virtual HRESULT HashData(const std::uint8_t* data, std::uint32_t bytes) = 0;  // 4
-    virtual HRESULT GetHash(std::uint8_t* digest) = 0;                        // 5
+    virtual HRESULT GetHash(std::uint8_t* digest) = 0;                            // 5
 
 protected:
     ~IHashMD5() = default;

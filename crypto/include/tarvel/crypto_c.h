@@ -49,8 +49,7 @@ typedef GUID CLSID;
 /* Identifiers are static in every file that includes this header; the
  * attribute keeps the ones a file does not use from being warned about. */
 #if defined(__GNUC__)
-#define TARVEL_GUID(name, d1, d2, d3, ...) \
-    static const GUID name __attribute__((unused)) = {d1, d2, d3, {__VA_ARGS__}}
+#define TARVEL_GUID(name, d1, d2, d3, ...) static const GUID name __attribute__((unused)) = {d1, d2, d3, {__VA_ARGS__}}
 #else
 #define TARVEL_GUID(name, d1, d2, d3, ...) static const GUID name = {d1, d2, d3, {__VA_ARGS__}}
 #endif
@@ -86,9 +85,9 @@ static inline int IsEqualGUID(const GUID* a, const GUID* b)
 }
 
 /* The three slots every object begins with. */
-#define TARVEL_IUNKNOWN_SLOTS(Self)                                               \
-    HRESULT (*QueryInterface)(Self * self, const GUID* iid, void** ppv); /* 0 */ \
-    ULONG (*AddRef)(Self * self);                                        /* 1 */ \
+#define TARVEL_IUNKNOWN_SLOTS(Self)                                                                                    \
+    HRESULT (*QueryInterface)(Self * self, const GUID* iid, void** ppv); /* 0 */                                       \
+    ULONG (*AddRef)(Self * self);                                        /* 1 */                                       \
     ULONG (*Release)(Self * self)                                        /* 2 */
 
 typedef struct IUnknown IUnknown;
@@ -103,7 +102,7 @@ typedef struct IClassFactory IClassFactory;
 typedef struct IClassFactoryVtbl {
     TARVEL_IUNKNOWN_SLOTS(IClassFactory);
     HRESULT (*CreateInstance)(IClassFactory* self, IUnknown* outer, const GUID* iid, void** ppv); /* 3 */
-    HRESULT (*LockServer)(IClassFactory* self, int32_t lock);                                   /* 4 */
+    HRESULT (*LockServer)(IClassFactory* self, int32_t lock);                                     /* 4 */
 } IClassFactoryVtbl;
 struct IClassFactory {
     const IClassFactoryVtbl* lpVtbl;
@@ -118,39 +117,37 @@ struct IClassFactory {
 typedef struct IUserRSA IUserRSA;
 typedef struct IUserRSAVtbl {
     TARVEL_IUNKNOWN_SLOTS(IUserRSA);
-    HRESULT (*Clear)(IUserRSA* self);                                        /* 3 */
-    HRESULT (*GenerateKey)(IUserRSA* self, const char* userId, uint32_t keyWords); /* 4 */
-    HRESULT (*GetKeyLength)(IUserRSA* self, uint32_t* words);                /* 5 */
-    HRESULT (*Encrypt)(IUserRSA* self, const uint32_t* in, uint32_t inWords, uint32_t* out,
-                       uint32_t* outWords); /* 6 */
-    HRESULT (*Decrypt)(IUserRSA* self, const uint32_t* in, uint32_t inWords, uint32_t* out,
-                       uint32_t* outWords); /* 7 */
+    HRESULT (*Clear)(IUserRSA* self);                                                                            /* 3 */
+    HRESULT (*GenerateKey)(IUserRSA* self, const char* userId, uint32_t keyWords);                               /* 4 */
+    HRESULT (*GetKeyLength)(IUserRSA* self, uint32_t* words);                                                    /* 5 */
+    HRESULT (*Encrypt)(IUserRSA* self, const uint32_t* in, uint32_t inWords, uint32_t* out, uint32_t* outWords); /* 6 */
+    HRESULT (*Decrypt)(IUserRSA* self, const uint32_t* in, uint32_t inWords, uint32_t* out, uint32_t* outWords); /* 7 */
     /* Text getters: a null buffer asks for the length without terminator;
      * otherwise *length is the capacity in bytes, terminator included. */
-    HRESULT (*GetUserId)(IUserRSA* self, char* text, uint32_t* length); /* 8 */
-    HRESULT (*SaveWkyFile)(IUserRSA* self, const char* path);           /* 9 */
-    HRESULT (*SaveRkyFile)(IUserRSA* self, const char* path);           /* 10 */
-    HRESULT (*SaveAsyFile)(IUserRSA* self, const char* path);           /* 11 */
-    HRESULT (*GetCode)(IUserRSA* self, char* text, uint32_t* length);   /* 12 */
-    HRESULT (*LoadAsyFile)(IUserRSA* self, const char* path);           /* 13 */
-    TARVEL_NUMBER_GETTER(GetBase);                                      /* 14 */
-    TARVEL_NUMBER_GETTER(GetPublicKey);                                 /* 15 */
-    TARVEL_NUMBER_GETTER(GetPrivateKey);                                /* 16 */
-    TARVEL_NUMBER_GETTER(GetKeyPart4);                                  /* 17 */
-    TARVEL_NUMBER_GETTER(GetKeyPart5);                                  /* 18 */
-    TARVEL_NUMBER_GETTER(GetKeyPart6);                                  /* 19 */
-    TARVEL_NUMBER_GETTER(GetKeyPart7);                                  /* 20 */
-    TARVEL_NUMBER_GETTER(GetKeyPart8);                                  /* 21 */
+    HRESULT (*GetUserId)(IUserRSA* self, char* text, uint32_t* length);      /* 8 */
+    HRESULT (*SaveWkyFile)(IUserRSA* self, const char* path);                /* 9 */
+    HRESULT (*SaveRkyFile)(IUserRSA* self, const char* path);                /* 10 */
+    HRESULT (*SaveAsyFile)(IUserRSA* self, const char* path);                /* 11 */
+    HRESULT (*GetCode)(IUserRSA* self, char* text, uint32_t* length);        /* 12 */
+    HRESULT (*LoadAsyFile)(IUserRSA* self, const char* path);                /* 13 */
+    TARVEL_NUMBER_GETTER(GetBase);                                           /* 14 */
+    TARVEL_NUMBER_GETTER(GetPublicKey);                                      /* 15 */
+    TARVEL_NUMBER_GETTER(GetPrivateKey);                                     /* 16 */
+    TARVEL_NUMBER_GETTER(GetKeyPart4);                                       /* 17 */
+    TARVEL_NUMBER_GETTER(GetKeyPart5);                                       /* 18 */
+    TARVEL_NUMBER_GETTER(GetKeyPart6);                                       /* 19 */
+    TARVEL_NUMBER_GETTER(GetKeyPart7);                                       /* 20 */
+    TARVEL_NUMBER_GETTER(GetKeyPart8);                                       /* 21 */
     HRESULT (*SetUserId)(IUserRSA* self, const char* text, uint32_t length); /* 22 */
     HRESULT (*SetCode)(IUserRSA* self, const char* text, uint32_t length);   /* 23 */
-    TARVEL_NUMBER_SETTER(SetBase);                                      /* 24 */
-    TARVEL_NUMBER_SETTER(SetPublicKey);                                 /* 25 */
-    TARVEL_NUMBER_SETTER(SetPrivateKey);                                /* 26 */
-    TARVEL_NUMBER_SETTER(SetKeyPart4);                                  /* 27 */
-    TARVEL_NUMBER_SETTER(SetKeyPart5);                                  /* 28 */
-    TARVEL_NUMBER_SETTER(SetKeyPart6);                                  /* 29 */
-    TARVEL_NUMBER_SETTER(SetKeyPart7);                                  /* 30 */
-    TARVEL_NUMBER_SETTER(SetKeyPart8);                                  /* 31 */
+    TARVEL_NUMBER_SETTER(SetBase);                                           /* 24 */
+    TARVEL_NUMBER_SETTER(SetPublicKey);                                      /* 25 */
+    TARVEL_NUMBER_SETTER(SetPrivateKey);                                     /* 26 */
+    TARVEL_NUMBER_SETTER(SetKeyPart4);                                       /* 27 */
+    TARVEL_NUMBER_SETTER(SetKeyPart5);                                       /* 28 */
+    TARVEL_NUMBER_SETTER(SetKeyPart6);                                       /* 29 */
+    TARVEL_NUMBER_SETTER(SetKeyPart7);                                       /* 30 */
+    TARVEL_NUMBER_SETTER(SetKeyPart8);                                       /* 31 */
 } IUserRSAVtbl;
 struct IUserRSA {
     const IUserRSAVtbl* lpVtbl;
@@ -172,11 +169,11 @@ struct IUserDES {
 };
 
 /* SHA-1 and MD5 share one shape; only the digest size differs. */
-#define TARVEL_HASH_SLOTS(Self)                                            \
-    TARVEL_IUNKNOWN_SLOTS(Self);                                           \
-    HRESULT (*GetHashSize)(Self * self, uint32_t * bytes);           /* 3 */ \
-    HRESULT (*HashData)(Self * self, const uint8_t* data, uint32_t bytes); /* 4 */ \
-    HRESULT (*GetHash)(Self * self, uint8_t * digest)                 /* 5 */
+#define TARVEL_HASH_SLOTS(Self)                                                                                        \
+    TARVEL_IUNKNOWN_SLOTS(Self);                                                                                       \
+    HRESULT (*GetHashSize)(Self * self, uint32_t * bytes);                 /* 3 */                                     \
+    HRESULT (*HashData)(Self * self, const uint8_t* data, uint32_t bytes); /* 4 */                                     \
+    HRESULT (*GetHash)(Self * self, uint8_t * digest)                      /* 5 */
 
 typedef struct IHashSHA1 IHashSHA1;
 typedef struct IHashSHA1Vtbl {

@@ -33,28 +33,31 @@ static HRESULT HashGetHash(Hash* self, uint8_t* digest)
 }
 
 /* The table of one of the two interfaces over the shared functions. */
-#define HASH_INTERFACE(Type, Iid, Bytes, Create)                                                      \
-    OBJECT_IUNKNOWN(Type)                                                                             \
-    static HRESULT Type##GetHashSize(Type* self, uint32_t* bytes)                                     \
-    {                                                                                                 \
-        return HashGetHashSize((Hash*)self, bytes);                                                   \
-    }                                                                                                 \
-    static HRESULT Type##HashData(Type* self, const uint8_t* data, uint32_t bytes)                    \
-    {                                                                                                 \
-        return HashHashData((Hash*)self, data, bytes);                                                \
-    }                                                                                                 \
-    static HRESULT Type##GetHash(Type* self, uint8_t* digest) { return HashGetHash((Hash*)self, digest); } \
-    static const Type##Vtbl k##Type##Vtbl = {                                                         \
-        Type##QueryInterface, Type##AddRef, Type##Release, Type##GetHashSize, Type##HashData, Type##GetHash, \
-    };                                                                                                \
-    IUnknown* Create(void)                                                                            \
-    {                                                                                                 \
-        Hash* object = calloc(1, sizeof *object);                                                     \
-        if (object == NULL)                                                                           \
-            return NULL;                                                                              \
-        ObjectInit(&object->base, &k##Type##Vtbl, &Iid, Destroy);                                     \
-        object->digestBytes = Bytes;                                                                  \
-        return (IUnknown*)object;                                                                     \
+#define HASH_INTERFACE(Type, Iid, Bytes, Create)                                                                       \
+    OBJECT_IUNKNOWN(Type)                                                                                              \
+    static HRESULT Type##GetHashSize(Type* self, uint32_t* bytes)                                                      \
+    {                                                                                                                  \
+        return HashGetHashSize((Hash*)self, bytes);                                                                    \
+    }                                                                                                                  \
+    static HRESULT Type##HashData(Type* self, const uint8_t* data, uint32_t bytes)                                     \
+    {                                                                                                                  \
+        return HashHashData((Hash*)self, data, bytes);                                                                 \
+    }                                                                                                                  \
+    static HRESULT Type##GetHash(Type* self, uint8_t* digest)                                                          \
+    {                                                                                                                  \
+        return HashGetHash((Hash*)self, digest);                                                                       \
+    }                                                                                                                  \
+    static const Type##Vtbl k##Type##Vtbl = {                                                                          \
+        Type##QueryInterface, Type##AddRef, Type##Release, Type##GetHashSize, Type##HashData, Type##GetHash,           \
+    };                                                                                                                 \
+    IUnknown* Create(void)                                                                                             \
+    {                                                                                                                  \
+        Hash* object = calloc(1, sizeof *object);                                                                      \
+        if (object == NULL)                                                                                            \
+            return NULL;                                                                                               \
+        ObjectInit(&object->base, &k##Type##Vtbl, &Iid, Destroy);                                                      \
+        object->digestBytes = Bytes;                                                                                   \
+        return (IUnknown*)object;                                                                                      \
     }
 
 static void Destroy(Object* self)

@@ -27,13 +27,19 @@ ULONG ObjectRelease(Object* self);
 
 /* The three IUnknown slots of interface Type, as functions with the types its
  * table wants: Type##QueryInterface, Type##AddRef and Type##Release. */
-#define OBJECT_IUNKNOWN(Type)                                                 \
-    static HRESULT Type##QueryInterface(Type* self, const GUID* iid, void** ppv) \
-    {                                                                         \
-        return ObjectQueryInterface((Object*)self, iid, ppv);                 \
-    }                                                                         \
-    static ULONG Type##AddRef(Type* self) { return ObjectAddRef((Object*)self); } \
-    static ULONG Type##Release(Type* self) { return ObjectRelease((Object*)self); }
+#define OBJECT_IUNKNOWN(Type)                                                                                          \
+    static HRESULT Type##QueryInterface(Type* self, const GUID* iid, void** ppv)                                       \
+    {                                                                                                                  \
+        return ObjectQueryInterface((Object*)self, iid, ppv);                                                          \
+    }                                                                                                                  \
+    static ULONG Type##AddRef(Type* self)                                                                              \
+    {                                                                                                                  \
+        return ObjectAddRef((Object*)self);                                                                            \
+    }                                                                                                                  \
+    static ULONG Type##Release(Type* self)                                                                             \
+    {                                                                                                                  \
+        return ObjectRelease((Object*)self);                                                                           \
+    }
 
 /* A new factory for the class whose objects create() makes (one reference,
  * or NULL when out of memory). */

@@ -18,7 +18,7 @@ using Sha1Words = std::array<std::uint32_t, kSha1DigestBytes / 4>;
 
 struct FileSha1 {
     Sha1Words digest{};
-    std::uint64_t bytes = 0;        // the size that was hashed
+    std::uint64_t bytes = 0;         // the size that was hashed
     std::uint32_t milliseconds = 0;  // unsigned tick difference
 };
 

@@ -15,7 +15,7 @@ namespace harness {
 std::string KeyFileBaseName(const std::string& fileName);
 
 struct KeyFileSave {
-    std::string path;     // base name plus ".wky", ".rky" or ".asy"
+    std::string path;      // base name plus ".wky", ".rky" or ".asy"
     MaybeFailure failure;  // the save call's failing status, if it failed
 };
 

@@ -71,8 +71,8 @@ QWidget* CreateCheckBox(const ControlTemplate& control, QWidget* window)
 QWidget* CreateIcon(const ControlTemplate& control, QWidget* window)
 {
     auto* label = new QLabel(window);
-    const QString path = QStringLiteral("%1/icons/%2.png")
-                             .arg(QString::fromStdString(AfxGetResources().Folder()), TextOf(control));
+    const QString path =
+        QStringLiteral("%1/icons/%2.png").arg(QString::fromStdString(AfxGetResources().Folder()), TextOf(control));
     const QPixmap pixmap(path);
     if (!pixmap.isNull())
         label->setPixmap(pixmap);
@@ -131,8 +131,7 @@ void FitOneLineLabel(QWidget* widget, int dialogWidth)
 
 }  // namespace
 
-QList<QWidget*> CreateTemplateControls(const DialogTemplate& dialogTemplate, QWidget* window,
-                                       const DialogUnits& units)
+QList<QWidget*> CreateTemplateControls(const DialogTemplate& dialogTemplate, QWidget* window, const DialogUnits& units)
 {
     QList<QWidget*> widgets;
     for (const ControlTemplate& control : dialogTemplate.controls) {

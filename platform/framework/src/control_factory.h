@@ -9,5 +9,4 @@ struct DialogTemplate;
 
 // Creates every control of the template as a child of `window`, placed by
 // `units`, each named by its id. Returns them in template order.
-QList<QWidget*> CreateTemplateControls(const DialogTemplate& dialogTemplate, QWidget* window,
-                                       const DialogUnits& units);
+QList<QWidget*> CreateTemplateControls(const DialogTemplate& dialogTemplate, QWidget* window, const DialogUnits& units);

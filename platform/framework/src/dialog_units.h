@@ -21,7 +21,6 @@ public:
     int ToPixelsY(int units) const;
     QRect ToPixels(int x, int y, int cx, int cy) const;
 
-
 private:
     int m_avgCharWidth;
     int m_charHeight;

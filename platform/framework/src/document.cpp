@@ -147,8 +147,8 @@ BOOL CDocument::DoSave(const char* lpszPathName, BOOL bReplace)
         CWnd* parent = nullptr;
         if (CWinApp* app = AfxGetApp())
             parent = app->m_pMainWnd;
-        CFileDialog dialog(FALSE, nullptr, proposal, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                           "All Files (*.*)|*.*||", parent);
+        CFileDialog dialog(FALSE, nullptr, proposal, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, "All Files (*.*)|*.*||",
+                           parent);
         if (dialog.DoModal() != IDOK)
             return FALSE;
         path = dialog.GetPathName();

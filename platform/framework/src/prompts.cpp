@@ -103,12 +103,8 @@ int AfxMessageBox(const CString& text, UINT /*nType*/, UINT /*nIDHelp*/)
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt, const char* lpszFileName, DWORD dwFlags,
                          const char* lpszFilter, CWnd* pParentWnd)
-    : m_bOpenFileDialog(bOpenFileDialog),
-      m_defExt(lpszDefExt),
-      m_fileName(lpszFileName),
-      m_filter(lpszFilter),
-      m_dwFlags(dwFlags),
-      m_pParentWnd(pParentWnd)
+    : m_bOpenFileDialog(bOpenFileDialog), m_defExt(lpszDefExt), m_fileName(lpszFileName), m_filter(lpszFilter),
+      m_dwFlags(dwFlags), m_pParentWnd(pParentWnd)
 {
 }
 
@@ -140,8 +136,7 @@ INT_PTR CFileDialog::DoModal()
         QFileDialog::Options options;
         if (!(m_dwFlags & OFN_OVERWRITEPROMPT))
             options |= QFileDialog::DontConfirmOverwrite;
-        chosen = QFileDialog::getSaveFileName(owner, QStringLiteral("Save As"), initialName, filter, nullptr,
-                                              options);
+        chosen = QFileDialog::getSaveFileName(owner, QStringLiteral("Save As"), initialName, filter, nullptr, options);
         if (!chosen.isEmpty() && !m_defExt.IsEmpty() && QFileInfo(chosen).suffix().isEmpty())
             chosen += QLatin1Char('.') + QString::fromStdString(m_defExt.str());
     }

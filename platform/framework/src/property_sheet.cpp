@@ -36,9 +36,8 @@ public:
             next->setAutoDefault(true);
             next->setDefault(true);
         }
-        connect(this, &QWizard::customButtonClicked, this, [this](int which) {
-            m_owner.PressButton(which == kBackButton ? PSBTN_BACK : PSBTN_NEXT);
-        });
+        connect(this, &QWizard::customButtonClicked, this,
+                [this](int which) { m_owner.PressButton(which == kBackButton ? PSBTN_BACK : PSBTN_NEXT); });
     }
 
     void reject() override { m_owner.PressButton(PSBTN_CANCEL); }
@@ -152,7 +151,7 @@ BOOL CPropertySheet::Create()
     if (GetSafeHwnd() || m_pages.empty())
         return FALSE;
     QWidget* parent = m_pParentWnd && m_pParentWnd->GetSafeHwnd() ? m_pParentWnd->GetSafeHwnd()->window()
-                                                                   : QApplication::activeWindow();
+                                                                  : QApplication::activeWindow();
     // The window belongs to this object: DestroyWindow or ~CWnd deletes it.
     auto* window = new SheetWindow(*this, parent);
     window->setWindowTitle(QString::fromStdString(m_strCaption.str()));

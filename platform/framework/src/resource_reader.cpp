@@ -387,12 +387,8 @@ void ReadResourceFile(const QString& file, const QByteArray& json, ResourceTable
 
     using SectionReader = void (*)(const QJsonValue&, const Where&, ResourceTables&);
     const std::pair<const char*, SectionReader> readers[] = {
-        {"dialogs", &ReadDialogs},
-        {"strings", &ReadStrings},
-        {"menus", &ReadMenus},
-        {"accelerators", &ReadAccelerators},
-        {"toolbars", &ReadToolBars},
-        {"version", &ReadVersion},
+        {"dialogs", &ReadDialogs},           {"strings", &ReadStrings},   {"menus", &ReadMenus},
+        {"accelerators", &ReadAccelerators}, {"toolbars", &ReadToolBars}, {"version", &ReadVersion},
     };
     const QJsonObject root = document.object();
     for (auto it = root.begin(); it != root.end(); ++it) {

@@ -182,7 +182,8 @@ HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, std::uint32_t clsc
         return Fail(E_FAIL, binding.path + ": DllGetClassObject threw an exception");
     }
     if (FAILED(hr) || !factory)
-        return Fail(FAILED(hr) ? hr : E_FAIL, binding.path + ": class refused by the component (" + StatusText(hr) + ")");
+        return Fail(FAILED(hr) ? hr : E_FAIL,
+                    binding.path + ": class refused by the component (" + StatusText(hr) + ")");
 
     void* object = nullptr;
     try {

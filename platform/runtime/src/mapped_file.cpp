@@ -24,10 +24,8 @@ std::string ErrnoText(int error)
 }  // namespace
 
 MappedFile::MappedFile(MappedFile&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)),
-      m_base(std::exchange(other.m_base, nullptr)),
-      m_size(std::exchange(other.m_size, 0)),
-      m_error(std::move(other.m_error))
+    : m_fd(std::exchange(other.m_fd, -1)), m_base(std::exchange(other.m_base, nullptr)),
+      m_size(std::exchange(other.m_size, 0)), m_error(std::move(other.m_error))
 {
 }
 

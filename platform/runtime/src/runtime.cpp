@@ -36,7 +36,8 @@ std::uint32_t GetTickCount()
         return g_pinnedTicks.load(std::memory_order_relaxed);
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    const std::uint64_t ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    const std::uint64_t ms =
+        static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<std::uint32_t>(ms);
 }
 

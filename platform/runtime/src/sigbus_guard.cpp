@@ -30,8 +30,8 @@ void OnSigbus(int signo, siginfo_t* info, void* context)
     if (info->si_code > 0 && address >= begin && address < end) {
         const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
         const std::uintptr_t from = address & ~(page - 1);
-        void* zeros = mmap(reinterpret_cast<void*>(from), end - from, PROT_READ,
-                           MAP_FIXED | MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        void* zeros =
+            mmap(reinterpret_cast<void*>(from), end - from, PROT_READ, MAP_FIXED | MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (zeros != MAP_FAILED) {
             g_tripped.store(true);
             return;  // the faulting read runs again and finds zeros

@@ -18,7 +18,7 @@ public:
 
     CRSA1();
 
-    UINT m_KeyLength = 0;   // words
+    UINT m_KeyLength = 0;  // words
     CString m_UserID;
     BOOL m_TestGetSet = FALSE;
     // The object keys are generated on and that the later pages use.

@@ -46,7 +46,6 @@ public:
     // is then left as it was.
     CDocument* OpenDocumentFile(const char* lpszPathName);
 
-
     // A field of the template string (the resource's string): 0 window title,
     // 1 document name, 2 file-new name, 3 filter name, 4 filter extension,
     // 5 file-type id, 6 file-type name.

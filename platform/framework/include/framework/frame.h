@@ -101,7 +101,7 @@ private:
 
     CString m_strTitle;
     std::unique_ptr<CView> m_pView;
-    QPointer<QMenu> m_recentFileMenu;       // the File menu
+    QPointer<QMenu> m_recentFileMenu;  // the File menu
     QPointer<QAction> m_recentFilePlaceholder;
     std::vector<QPointer<QAction>> m_recentFileActions;
     std::map<UINT, QPointer<QAction>> m_actions;

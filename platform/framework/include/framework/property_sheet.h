@@ -66,7 +66,6 @@ public:
     // Acts as the button would; FALSE when the button is not available.
     BOOL PressButton(int nButton);
 
-
 protected:
     void OnDestroy() override;  // destroys the page windows first
 

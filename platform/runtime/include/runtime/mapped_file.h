@@ -13,9 +13,9 @@ class MappedFile {
 public:
     enum class Status {
         Ok,
-        CannotOpen,      // missing, no permission, a folder, a FIFO, a device...
-        TooLarge,        // larger than the limit given to Open; not mapped
-        CannotMap,       // opened but mmap failed
+        CannotOpen,  // missing, no permission, a folder, a FIFO, a device...
+        TooLarge,    // larger than the limit given to Open; not mapped
+        CannotMap,   // opened but mmap failed
     };
 
     MappedFile() = default;
