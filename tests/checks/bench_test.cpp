@@ -3,6 +3,7 @@
 // here depends on how fast anything runs.
 #include "bench/statistics.h"
 
+#include "run_tarvel_check.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -48,24 +49,11 @@ TEST(BenchStatistics, OrderStatisticsMatchHandComputedSamples)
     EXPECT_EQ(bench::Summarize({}).count, 0u);
 }
 
-struct BenchRun {
-    int exitStatus = -1;
-    std::string output;
-};
+using BenchRun = TarvelCheckRun;
 
 BenchRun RunBench(const std::string& environment, const std::string& arguments)
 {
-    const std::string command = "env " + environment + " " TARVEL_CHECK " bench " + arguments + " 2>&1";
-    BenchRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return RunTarvelCheck(environment, "bench " + arguments);
 }
 
 void WriteFile(const std::string& path, const std::string& text)

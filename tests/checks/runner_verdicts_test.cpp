@@ -1,6 +1,7 @@
 // tarvel-check as a vendor runs it: the bundled component passes, each
 // deliberate fault fails exactly the checks that look at it (and a crash
 // does not stop the run), and wrong command lines end with status 2.
+#include "run_tarvel_check.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -25,16 +27,10 @@ struct CheckRun {
 
 CheckRun RunCheck(const std::string& environment, const std::string& arguments)
 {
-    const std::string command = "env " + environment + " " TARVEL_CHECK " " + arguments + " 2>&1";
+    TarvelCheckRun process = RunTarvelCheck(environment, arguments);
     CheckRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.exitStatus = process.exitStatus;
+    run.output = std::move(process.output);
     std::istringstream lines(run.output);
     for (std::string line; std::getline(lines, line);)
         if (line.rfind("FAIL  ", 0) == 0)

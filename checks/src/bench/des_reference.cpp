@@ -9,19 +9,6 @@
 
 namespace bench {
 
-std::array<std::uint8_t, 8> DesEncrypt(const std::uint8_t key[8], const std::uint8_t block[8])
-{
-    DES_cblock keyBlock, in, out;
-    std::memcpy(keyBlock, key, 8);
-    std::memcpy(in, block, 8);
-    DES_key_schedule schedule;
-    DES_set_key_unchecked(&keyBlock, &schedule);
-    DES_ecb_encrypt(&in, &out, &schedule, DES_ENCRYPT);
-    std::array<std::uint8_t, 8> result;
-    std::memcpy(result.data(), out, 8);
-    return result;
-}
-
 void DesRoundTrip(const std::uint8_t key[8], std::uint8_t block[8])
 {
     DES_cblock keyBlock, a, b;

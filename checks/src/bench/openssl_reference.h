@@ -81,7 +81,6 @@ private:
 
 // Single DES: the key schedule, then one block encrypted and decrypted, as
 // the DES test's round trip does.
-std::array<std::uint8_t, 8> DesEncrypt(const std::uint8_t key[8], const std::uint8_t block[8]);
 void DesRoundTrip(const std::uint8_t key[8], std::uint8_t block[8]);
 
 }  // namespace bench
