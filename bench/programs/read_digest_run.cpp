@@ -1,3 +1,4 @@
+#include "component/openssl_ptr.h"
 #include "hash_run.h"
 #include "read_only_file.h"
 
@@ -7,14 +8,6 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
-struct MdCtxFree {
-    void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
-};
-
-}  // namespace
-
 HashRun RunReadDigest(const std::string& path)
 {
     // The block size the command-line tools read with is of this order; much
@@ -23,7 +16,7 @@ HashRun RunReadDigest(const std::string& path)
     return TimeDigest([&](unsigned char* digest) {
         unsigned int length = 0;
         ReadOnlyFile file(path);
-        std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
+        tarvel::OpenSslPtr<EVP_MD_CTX, EVP_MD_CTX_free> ctx(EVP_MD_CTX_new());
         if (!ctx || !EVP_DigestInit_ex(ctx.get(), EVP_sha1(), nullptr))
             throw std::runtime_error("EVP_DigestInit_ex failed");
         std::vector<unsigned char> block(kBlockBytes);

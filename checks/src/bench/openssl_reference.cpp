@@ -10,10 +10,7 @@
 namespace bench {
 namespace {
 
-struct BnFree {
-    void operator()(BIGNUM* bn) const { BN_free(bn); }
-};
-using Bignum = std::unique_ptr<BIGNUM, BnFree>;
+using Bignum = tarvel::OpenSslPtr<BIGNUM, BN_free>;
 
 Bignum FromWords(const Words& words)
 {
@@ -59,7 +56,7 @@ EvpKey RsaKeyFromNumbers(const std::array<Words, 8>& numbers, std::string& error
                                           OSSL_PKEY_PARAM_RSA_FACTOR2,   OSSL_PKEY_PARAM_RSA_EXPONENT1,
                                           OSSL_PKEY_PARAM_RSA_EXPONENT2, OSSL_PKEY_PARAM_RSA_COEFFICIENT1};
     std::array<Bignum, 8> bns;
-    std::unique_ptr<OSSL_PARAM_BLD, decltype(&OSSL_PARAM_BLD_free)> builder(OSSL_PARAM_BLD_new(), &OSSL_PARAM_BLD_free);
+    tarvel::OpenSslPtr<OSSL_PARAM_BLD, OSSL_PARAM_BLD_free> builder(OSSL_PARAM_BLD_new());
     for (std::size_t i = 0; i < 8; ++i) {
         bns[i] = FromWords(numbers[i]);
         if (!bns[i] || !builder || !OSSL_PARAM_BLD_push_BN(builder.get(), kNames[i], bns[i].get())) {
@@ -67,8 +64,7 @@ EvpKey RsaKeyFromNumbers(const std::array<Words, 8>& numbers, std::string& error
             return nullptr;
         }
     }
-    std::unique_ptr<OSSL_PARAM, decltype(&OSSL_PARAM_free)> params(OSSL_PARAM_BLD_to_param(builder.get()),
-                                                                   &OSSL_PARAM_free);
+    tarvel::OpenSslPtr<OSSL_PARAM, OSSL_PARAM_free> params(OSSL_PARAM_BLD_to_param(builder.get()));
     EvpKeyContext ctx(EVP_PKEY_CTX_new_from_name(nullptr, "RSA", nullptr));
     EVP_PKEY* key = nullptr;
     if (!params || !ctx || EVP_PKEY_fromdata_init(ctx.get()) <= 0 ||
@@ -121,21 +117,15 @@ EvpKey RsaKeyGenerator::Generate()
 
 Digest::Digest(const char* name) : m_md(EVP_MD_fetch(nullptr, name, nullptr)), m_ctx(EVP_MD_CTX_new()) {}
 
-Digest::~Digest()
-{
-    EVP_MD_CTX_free(m_ctx);
-    EVP_MD_free(m_md);
-}
-
 std::size_t Digest::Size() const
 {
-    return static_cast<std::size_t>(EVP_MD_get_size(m_md));
+    return static_cast<std::size_t>(EVP_MD_get_size(m_md.get()));
 }
 
 bool Digest::Run(const std::uint8_t* data, std::size_t count, std::uint8_t* digest)
 {
-    return EVP_DigestInit_ex2(m_ctx, m_md, nullptr) == 1 && EVP_DigestUpdate(m_ctx, data, count) == 1 &&
-           EVP_DigestFinal_ex(m_ctx, digest, nullptr) == 1;
+    return EVP_DigestInit_ex2(m_ctx.get(), m_md.get(), nullptr) == 1 && EVP_DigestUpdate(m_ctx.get(), data, count) == 1 &&
+           EVP_DigestFinal_ex(m_ctx.get(), digest, nullptr) == 1;
 }
 
 }  // namespace bench

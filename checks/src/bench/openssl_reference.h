@@ -3,6 +3,8 @@
 // handle is made once, before timing, as a program using OpenSSL well would.
 #pragma once
 
+#include "component/openssl_ptr.h"
+
 #include <openssl/evp.h>
 
 #include <array>
@@ -16,14 +18,8 @@ namespace bench {
 using Words = std::vector<std::uint32_t>;
 using Bytes = std::vector<std::uint8_t>;
 
-struct EvpKeyFree {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-using EvpKey = std::unique_ptr<EVP_PKEY, EvpKeyFree>;
-struct EvpKeyContextFree {
-    void operator()(EVP_PKEY_CTX* ctx) const { EVP_PKEY_CTX_free(ctx); }
-};
-using EvpKeyContext = std::unique_ptr<EVP_PKEY_CTX, EvpKeyContextFree>;
+using EvpKey = tarvel::OpenSslPtr<EVP_PKEY, EVP_PKEY_free>;
+using EvpKeyContext = tarvel::OpenSslPtr<EVP_PKEY_CTX, EVP_PKEY_CTX_free>;
 
 // The most recent OpenSSL error as text, for a failure message.
 std::string OpenSslError(const std::string& what);
@@ -67,16 +63,13 @@ private:
 class Digest {
 public:
     explicit Digest(const char* name);
-    ~Digest();
-    Digest(const Digest&) = delete;
-    Digest& operator=(const Digest&) = delete;
     bool Ready() const { return m_ctx != nullptr && m_md != nullptr; }
     std::size_t Size() const;
     bool Run(const std::uint8_t* data, std::size_t count, std::uint8_t* digest);
 
 private:
-    EVP_MD* m_md = nullptr;
-    EVP_MD_CTX* m_ctx = nullptr;
+    tarvel::OpenSslPtr<EVP_MD, EVP_MD_free> m_md;
+    tarvel::OpenSslPtr<EVP_MD_CTX, EVP_MD_CTX_free> m_ctx;
 };
 
 // Single DES: the key schedule, then one block encrypted and decrypted, as

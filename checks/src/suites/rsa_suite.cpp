@@ -238,17 +238,11 @@ std::string ReadWhole(const std::string& path)
     return text.str();
 }
 
-struct PkeyFree {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-using Pkey = std::unique_ptr<EVP_PKEY, PkeyFree>;
-struct BioFree {
-    void operator()(BIO* bio) const { BIO_free(bio); }
-};
+using Pkey = tarvel::OpenSslPtr<EVP_PKEY, EVP_PKEY_free>;
 
 Pkey ReadPem(const std::string& text, bool isPrivate)
 {
-    std::unique_ptr<BIO, BioFree> bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
+    tarvel::OpenSslPtr<BIO, BIO_free> bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
     return Pkey(isPrivate ? PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr)
                           : PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr));
 }

@@ -7,6 +7,7 @@
 
 #include <runtime/com.h>
 #include <runtime/com_ptr.h>
+#include <component/openssl_ptr.h>
 #include <tarvel/classes.h>
 #include <tarvel/crypto.h>
 
@@ -85,14 +86,8 @@ std::optional<Bytes> FromHex(std::string_view hex);
 // "expected X, got Y" in one place so every check says it alike.
 std::string Expected(const std::string& what, const std::string& expected, const std::string& got);
 
-struct BnFree {
-    void operator()(BIGNUM* bn) const { BN_free(bn); }
-};
-using Bignum = std::unique_ptr<BIGNUM, BnFree>;
-struct BnCtxFree {
-    void operator()(BN_CTX* ctx) const { BN_CTX_free(ctx); }
-};
-using BignumContext = std::unique_ptr<BN_CTX, BnCtxFree>;
+using Bignum = tarvel::OpenSslPtr<BIGNUM, BN_free>;
+using BignumContext = tarvel::OpenSslPtr<BN_CTX, BN_CTX_free>;
 
 Bignum ToBignum(const Words& words);
 // Minimal word count (0 words for zero), or at least minWords.
