@@ -55,7 +55,7 @@ HashRun RunDialogFileName(const std::string& path)
         throw std::runtime_error("no component library can be named");
     const ResourceSet resources = ResourceSet::Load(QStringLiteral(":/tarvel3"));
     AfxSetResources(&resources);
-    PromptSeam::EnableForTesting();
+    PromptSeam::AnswerUnattended();
 
     HashRun run;
     {

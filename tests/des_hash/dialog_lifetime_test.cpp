@@ -58,7 +58,7 @@ protected:
     void SetUp() override
     {
         InstallTarvel3Resources();
-        PromptSeam::EnableForTesting();
+        PromptSeam::AnswerUnattended();
         PromptSeam::TakeMessages();
     }
     FakeComponent fake;

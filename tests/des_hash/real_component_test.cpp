@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         InstallTarvel3Resources();
-        PromptSeam::EnableForTesting();
+        PromptSeam::AnswerUnattended();
         PromptSeam::TakeMessages();
         ResetComponentBindingForTesting();
         const std::string library = ComponentLibraryPath();

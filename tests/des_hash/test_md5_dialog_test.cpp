@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         InstallTarvel3Resources();
-        PromptSeam::EnableForTesting();
+        PromptSeam::AnswerUnattended();
         PromptSeam::TakeMessages();
         SetTickCountForTesting(kPinnedTicks);
     }

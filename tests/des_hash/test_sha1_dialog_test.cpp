@@ -30,7 +30,7 @@ protected:
     void SetUp() override
     {
         InstallTarvel3Resources();
-        PromptSeam::EnableForTesting();
+        PromptSeam::AnswerUnattended();
         PromptSeam::TakeMessages();
         SetTickCountForTesting(1000);
     }

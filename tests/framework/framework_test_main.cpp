@@ -23,7 +23,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("FrameworkTests");
-    PromptSeam::EnableForTesting();
+    PromptSeam::AnswerUnattended();
     const ResourceSet resources = ResourceSet::Load(":/frameworktest");
     AfxSetResources(&resources);
 

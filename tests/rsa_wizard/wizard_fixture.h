@@ -64,7 +64,7 @@ protected:
     void SetUp() override
     {
         InstallTarvel2Resources();
-        PromptSeam::EnableForTesting();
+        PromptSeam::AnswerUnattended();
         PromptSeam::TakeMessages();
         SetTickCountForTesting(kPinnedTicks);
     }

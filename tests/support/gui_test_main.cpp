@@ -22,6 +22,6 @@ int main(int argc, char** argv)
 
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    PromptSeam::EnableForTesting();
+    PromptSeam::AnswerUnattended();
     return RUN_ALL_TESTS();
 }

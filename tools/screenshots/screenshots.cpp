@@ -194,7 +194,7 @@ int main(int argc, char** argv)
 
     g_previousHandler = qInstallMessageHandler(&QuietPlatformWarnings);
     QApplication application(argc, argv);
-    PromptSeam::EnableForTesting();
+    PromptSeam::AnswerUnattended();
 
     const QString folder = QString::fromLocal8Bit(argv[1]);
     if (!QDir().mkpath(folder)) {

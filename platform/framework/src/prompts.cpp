@@ -148,7 +148,7 @@ INT_PTR CFileDialog::DoModal()
 
 namespace PromptSeam {
 
-void EnableForTesting()
+void AnswerUnattended()
 {
     Seam().enabled = true;
 }

@@ -1,6 +1,7 @@
-// Message boxes and the file-open dialog, behind one seam that tests answer
-// without blocking: in test mode nothing is shown, message texts are recorded
-// and file dialogs take their answer from a queue.
+// Message boxes and the file-open dialog, behind one seam that runs without a
+// user (tests, the screenshot tool, benchmarks) answer without blocking: once
+// unattended, nothing is shown, message texts are recorded and file dialogs
+// take their answer from a queue.
 #pragma once
 
 #include "framework/afx_types.h"
@@ -38,8 +39,9 @@ private:
 
 namespace PromptSeam {
 
-// From now on prompts are answered by the seam instead of being shown.
-void EnableForTesting();
+// From now on prompts are answered by the seam instead of being shown, for
+// runs that have nobody to click.
+void AnswerUnattended();
 // Texts of the message boxes shown since the last call, oldest first.
 std::vector<std::string> TakeMessages();
 // Captions of the message boxes shown since the last call, oldest first.
