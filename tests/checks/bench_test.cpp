@@ -1,6 +1,9 @@
 // tarvel-check bench as its users see it: the order statistics it reports,
-// a wrong answer that is never timed, and the baseline comparison. No test
+// a wrong answer that is never timed, the baseline comparison and the reader
+// that takes a baseline back. No test
 // here depends on how fast anything runs.
+#include "bench/bench_settings.h"
+#include "bench/json_reader.h"
 #include "bench/statistics.h"
 
 #include "run_tarvel_check.h"
@@ -47,6 +50,95 @@ TEST(BenchStatistics, OrderStatisticsMatchHandComputedSamples)
     EXPECT_EQ(hundred.high, 60u);
     EXPECT_GE(hundred.coverage, 0.95);
     EXPECT_EQ(bench::Summarize({}).count, 0u);
+}
+
+// A baseline may come from anywhere: what is not JSON is refused with where,
+// and what is must read back as written.
+TEST(BenchBaselineReader, TakesJsonAndRefusesWhatIsNot)
+{
+    const struct {
+        const char* text;
+        const char* error;  // nullptr: accepted
+        double median;      // wall_ns.median of the first operation, when accepted
+        const char* name;
+    } cases[] = {
+        {R"({"operations": [{"name": "a\"b\\c\u0041", "wall_ns": {"median": -1.5e3}}]})", nullptr, -1500, "a\"b\\cA"},
+        {R"( {"operations":[{"name":"x","wall_ns":{"median":0}}]} )", nullptr, 0, "x"},
+        {R"({"operations": [{"name": "x", "wall_ns": {"median": 12.25E-2}}], "t": true, "n": null})", nullptr, 0.1225,
+         "x"},
+        {"{\"a\": nan}", "a value expected at byte 6", 0, ""},
+        {"{\"a\": inf}", "a value expected at byte 6", 0, ""},
+        {"{\"a\": +1}", "a value expected at byte 6", 0, ""},
+        {"{\"a\": 0x10}", "',' or '}' expected at byte 7", 0, ""},
+        {"{\"a\": 01}", "a value expected at byte 6", 0, ""},
+        {"{\"a\": 1.}", "a value expected at byte 6", 0, ""},
+        {"{\"a\": \"\\uZZZZ\"}", "a \\u escape without four hex digits at byte 9", 0, ""},
+        {"{\"a\": \"\\q\"}", "an unknown escape at byte 9", 0, ""},
+        {"{\"a\": \"open}", "an unterminated string at byte 12", 0, ""},
+        {"{\"a\" 1}", "':' expected at byte 6", 0, ""},
+        {"[1 2]", "',' or ']' expected at byte 3", 0, ""},
+        {"{} {}", "text after the document at byte 3", 0, ""},
+        {"", "the end of the text where a value belongs at byte 0", 0, ""},
+            };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::string error;
+        const auto document = bench::ParseJson(c.text, error);
+        if (c.error) {
+            EXPECT_FALSE(document);
+            EXPECT_EQ(error, c.error);
+            continue;
+        }
+        ASSERT_TRUE(document) << error;
+        const bench::JsonValue& first = document->Field("operations")->items.at(0);
+        EXPECT_EQ(first.Field("name")->text, c.name);
+        EXPECT_DOUBLE_EQ(*first.Field("wall_ns")->Number("median"), c.median);
+    }
+    // A hostile file does not exhaust the stack.
+    std::string error;
+    EXPECT_FALSE(bench::ParseJson(std::string(100000, '['), error));
+    EXPECT_EQ(error, "nesting too deep at byte 65");
+}
+
+TEST(BenchCommandLine, RefusesWhatItCannotHonour)
+{
+    const struct {
+        std::vector<std::string> words;
+        const char* error;  // nullptr: accepted
+    } cases[] = {
+        {{"--samples=12", "--seconds", "0.5", "--only", "sha1", "--only=md5.40", "--pin", "0"}, nullptr},
+        {{"--samples", "12x"}, "--samples must be a whole number from 1 to 1000000, not '12x'"},
+        {{"--samples", "99999999999999999999"},
+         "--samples must be a whole number from 1 to 1000000, not '99999999999999999999'"},
+        {{"--seconds", "nan"}, "--seconds must be a number of seconds above 0, not 'nan'"},
+        {{"--seconds=-1"}, "--seconds must be a number of seconds above 0, not '-1'"},
+        {{"--pin", "-1"}, "--pin must be a CPU number, not '-1'"},
+        {{"--json"}, "--json needs a value"},
+        {{"--file="}, "--file needs a value"},
+        {{"--list=yes"}, "--list takes no value"},
+        {{"--fast"}, "unknown option --fast"},
+        {{"sha1"}, "unexpected argument sha1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words.empty() ? "" : c.words.front());
+        std::vector<std::string> words = c.words;
+        words.insert(words.begin(), "bench");
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        std::string error;
+        const auto settings = bench::ParseBenchCommandLine(static_cast<int>(argv.size()), argv.data(), error);
+        if (!c.error) {
+            ASSERT_TRUE(settings) << error;
+            EXPECT_EQ(settings->samples, 12u);
+            EXPECT_DOUBLE_EQ(settings->seconds, 0.5);
+            EXPECT_EQ(settings->only, (std::vector<std::string>{"sha1", "md5.40"}));
+            EXPECT_EQ(settings->pinCpu, 0);
+        } else {
+            EXPECT_FALSE(settings);
+            EXPECT_EQ(error, c.error);
+        }
+    }
 }
 
 using BenchRun = TarvelCheckRun;

@@ -1,5 +1,6 @@
 #include "bench/bench_report.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace bench {
@@ -40,8 +41,11 @@ std::string JsonString(const std::string& text)
     return out + "\"";
 }
 
+// JSON has no NaN or infinity; a figure that is not one is written as null.
 std::string Number(double value)
 {
+    if (!std::isfinite(value))
+        return "null";
     return Format("%.6g", value);
 }
 

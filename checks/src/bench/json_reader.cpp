@@ -71,16 +71,22 @@ private:
                 out += '\f';
                 break;
             case 'u': {
-                if (m_at + 4 > m_text.size())
-                    return Fail("a cut \\u escape");
+                if (m_at + 4 > m_text.size() ||
+                    m_text.find_first_not_of("0123456789abcdefABCDEF", m_at) < m_at + 4)
+                    return Fail("a \\u escape without four hex digits");
                 const unsigned code = static_cast<unsigned>(std::strtoul(m_text.substr(m_at, 4).c_str(), nullptr, 16));
                 m_at += 4;
                 // Names and messages here are ASCII; others are kept as '?'.
                 out += code < 0x80 ? static_cast<char>(code) : '?';
                 break;
             }
-            default:
+            case '"':
+            case '\\':
+            case '/':
                 out += c;
+                break;
+            default:
+                return Fail("an unknown escape");
             }
         }
         if (m_at >= m_text.size())
@@ -153,13 +159,46 @@ private:
         }
         if (Literal("null"))
             return true;
-        char* end = nullptr;
-        value.number = std::strtod(m_text.c_str() + m_at, &end);
-        if (end == m_text.c_str() + m_at)
+        const std::size_t length = NumberLength();
+        if (length == 0)
             return Fail("a value expected");
+        // strtod alone would also take "nan", "inf", hex and a leading '+',
+        // none of which is JSON; the grammar is checked first.
+        value.number = std::strtod(m_text.substr(m_at, length).c_str(), nullptr);
         value.kind = JsonValue::Kind::Number;
-        m_at = static_cast<std::size_t>(end - m_text.c_str());
+        m_at += length;
         return true;
+    }
+    // The length of the JSON number at m_at, 0 when there is none:
+    // -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
+    std::size_t NumberLength() const
+    {
+        std::size_t at = m_at;
+        const auto digits = [&] {
+            const std::size_t from = at;
+            while (at < m_text.size() && m_text[at] >= '0' && m_text[at] <= '9')
+                ++at;
+            return at - from;
+        };
+        if (at < m_text.size() && m_text[at] == '-')
+            ++at;
+        const std::size_t whole = at;
+        const std::size_t wholeDigits = digits();
+        if (wholeDigits == 0 || (wholeDigits > 1 && m_text[whole] == '0'))
+            return 0;
+        if (at < m_text.size() && m_text[at] == '.') {
+            ++at;
+            if (digits() == 0)
+                return 0;
+        }
+        if (at < m_text.size() && (m_text[at] == 'e' || m_text[at] == 'E')) {
+            ++at;
+            if (at < m_text.size() && (m_text[at] == '+' || m_text[at] == '-'))
+                ++at;
+            if (digits() == 0)
+                return 0;
+        }
+        return at - m_at;
     }
 
     const std::string& m_text;
