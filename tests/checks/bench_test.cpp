@@ -79,7 +79,7 @@ TEST(BenchBaselineReader, TakesJsonAndRefusesWhatIsNot)
         {"[1 2]", "',' or ']' expected at byte 3", 0, ""},
         {"{} {}", "text after the document at byte 3", 0, ""},
         {"", "the end of the text where a value belongs at byte 0", 0, ""},
-            };
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         std::string error;
