@@ -71,8 +71,7 @@ private:
                 out += '\f';
                 break;
             case 'u': {
-                if (m_at + 4 > m_text.size() ||
-                    m_text.find_first_not_of("0123456789abcdefABCDEF", m_at) < m_at + 4)
+                if (m_at + 4 > m_text.size() || m_text.find_first_not_of("0123456789abcdefABCDEF", m_at) < m_at + 4)
                     return Fail("a \\u escape without four hex digits");
                 const unsigned code = static_cast<unsigned>(std::strtoul(m_text.substr(m_at, 4).c_str(), nullptr, 16));
                 m_at += 4;

@@ -124,8 +124,8 @@ std::size_t Digest::Size() const
 
 bool Digest::Run(const std::uint8_t* data, std::size_t count, std::uint8_t* digest)
 {
-    return EVP_DigestInit_ex2(m_ctx.get(), m_md.get(), nullptr) == 1 && EVP_DigestUpdate(m_ctx.get(), data, count) == 1 &&
-           EVP_DigestFinal_ex(m_ctx.get(), digest, nullptr) == 1;
+    return EVP_DigestInit_ex2(m_ctx.get(), m_md.get(), nullptr) == 1 &&
+           EVP_DigestUpdate(m_ctx.get(), data, count) == 1 && EVP_DigestFinal_ex(m_ctx.get(), digest, nullptr) == 1;
 }
 
 }  // namespace bench
