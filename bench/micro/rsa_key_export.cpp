@@ -48,7 +48,7 @@ PkeyPtr ExportKey(IUserRSA& rsa)
         {&IUserRSA::GetKeyPart8, "GetKeyPart8", OSSL_PKEY_PARAM_RSA_COEFFICIENT1},
     }};
 
-    ParamBuildPtr build(OSSL_PARAM_BLD_new());
+    ParamBldPtr build(OSSL_PARAM_BLD_new());
     if (!build)
         throw std::runtime_error("OSSL_PARAM_BLD_new failed");
     // The builder refers to the numbers until the parameters are made.
@@ -58,7 +58,7 @@ PkeyPtr ExportKey(IUserRSA& rsa)
         if (!OSSL_PARAM_BLD_push_BN(build.get(), kParts[i].paramName, numbers[i].get()))
             throw std::runtime_error("OSSL_PARAM_BLD_push_BN failed");
     }
-    ParamsPtr params(OSSL_PARAM_BLD_to_param(build.get()));
+    ParamPtr params(OSSL_PARAM_BLD_to_param(build.get()));
     PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(nullptr, "RSA", nullptr));
     if (!params || !ctx || EVP_PKEY_fromdata_init(ctx.get()) <= 0)
         throw std::runtime_error("preparing EVP_PKEY_fromdata failed");

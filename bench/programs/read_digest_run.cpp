@@ -16,7 +16,7 @@ HashRun RunReadDigest(const std::string& path)
     return TimeDigest([&](unsigned char* digest) {
         unsigned int length = 0;
         ReadOnlyFile file(path);
-        tarvel::OpenSslPtr<EVP_MD_CTX, EVP_MD_CTX_free> ctx(EVP_MD_CTX_new());
+        tarvel::MdCtxPtr ctx(EVP_MD_CTX_new());
         if (!ctx || !EVP_DigestInit_ex(ctx.get(), EVP_sha1(), nullptr))
             throw std::runtime_error("EVP_DigestInit_ex failed");
         std::vector<unsigned char> block(kBlockBytes);

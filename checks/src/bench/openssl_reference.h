@@ -18,20 +18,15 @@ namespace bench {
 using Words = std::vector<std::uint32_t>;
 using Bytes = std::vector<std::uint8_t>;
 
-using EvpKey = tarvel::OpenSslPtr<EVP_PKEY, EVP_PKEY_free>;
-using EvpKeyContext = tarvel::OpenSslPtr<EVP_PKEY_CTX, EVP_PKEY_CTX_free>;
+using tarvel::PkeyCtxPtr;
+using tarvel::PkeyPtr;
 
 // The most recent OpenSSL error as text, for a failure message.
 std::string OpenSslError(const std::string& what);
 
-// Word arrays (least significant word first) as big-endian bytes of exactly
-// 4 * count bytes, and back.
-Bytes BigEndianBytes(const Words& words, std::size_t count);
-Words WordsFromBigEndian(const Bytes& bytes);
-
 // An RSA key from its eight numbers in getter order (n, e, d, p, q,
 // d mod (p-1), d mod (q-1), q^-1 mod p); null with error set on failure.
-EvpKey RsaKeyFromNumbers(const std::array<Words, 8>& numbers, std::string& error);
+PkeyPtr RsaKeyFromNumbers(const std::array<Words, 8>& numbers, std::string& error);
 // "" when OpenSSL's full key check passes (primes, product, exponents, CRT).
 std::string CheckRsaKey(EVP_PKEY* key);
 
@@ -44,7 +39,7 @@ public:
     bool Run(const std::uint8_t* in, std::uint8_t* out, std::size_t bytes);
 
 private:
-    EvpKeyContext m_ctx;
+    PkeyCtxPtr m_ctx;
     bool m_private;
 };
 
@@ -53,10 +48,10 @@ class RsaKeyGenerator {
 public:
     explicit RsaKeyGenerator(unsigned bits);
     bool Ready() const { return m_ctx != nullptr; }
-    EvpKey Generate();
+    PkeyPtr Generate();
 
 private:
-    EvpKeyContext m_ctx;
+    PkeyCtxPtr m_ctx;
 };
 
 // A digest with the algorithm fetched once and its context reused.
@@ -68,8 +63,8 @@ public:
     bool Run(const std::uint8_t* data, std::size_t count, std::uint8_t* digest);
 
 private:
-    tarvel::OpenSslPtr<EVP_MD, EVP_MD_free> m_md;
-    tarvel::OpenSslPtr<EVP_MD_CTX, EVP_MD_CTX_free> m_ctx;
+    tarvel::MdPtr m_md;
+    tarvel::MdCtxPtr m_ctx;
 };
 
 // Single DES: the key schedule, then one block encrypted and decrypted, as

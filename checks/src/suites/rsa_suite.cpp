@@ -238,13 +238,11 @@ std::string ReadWhole(const std::string& path)
     return text.str();
 }
 
-using Pkey = tarvel::OpenSslPtr<EVP_PKEY, EVP_PKEY_free>;
-
-Pkey ReadPem(const std::string& text, bool isPrivate)
+tarvel::PkeyPtr ReadPem(const std::string& text, bool isPrivate)
 {
-    tarvel::OpenSslPtr<BIO, BIO_free> bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
-    return Pkey(isPrivate ? PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr)
-                          : PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr));
+    tarvel::BioPtr bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
+    return tarvel::PkeyPtr(isPrivate ? PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr)
+                                     : PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr));
 }
 
 // The numbers OpenSSL read from a key file against the object's.
@@ -322,7 +320,7 @@ void CheckKeyFiles(Context& ctx)
         }
         if (file.extension[1] == 'a')
             continue;  // the record format is the bundled component's own; read back below
-        const Pkey pkey = ReadPem(ReadWhole(path), file.isPrivate);
+        const tarvel::PkeyPtr pkey = ReadPem(ReadWhole(path), file.isPrivate);
         if (!pkey) {
             ctx.Choice(std::string("OpenSSL cannot read the ") + file.extension +
                        " file as PEM (the bundled component writes " +
