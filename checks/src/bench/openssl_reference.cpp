@@ -1,5 +1,7 @@
 #include "bench/openssl_reference.h"
 
+#include "suites/number_words.h"
+
 #include <openssl/core_names.h>
 #include <openssl/err.h>
 #include <openssl/param_build.h>
@@ -10,16 +12,8 @@
 namespace bench {
 namespace {
 
-using Bignum = tarvel::OpenSslPtr<BIGNUM, BN_free>;
-
-Bignum FromWords(const Words& words)
-{
-    Bytes bytes(4 * words.size());
-    for (std::size_t i = 0; i < words.size(); ++i)
-        for (int k = 0; k < 4; ++k)
-            bytes[4 * i + k] = static_cast<std::uint8_t>(words[i] >> (8 * k));
-    return Bignum(BN_lebin2bn(bytes.data(), static_cast<int>(bytes.size()), nullptr));
-}
+using checks::support::Bignum;
+using checks::support::ToBignum;
 
 }  // namespace
 
@@ -32,52 +26,35 @@ std::string OpenSslError(const std::string& what)
     return what + " failed in OpenSSL: " + text;
 }
 
-Bytes BigEndianBytes(const Words& words, std::size_t count)
-{
-    Bytes bytes(4 * count, 0);
-    for (std::size_t i = 0; i < count && i < words.size(); ++i)
-        for (int k = 0; k < 4; ++k)
-            bytes[bytes.size() - 1 - (4 * i + k)] = static_cast<std::uint8_t>(words[i] >> (8 * k));
-    return bytes;
-}
-
-Words WordsFromBigEndian(const Bytes& bytes)
-{
-    Words words((bytes.size() + 3) / 4, 0);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        words[i / 4] |= std::uint32_t(bytes[bytes.size() - 1 - i]) << (8 * (i % 4));
-    return words;
-}
-
-EvpKey RsaKeyFromNumbers(const std::array<Words, 8>& numbers, std::string& error)
+PkeyPtr RsaKeyFromNumbers(const std::array<Words, 8>& numbers, std::string& error)
 {
     static const char* const kNames[8] = {OSSL_PKEY_PARAM_RSA_N,         OSSL_PKEY_PARAM_RSA_E,
                                           OSSL_PKEY_PARAM_RSA_D,         OSSL_PKEY_PARAM_RSA_FACTOR1,
                                           OSSL_PKEY_PARAM_RSA_FACTOR2,   OSSL_PKEY_PARAM_RSA_EXPONENT1,
                                           OSSL_PKEY_PARAM_RSA_EXPONENT2, OSSL_PKEY_PARAM_RSA_COEFFICIENT1};
     std::array<Bignum, 8> bns;
-    tarvel::OpenSslPtr<OSSL_PARAM_BLD, OSSL_PARAM_BLD_free> builder(OSSL_PARAM_BLD_new());
+    tarvel::ParamBldPtr builder(OSSL_PARAM_BLD_new());
     for (std::size_t i = 0; i < 8; ++i) {
-        bns[i] = FromWords(numbers[i]);
+        bns[i] = ToBignum(numbers[i]);
         if (!bns[i] || !builder || !OSSL_PARAM_BLD_push_BN(builder.get(), kNames[i], bns[i].get())) {
             error = OpenSslError("building the key's parameters");
             return nullptr;
         }
     }
-    tarvel::OpenSslPtr<OSSL_PARAM, OSSL_PARAM_free> params(OSSL_PARAM_BLD_to_param(builder.get()));
-    EvpKeyContext ctx(EVP_PKEY_CTX_new_from_name(nullptr, "RSA", nullptr));
+    tarvel::ParamPtr params(OSSL_PARAM_BLD_to_param(builder.get()));
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(nullptr, "RSA", nullptr));
     EVP_PKEY* key = nullptr;
     if (!params || !ctx || EVP_PKEY_fromdata_init(ctx.get()) <= 0 ||
         EVP_PKEY_fromdata(ctx.get(), &key, EVP_PKEY_KEYPAIR, params.get()) <= 0) {
         error = OpenSslError("EVP_PKEY_fromdata");
         return nullptr;
     }
-    return EvpKey(key);
+    return PkeyPtr(key);
 }
 
 std::string CheckRsaKey(EVP_PKEY* key)
 {
-    EvpKeyContext ctx(EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr));
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr));
     if (!ctx || EVP_PKEY_check(ctx.get()) != 1)
         return OpenSslError("EVP_PKEY_check of the generated key");
     return {};
@@ -107,12 +84,12 @@ RsaKeyGenerator::RsaKeyGenerator(unsigned bits) : m_ctx(EVP_PKEY_CTX_new_from_na
         m_ctx.reset();
 }
 
-EvpKey RsaKeyGenerator::Generate()
+PkeyPtr RsaKeyGenerator::Generate()
 {
     EVP_PKEY* key = nullptr;
     if (EVP_PKEY_generate(m_ctx.get(), &key) <= 0)
         return nullptr;
-    return EvpKey(key);
+    return PkeyPtr(key);
 }
 
 Digest::Digest(const char* name) : m_md(EVP_MD_fetch(nullptr, name, nullptr)), m_ctx(EVP_MD_CTX_new()) {}

@@ -1,6 +1,7 @@
 #include "bench/operations.h"
 
 #include "bench/openssl_reference.h"
+#include "suites/number_words.h"
 #include "suites/support.h"
 
 #include <harness/below_base.h>
@@ -108,7 +109,7 @@ std::optional<std::array<Words, 8>> ReadKey(IUserRSA& rsa, std::string& error)
 // A key the component generated and OpenSSL accepts, as an EVP key beside it.
 struct CheckedKey {
     std::array<Words, 8> numbers;
-    EvpKey key;
+    PkeyPtr key;
 };
 
 std::optional<CheckedKey> GenerateCheckedKey(IUserRSA& rsa, std::uint32_t words, std::string& error)
@@ -201,7 +202,7 @@ struct RsaFixture {
         plain.assign(words, 0);
         std::memcpy(plain.data(), random.data(), random.size());
         harness::KeepBelowBase(plain, key->numbers[0]);
-        plainBytes = BigEndianBytes(plain, words);
+        plainBytes = checks::support::BigEndianBytes(plain, words);
         return true;
     }
 };
@@ -237,11 +238,11 @@ Operation RsaOperation(const std::shared_ptr<RsaFixture>& fixture, bool privateO
         if (!encrypt.Run(f.plainBytes.data(), cipher.data(), cipher.size()))
             return OpenSslError("EVP_PKEY_encrypt");
         state->inBytes = privateOperation ? cipher : f.plainBytes;
-        state->in = WordsFromBigEndian(state->inBytes);
+        state->in = checks::support::WordsFromBigEndian(state->inBytes, f.words);
         state->outBytes.assign(state->inBytes.size(), 0);
         if (!state->reference->Run(state->inBytes.data(), state->outBytes.data(), state->outBytes.size()))
             return OpenSslError(privateOperation ? "EVP_PKEY_decrypt" : "EVP_PKEY_encrypt");
-        const Words expected = WordsFromBigEndian(state->outBytes);
+        const Words expected = checks::support::WordsFromBigEndian(state->outBytes, f.words);
         state->out.assign(f.words, 0);
         std::uint32_t outWords = f.words;
         const HRESULT hr = privateOperation ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &outWords)
@@ -257,7 +258,7 @@ Operation RsaOperation(const std::shared_ptr<RsaFixture>& fixture, bool privateO
         if (got != expected)
             return Mismatch(std::string(call) + " of " + Hex(state->inBytes.data(), state->inBytes.size()) +
                                 " (big-endian)",
-                            Hex(BigEndianBytes(got, f.words).data(), 4 * f.words),
+                            Hex(checks::support::BigEndianBytes(got, f.words).data(), 4 * f.words),
                             Hex(state->outBytes.data(), state->outBytes.size()));
         return {};
     };

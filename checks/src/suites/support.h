@@ -3,6 +3,8 @@
 // texts the reports show numbers and bytes in.
 #pragma once
 
+#include "suites/number_words.h"
+
 #include <checks/check.h>
 
 #include <runtime/com.h>
@@ -23,9 +25,6 @@
 #include <vector>
 
 namespace checks::support {
-
-using Words = std::vector<std::uint32_t>;
-using Bytes = std::vector<std::uint8_t>;
 
 const CryptoClass& ClassOf(CryptoClassKind kind);
 // The class as check names spell it: "rsa", "des", "sha1", "md5".
@@ -86,13 +85,7 @@ std::optional<Bytes> FromHex(std::string_view hex);
 // "expected X, got Y" in one place so every check says it alike.
 std::string Expected(const std::string& what, const std::string& expected, const std::string& got);
 
-using Bignum = tarvel::OpenSslPtr<BIGNUM, BN_free>;
-using BignumContext = tarvel::OpenSslPtr<BN_CTX, BN_CTX_free>;
-
-Bignum ToBignum(const Words& words);
-// Minimal word count (0 words for zero), or at least minWords.
-Words FromBignum(const BIGNUM* bn, std::size_t minWords = 0);
-Words WordsFromBigEndian(const Bytes& bytes, std::size_t minWords = 0);
+using BignumContext = tarvel::BnCtxPtr;
 
 // The references.
 Bytes OpenSslDigest(const char* name, const std::uint8_t* data, std::size_t count);
