@@ -1,5 +1,7 @@
 #include "bench/bench_report.h"
 
+#include "runner/json_text.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -23,23 +25,7 @@ std::string Padded(const std::string& text, std::size_t width, bool right = fals
     return right ? pad + text : text + pad;
 }
 
-std::string JsonString(const std::string& text)
-{
-    std::string out = "\"";
-    for (const unsigned char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\', out += static_cast<char>(c);
-        else if (c == '\n')
-            out += "\\n";
-        else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else
-            out += static_cast<char>(c);
-    }
-    return out + "\"";
-}
+using checks::JsonString;
 
 // JSON has no NaN or infinity; a figure that is not one is written as null.
 std::string Number(double value)

@@ -1,5 +1,6 @@
 #include "runner/reports.h"
 
+#include "runner/json_text.h"
 #include "runner/run_settings.h"
 
 #include <fcntl.h>
@@ -12,39 +13,6 @@
 
 namespace checks::runner {
 namespace {
-
-std::string JsonString(const std::string& text)
-{
-    std::string out = "\"";
-    for (const unsigned char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out += escaped;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-    }
-    return out + "\"";
-}
 
 std::string JsonStrings(const std::vector<std::string>& texts)
 {
