@@ -1,5 +1,7 @@
 #include "runner/fault_trap.h"
 
+#include <runtime/signal_fallback.h>
+
 #include <signal.h>
 #include <ucontext.h>
 
@@ -59,16 +61,8 @@ void OnFault(int signal, siginfo_t* info, void* context)
             }
         }
     }
-    // Back to the default action: returning re-runs the faulting access,
-    // which now kills the process with the original signal. A signal that was
-    // sent (raise, kill) has no access to re-run; it is sent again, and
-    // arrives once the handler returns.
-    struct sigaction restore {};
-    restore.sa_handler = SIG_DFL;
-    sigemptyset(&restore.sa_mask);
-    sigaction(signal, &restore, nullptr);
-    if (info->si_code <= 0)
-        raise(signal);
+    // The process ends with the original signal, as without the trap.
+    FallBackToDefaultAction(signal, info);
 }
 
 }  // namespace

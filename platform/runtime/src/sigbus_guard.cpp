@@ -1,5 +1,7 @@
 #include "runtime/sigbus_guard.h"
 
+#include "runtime/signal_fallback.h"
+
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
@@ -48,12 +50,7 @@ void OnSigbus(int signo, siginfo_t* info, void* context)
         g_previous.sa_handler(signo);
         return;
     }
-    struct sigaction fallback {};
-    fallback.sa_handler = SIG_DFL;
-    sigemptyset(&fallback.sa_mask);
-    sigaction(SIGBUS, &fallback, nullptr);
-    if (info->si_code <= 0)
-        raise(SIGBUS);  // a sent signal does not repeat by itself
+    FallBackToDefaultAction(SIGBUS, info);
 }
 
 }  // namespace
