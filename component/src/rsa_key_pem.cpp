@@ -38,13 +38,14 @@ BioPtr PrivateKeyPem(const EVP_PKEY* key)
     return bio;
 }
 
-BioBytes ContentsOf(BIO* bio)
+HRESULT SavePem(const char* path, const BioPtr& pem, FileAccess access)
 {
     char* data = nullptr;
-    const long size = BIO_get_mem_data(bio, &data);
+    const long size = pem ? BIO_get_mem_data(pem.get(), &data) : 0;
     if (size <= 0 || !data)
-        return {};
-    return {reinterpret_cast<const unsigned char*>(data), static_cast<std::size_t>(size)};
+        return E_FAIL;
+    return WriteFileAtomically(path, reinterpret_cast<const unsigned char*>(data), static_cast<std::size_t>(size),
+                               access);
 }
 
 }  // namespace tarvel::component

@@ -1,6 +1,7 @@
 // The .wky and .rky key files: PEM texts OpenSSL and other tools read.
 #pragma once
 
+#include "atomic_file.h"
 #include "openssl_handles.h"
 
 namespace tarvel::component {
@@ -11,11 +12,8 @@ BioPtr PublicKeyPem(const EVP_PKEY* key);
 // freed. Null on failure.
 BioPtr PrivateKeyPem(const EVP_PKEY* key);
 
-// The bytes written into a memory BIO so far.
-struct BioBytes {
-    const unsigned char* data = nullptr;
-    std::size_t size = 0;
-};
-BioBytes ContentsOf(BIO* bio);
+// Writes a text made by one of the above to path in one piece (see
+// atomic_file.h); E_FAIL when there is no text.
+HRESULT SavePem(const char* path, const BioPtr& pem, FileAccess access);
 
 }  // namespace tarvel::component

@@ -175,12 +175,8 @@ HRESULT UserRsa::SaveWkyFile(const char* path)
         RsaEngine* engine = Engine();
         if (!engine)
             return E_FAIL;
-        PkeyPtr key = engine->PublicKey();
-        BioPtr pem = PublicKeyPem(key.get());
-        if (!pem)
-            return E_FAIL;
-        const BioBytes bytes = ContentsOf(pem.get());
-        return WriteFileAtomically(path, bytes.data, bytes.size, FileAccess::Public);
+        const PkeyPtr key = engine->PublicKey();
+        return SavePem(path, PublicKeyPem(key.get()), FileAccess::Public);
     });
 }
 
@@ -192,11 +188,7 @@ HRESULT UserRsa::SaveRkyFile(const char* path)
         RsaEngine* engine = Engine();
         if (!engine || !engine->PrivateKey())
             return E_FAIL;
-        BioPtr pem = PrivateKeyPem(engine->PrivateKey());
-        if (!pem)
-            return E_FAIL;
-        const BioBytes bytes = ContentsOf(pem.get());
-        return WriteFileAtomically(path, bytes.data, bytes.size, FileAccess::OwnerOnly);
+        return SavePem(path, PrivateKeyPem(engine->PrivateKey()), FileAccess::OwnerOnly);
     });
 }
 

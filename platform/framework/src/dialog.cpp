@@ -53,8 +53,7 @@ BOOL CDialog::Create()
     window->setWindowTitle(QString::fromStdString(dialogTemplate->caption));
     AttachWindow(window);
     CreateControls(*dialogTemplate);
-    m_nModalResult = IDCANCEL;
-    m_bEnded = false;
+    StartModalState();
     OnInitDialog();
     return TRUE;
 }
@@ -63,19 +62,12 @@ INT_PTR CDialog::DoModal()
 {
     if (!Create())
         return -1;
-    if (!m_bEnded) {
-        if (auto* window = static_cast<QDialog*>(GetSafeHwnd()))
-            window->exec();
-    }
-    const INT_PTR result = m_nModalResult;
-    DestroyWindow();
-    return result;
+    return RunModalLoop();
 }
 
 void CDialog::EndDialog(int nResult)
 {
-    m_nModalResult = nResult;
-    m_bEnded = true;
+    RecordModalEnd(nResult);
     if (auto* window = static_cast<QDialog*>(GetSafeHwnd()))
         window->done(nResult);
 }

@@ -168,8 +168,7 @@ BOOL CPropertySheet::Create()
         window->setPage(static_cast<int>(i), container);
     }
     AttachWindow(window);
-    m_bEnded = false;
-    m_nModalResult = IDCANCEL;
+    StartModalState();
     m_activeIndex = -1;
     const int start = m_nStartPage < m_pages.size() ? static_cast<int>(m_nStartPage) : 0;
     ActivatePage(start);
@@ -180,18 +179,12 @@ INT_PTR CPropertySheet::DoModal()
 {
     if (!Create())
         return -1;
-    if (!m_bEnded) {
-        if (auto* window = static_cast<QWizard*>(GetSafeHwnd()))
-            window->exec();
-    }
-    const INT_PTR result = m_nModalResult;
-    DestroyWindow();
-    return result;
+    return RunModalLoop();
 }
 
 BOOL CPropertySheet::PressButton(int nButton)
 {
-    if (!GetSafeHwnd() || m_bEnded)
+    if (!GetSafeHwnd() || ModalEnded())
         return FALSE;
     switch (nButton) {
     case PSBTN_NEXT:
@@ -253,8 +246,7 @@ bool CPropertySheet::GoBack()
 
 void CPropertySheet::EndWizard(int nResult)
 {
-    m_bEnded = true;
-    m_nModalResult = nResult;
+    RecordModalEnd(nResult);
     // Through QDialog: QWizard keeps its override of done() protected.
     if (auto* window = static_cast<QDialog*>(GetSafeHwnd()))
         window->done(QDialog::Rejected);

@@ -8,6 +8,7 @@
 #include "framework/resources.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QWidget>
 
 CWnd::~CWnd()
@@ -47,6 +48,29 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
         return FALSE;
     }
     return TRUE;
+}
+
+void CWnd::StartModalState()
+{
+    m_nModalResult = IDCANCEL;
+    m_bEnded = false;
+}
+
+void CWnd::RecordModalEnd(int nResult)
+{
+    m_nModalResult = nResult;
+    m_bEnded = true;
+}
+
+INT_PTR CWnd::RunModalLoop()
+{
+    if (!m_bEnded) {
+        if (auto* window = qobject_cast<QDialog*>(GetSafeHwnd()))
+            window->exec();
+    }
+    const INT_PTR result = m_nModalResult;
+    DestroyWindow();
+    return result;
 }
 
 void CWnd::DestroyWindow()

@@ -27,6 +27,4 @@ public:
 
 private:
     UINT m_nIDTemplate;
-    int m_nModalResult = IDCANCEL;
-    bool m_bEnded = false;
 };

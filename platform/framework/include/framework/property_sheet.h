@@ -81,6 +81,4 @@ private:
     UINT m_nStartPage;
     std::vector<CPropertyPage*> m_pages;
     int m_activeIndex = -1;
-    int m_nModalResult = IDCANCEL;
-    bool m_bEnded = false;
 };

@@ -63,10 +63,22 @@ protected:
     void AttachWindow(QWidget* window);
     void CreateControls(const DialogTemplate& dialogTemplate);
 
+    // The modal state dialogs and property sheets share; the window of
+    // either is a QDialog. StartModalState when the window is made;
+    // RunModalLoop shows it modally unless it already ended (EndDialog during
+    // OnInitDialog), destroys it and returns the result RecordModalEnd gave,
+    // IDCANCEL when none did.
+    void StartModalState();
+    void RecordModalEnd(int nResult);
+    bool ModalEnded() const { return m_bEnded; }
+    INT_PTR RunModalLoop();
+
     CWnd* m_pParentWnd = nullptr;
 
 private:
     QPointer<QWidget> m_hWnd;
+    int m_nModalResult = IDCANCEL;
+    bool m_bEnded = false;
     bool m_bDestroying = false;
     std::map<int, std::function<void()>> m_clickMap;
 };
