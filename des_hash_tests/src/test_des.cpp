@@ -2,7 +2,7 @@
 
 #include "des_hash_tests/random_dword.h"
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "no_object_text.h"
+#include "test_object.h"
 
 #include "harness/failure_text.h"
 #include "harness/des_round_trip.h"
@@ -35,14 +35,8 @@ BOOL CTestDES::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    const HRESULT hr = CoCreateInstance(CLSID_UserDES, nullptr, CLSCTX_INPROC_SERVER, IID_IUserDES, m_pDES.Put());
-    if (FAILED(hr) || !m_pDES) {
-        m_creationError = FAILED(hr) ? CoLastErrorText() : "The component reported success but gave no object.";
-        m_pDES.Release();
-        AfxMessageBox("IUserDES failed", MB_OK);
-        return TRUE;
-    }
-    crt::srand(GetTickCount());
+    if (CreateTestObject(CLSID_UserDES, IID_IUserDES, "IUserDES", m_pDES, m_creationError))
+        crt::srand(GetTickCount());
     return TRUE;
 }
 

@@ -1,7 +1,7 @@
 #include "des_hash_tests/test_md5.h"
 
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "no_object_text.h"
+#include "test_object.h"
 
 #include "harness/failure_text.h"
 #include "harness/md5_digest.h"
@@ -39,12 +39,7 @@ BOOL CTestMD5::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    const HRESULT hr = CoCreateInstance(CLSID_HashMD5, nullptr, CLSCTX_INPROC_SERVER, IID_IHashMD5, m_pMD5.Put());
-    if (FAILED(hr) || !m_pMD5) {
-        m_creationError = FAILED(hr) ? CoLastErrorText() : "The component reported success but gave no object.";
-        m_pMD5.Release();
-        AfxMessageBox("IHashMD5 failed", MB_OK);
-    }
+    CreateTestObject(CLSID_HashMD5, IID_IHashMD5, "IHashMD5", m_pMD5, m_creationError);
     return TRUE;
 }
 

@@ -1,7 +1,7 @@
 #include "des_hash_tests/test_sha1.h"
 
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "no_object_text.h"
+#include "test_object.h"
 
 #include "harness/failure_text.h"
 #include "harness/file_sha1.h"
@@ -32,12 +32,7 @@ BOOL CTestSHA1::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    const HRESULT hr = CoCreateInstance(CLSID_HashSHA1, nullptr, CLSCTX_INPROC_SERVER, IID_IHashSHA1, m_pSHA1.Put());
-    if (FAILED(hr) || !m_pSHA1) {
-        m_creationError = FAILED(hr) ? CoLastErrorText() : "The component reported success but gave no object.";
-        m_pSHA1.Release();
-        AfxMessageBox("IHashSHA1 failed", MB_OK);
-    }
+    CreateTestObject(CLSID_HashSHA1, IID_IHashSHA1, "IHashSHA1", m_pSHA1, m_creationError);
     return TRUE;
 }
 

@@ -1,4 +1,4 @@
-#include "no_object_text.h"
+#include "test_object.h"
 
 CString NoObjectText(const char* interfaceName, const std::string& creationError)
 {
