@@ -1,14 +1,8 @@
 #include "des_hash_tests/test_sha1.h"
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "fake_component.h"
 #include "hex_text.h"
-#include "tarvel3_resources.h"
+#include "tarvel3_dialog_test.h"
 #include "temp_folder.h"
-
-#include "framework/prompts.h"
-#include "runtime/runtime.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
@@ -25,20 +19,14 @@ using namespace tarvel3_ids;
 
 namespace {
 
-class Sha1Dialog : public ::testing::Test {
+class Sha1Dialog : public Tarvel3DialogTest {
 protected:
-    void SetUp() override
-    {
-        InstallTarvel3Resources();
-        PromptSeam::AnswerUnattended();
-        PromptSeam::TakeMessages();
-        SetTickCountForTesting(1000);
-    }
+    Sha1Dialog() : Tarvel3DialogTest(1000) {}
     void TearDown() override
     {
         if (dialog.GetSafeHwnd())
             dialog.DestroyWindow();
-        SetTickCountForTesting(std::nullopt);
+        Tarvel3DialogTest::TearDown();
     }
 
     void Open() { ASSERT_TRUE(dialog.Create()); }
@@ -65,13 +53,7 @@ protected:
                 names.push_back(call.method);
         return names;
     }
-    FakeCall CallOf(const std::string& method) const
-    {
-        for (const FakeCall& call : NewCalls())
-            if (call.method == method)
-                return call;
-        return {};
-    }
+    FakeCall CallOf(const std::string& method) const { return FakeComponent::NthCall(NewCalls(), method); }
     // Hashes a small file, so that texts a failure must clear are present.
     void HashAGoodFileFirst()
     {
@@ -92,7 +74,6 @@ protected:
         EXPECT_EQ(Text(IDC_TIME), "");
     }
 
-    FakeComponent fake;
     TempFolder folder;
     CTestSHA1 dialog{nullptr};
 
