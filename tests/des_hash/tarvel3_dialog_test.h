@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 class Tarvel3DialogTest : public ::testing::Test {
 protected:
@@ -26,6 +27,13 @@ protected:
         SetTickCountForTesting(m_pinnedTicks);
     }
     void TearDown() override { SetTickCountForTesting(std::nullopt); }
+
+    // The nth call (0: the first) of method on the first object made, the
+    // one the dialog creates.
+    FakeCall CallOf(const std::string& method, int nth = 0) const
+    {
+        return FakeComponent::NthCall(fake.callsOf(1), method, nth);
+    }
 
     FakeComponent fake;
 

@@ -33,10 +33,6 @@ protected:
                 names.push_back(call.method);
         return names;
     }
-    FakeCall CallOf(const std::string& method, int nth = 0) const
-    {
-        return FakeComponent::NthCall(fake.callsOf(1), method, nth);
-    }
 
     CTestDES dialog{nullptr};
 };

@@ -16,11 +16,6 @@ constexpr std::uint32_t kPinnedTicks = 4242;
 class Md5Dialog : public Tarvel3DialogTest {
 protected:
     Md5Dialog() : Tarvel3DialogTest(kPinnedTicks) {}
-
-    FakeCall CallOf(const std::string& method, int nth = 0) const
-    {
-        return FakeComponent::NthCall(fake.callsOf(1), method, nth);
-    }
 };
 
 // Opens an MD5 dialog for the life of the object, as the view would construct

@@ -53,7 +53,8 @@ protected:
                 names.push_back(call.method);
         return names;
     }
-    FakeCall CallOf(const std::string& method) const { return FakeComponent::NthCall(NewCalls(), method); }
+    // The first call of method since the last mark.
+    FakeCall NewCallOf(const std::string& method) const { return FakeComponent::NthCall(NewCalls(), method); }
     // Hashes a small file, so that texts a failure must clear are present.
     void HashAGoodFileFirst()
     {
@@ -88,15 +89,15 @@ TEST_F(Sha1Dialog, HashesTheWholeChosenFileInOneCallAndShowsDigestTimeAndSize)
     ChooseFile(path);
 
     EXPECT_EQ(HashCalls(), (std::vector<std::string>{"HashData", "GetHash"}));
-    EXPECT_EQ(CallOf("HashData").arg("bytes"), "9");
-    EXPECT_EQ(CallOf("HashData").arg("data"), HexOf({'s', 'o', 'm', 'e', ' ', 't', 'e', 'x', 't'}));
+    EXPECT_EQ(NewCallOf("HashData").arg("bytes"), "9");
+    EXPECT_EQ(NewCallOf("HashData").arg("data"), HexOf({'s', 'o', 'm', 'e', ' ', 't', 'e', 'x', 't'}));
 
     const std::string result = Text(IDC_RESULT);
     ASSERT_EQ(result.size(), 43u) << result;
     EXPECT_EQ(result[8], ' ');
     EXPECT_EQ(result[25], ' ');
     EXPECT_EQ(result[42], ' ');
-    EXPECT_EQ(DigitsOf(result), ReversedBytes(CallOf("GetHash").out("digest")));
+    EXPECT_EQ(DigitsOf(result), ReversedBytes(NewCallOf("GetHash").out("digest")));
     // The tick count is pinned, so the span is 0 ms.
     EXPECT_EQ(Text(IDC_TIME), "0 millisec on 9 bytes");
     EXPECT_EQ(Text(IDC_FILENAME), path);
@@ -126,7 +127,7 @@ TEST_F(Sha1Dialog, APathTypedIntoTheEditIsIgnored)
     const std::string chosen = folder.Write("chosen", "chosen!");
     dialog.SetDlgItemText(IDC_FILENAME, typed.c_str());
     ChooseFile(chosen);
-    EXPECT_EQ(CallOf("HashData").arg("bytes"), "7");
+    EXPECT_EQ(NewCallOf("HashData").arg("bytes"), "7");
     EXPECT_EQ(Text(IDC_FILENAME), chosen);
 }
 
@@ -136,9 +137,9 @@ TEST_F(Sha1Dialog, AnEmptyFileIsHashedAsZeroBytes)
     HashAGoodFileFirst();
     ChooseFile(folder.Write("empty", ""));
     EXPECT_EQ(HashCalls(), (std::vector<std::string>{"HashData", "GetHash"}));
-    EXPECT_EQ(CallOf("HashData").arg("bytes"), "0");
-    EXPECT_EQ(CallOf("HashData").result, S_OK);
-    EXPECT_EQ(DigitsOf(Text(IDC_RESULT)), ReversedBytes(CallOf("GetHash").out("digest")));
+    EXPECT_EQ(NewCallOf("HashData").arg("bytes"), "0");
+    EXPECT_EQ(NewCallOf("HashData").result, S_OK);
+    EXPECT_EQ(DigitsOf(Text(IDC_RESULT)), ReversedBytes(NewCallOf("GetHash").out("digest")));
     EXPECT_EQ(Text(IDC_TIME), "0 millisec on 0 bytes");
     EXPECT_TRUE(PromptSeam::TakeMessages().empty());
 }
