@@ -6,6 +6,7 @@
 #include "des_hash_tests/test_sha1.h"
 #include "des_hash_tests/test_dialog_resource_ids.h"
 #include "hex_text.h"
+#include "real_component.h"
 #include "tarvel3_resources.h"
 #include "temp_folder.h"
 
@@ -30,10 +31,7 @@ protected:
         InstallTarvel3Resources();
         PromptSeam::AnswerUnattended();
         PromptSeam::TakeMessages();
-        ResetComponentBindingForTesting();
-        const std::string library = ComponentLibraryPath();
-        if (library.empty() || !std::filesystem::exists(library))
-            GTEST_SKIP() << "no component library at '" << library << "'";
+        UseRealComponentOrSkip();
     }
 };
 

@@ -1,14 +1,8 @@
 #include "des_hash_tests/test_des.h"
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "fake_component.h"
 #include "hex_text.h"
 #include "lcg_reference.h"
-#include "tarvel3_resources.h"
-
-#include "framework/prompts.h"
-#include "runtime/runtime.h"
-
-#include <gtest/gtest.h>
+#include "tarvel3_dialog_test.h"
 
 #include <string>
 #include <vector>
@@ -19,20 +13,14 @@ namespace {
 
 constexpr std::uint32_t kPinnedTicks = 0x12345678;
 
-class DesDialog : public ::testing::Test {
+class DesDialog : public Tarvel3DialogTest {
 protected:
-    void SetUp() override
-    {
-        InstallTarvel3Resources();
-        PromptSeam::AnswerUnattended();
-        PromptSeam::TakeMessages();
-        SetTickCountForTesting(kPinnedTicks);
-    }
+    DesDialog() : Tarvel3DialogTest(kPinnedTicks) {}
     void TearDown() override
     {
         if (dialog.GetSafeHwnd())
             dialog.DestroyWindow();
-        SetTickCountForTesting(std::nullopt);
+        Tarvel3DialogTest::TearDown();
     }
 
     std::string Text(int id) const { return dialog.GetDlgItemText(id).str(); }
@@ -45,15 +33,7 @@ protected:
                 names.push_back(call.method);
         return names;
     }
-    FakeCall CallOf(const std::string& method, int nth = 0) const
-    {
-        for (const FakeCall& call : fake.callsOf(1))
-            if (call.method == method && nth-- == 0)
-                return call;
-        return {};
-    }
 
-    FakeComponent fake;
     CTestDES dialog{nullptr};
 };
 

@@ -1,14 +1,8 @@
 #include "des_hash_tests/test_md5.h"
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "fake_component.h"
 #include "hex_text.h"
 #include "lcg_reference.h"
-#include "tarvel3_resources.h"
-
-#include "framework/prompts.h"
-#include "runtime/runtime.h"
-
-#include <gtest/gtest.h>
+#include "tarvel3_dialog_test.h"
 
 #include <string>
 #include <vector>
@@ -19,26 +13,9 @@ namespace {
 
 constexpr std::uint32_t kPinnedTicks = 4242;
 
-class Md5Dialog : public ::testing::Test {
+class Md5Dialog : public Tarvel3DialogTest {
 protected:
-    void SetUp() override
-    {
-        InstallTarvel3Resources();
-        PromptSeam::AnswerUnattended();
-        PromptSeam::TakeMessages();
-        SetTickCountForTesting(kPinnedTicks);
-    }
-    void TearDown() override { SetTickCountForTesting(std::nullopt); }
-
-    FakeCall CallOf(const std::string& method, int nth = 0) const
-    {
-        for (const FakeCall& call : fake.callsOf(1))
-            if (call.method == method && nth-- == 0)
-                return call;
-        return {};
-    }
-
-    FakeComponent fake;
+    Md5Dialog() : Tarvel3DialogTest(kPinnedTicks) {}
 };
 
 // Opens an MD5 dialog for the life of the object, as the view would construct

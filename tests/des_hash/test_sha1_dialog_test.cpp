@@ -1,14 +1,8 @@
 #include "des_hash_tests/test_sha1.h"
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "fake_component.h"
 #include "hex_text.h"
-#include "tarvel3_resources.h"
+#include "tarvel3_dialog_test.h"
 #include "temp_folder.h"
-
-#include "framework/prompts.h"
-#include "runtime/runtime.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
@@ -25,20 +19,14 @@ using namespace tarvel3_ids;
 
 namespace {
 
-class Sha1Dialog : public ::testing::Test {
+class Sha1Dialog : public Tarvel3DialogTest {
 protected:
-    void SetUp() override
-    {
-        InstallTarvel3Resources();
-        PromptSeam::AnswerUnattended();
-        PromptSeam::TakeMessages();
-        SetTickCountForTesting(1000);
-    }
+    Sha1Dialog() : Tarvel3DialogTest(1000) {}
     void TearDown() override
     {
         if (dialog.GetSafeHwnd())
             dialog.DestroyWindow();
-        SetTickCountForTesting(std::nullopt);
+        Tarvel3DialogTest::TearDown();
     }
 
     void Open() { ASSERT_TRUE(dialog.Create()); }
@@ -65,13 +53,8 @@ protected:
                 names.push_back(call.method);
         return names;
     }
-    FakeCall CallOf(const std::string& method) const
-    {
-        for (const FakeCall& call : NewCalls())
-            if (call.method == method)
-                return call;
-        return {};
-    }
+    // The first call of method since the last mark.
+    FakeCall NewCallOf(const std::string& method) const { return FakeComponent::NthCall(NewCalls(), method); }
     // Hashes a small file, so that texts a failure must clear are present.
     void HashAGoodFileFirst()
     {
@@ -92,7 +75,6 @@ protected:
         EXPECT_EQ(Text(IDC_TIME), "");
     }
 
-    FakeComponent fake;
     TempFolder folder;
     CTestSHA1 dialog{nullptr};
 
@@ -107,15 +89,15 @@ TEST_F(Sha1Dialog, HashesTheWholeChosenFileInOneCallAndShowsDigestTimeAndSize)
     ChooseFile(path);
 
     EXPECT_EQ(HashCalls(), (std::vector<std::string>{"HashData", "GetHash"}));
-    EXPECT_EQ(CallOf("HashData").arg("bytes"), "9");
-    EXPECT_EQ(CallOf("HashData").arg("data"), HexOf({'s', 'o', 'm', 'e', ' ', 't', 'e', 'x', 't'}));
+    EXPECT_EQ(NewCallOf("HashData").arg("bytes"), "9");
+    EXPECT_EQ(NewCallOf("HashData").arg("data"), HexOf({'s', 'o', 'm', 'e', ' ', 't', 'e', 'x', 't'}));
 
     const std::string result = Text(IDC_RESULT);
     ASSERT_EQ(result.size(), 43u) << result;
     EXPECT_EQ(result[8], ' ');
     EXPECT_EQ(result[25], ' ');
     EXPECT_EQ(result[42], ' ');
-    EXPECT_EQ(DigitsOf(result), ReversedBytes(CallOf("GetHash").out("digest")));
+    EXPECT_EQ(DigitsOf(result), ReversedBytes(NewCallOf("GetHash").out("digest")));
     // The tick count is pinned, so the span is 0 ms.
     EXPECT_EQ(Text(IDC_TIME), "0 millisec on 9 bytes");
     EXPECT_EQ(Text(IDC_FILENAME), path);
@@ -145,7 +127,7 @@ TEST_F(Sha1Dialog, APathTypedIntoTheEditIsIgnored)
     const std::string chosen = folder.Write("chosen", "chosen!");
     dialog.SetDlgItemText(IDC_FILENAME, typed.c_str());
     ChooseFile(chosen);
-    EXPECT_EQ(CallOf("HashData").arg("bytes"), "7");
+    EXPECT_EQ(NewCallOf("HashData").arg("bytes"), "7");
     EXPECT_EQ(Text(IDC_FILENAME), chosen);
 }
 
@@ -155,9 +137,9 @@ TEST_F(Sha1Dialog, AnEmptyFileIsHashedAsZeroBytes)
     HashAGoodFileFirst();
     ChooseFile(folder.Write("empty", ""));
     EXPECT_EQ(HashCalls(), (std::vector<std::string>{"HashData", "GetHash"}));
-    EXPECT_EQ(CallOf("HashData").arg("bytes"), "0");
-    EXPECT_EQ(CallOf("HashData").result, S_OK);
-    EXPECT_EQ(DigitsOf(Text(IDC_RESULT)), ReversedBytes(CallOf("GetHash").out("digest")));
+    EXPECT_EQ(NewCallOf("HashData").arg("bytes"), "0");
+    EXPECT_EQ(NewCallOf("HashData").result, S_OK);
+    EXPECT_EQ(DigitsOf(Text(IDC_RESULT)), ReversedBytes(NewCallOf("GetHash").out("digest")));
     EXPECT_EQ(Text(IDC_TIME), "0 millisec on 0 bytes");
     EXPECT_TRUE(PromptSeam::TakeMessages().empty());
 }

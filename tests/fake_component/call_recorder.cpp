@@ -2,18 +2,28 @@
 
 namespace fake {
 
+namespace {
+
+// Appends the lowest digits hex digits of value, most significant first.
+void AppendHex(std::string& text, std::uint32_t value, int digits)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        text += kDigits[(value >> shift) & 0xF];
+}
+
+}  // namespace
+
 std::string FormatWords(const std::uint32_t* words, std::size_t count)
 {
     if (!words)
         return "null";
-    static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
     text.reserve(count * 9);
     for (std::size_t i = 0; i < count; ++i) {
         if (i)
             text += ',';
-        for (int shift = 28; shift >= 0; shift -= 4)
-            text += kDigits[(words[i] >> shift) & 0xF];
+        AppendHex(text, words[i], 8);
     }
     return text;
 }
@@ -22,13 +32,10 @@ std::string FormatBytes(const std::uint8_t* bytes, std::size_t count)
 {
     if (!bytes)
         return "null";
-    static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
     text.reserve(count * 2);
-    for (std::size_t i = 0; i < count; ++i) {
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0xF];
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        AppendHex(text, bytes[i], 2);
     return text;
 }
 

@@ -3,6 +3,7 @@
 #include "fake_hash.h"
 #include "fake_rsa.h"
 #include "fake_state.h"
+#include "static_class_factory.h"
 
 #include <tarvel/classes.h>
 
@@ -42,22 +43,9 @@ std::unique_ptr<ObjectBase> MakeObject(const CryptoClass& entry, void*& object)
 
 // One factory per class, living as long as the library; its reference count
 // only tracks server locks.
-class Factory final : public IClassFactory {
+class Factory final : public StaticClassFactory {
 public:
     explicit Factory(const CryptoClass& entry) : m_entry(entry) {}
-
-    HRESULT QueryInterface(const GUID& iid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        *ppv = nullptr;
-        if (!(iid == IID_IUnknown) && !(iid == IID_IClassFactory))
-            return E_NOINTERFACE;
-        *ppv = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
 
     HRESULT CreateInstance(IUnknown* outer, const GUID& iid, void** ppv) override
     {

@@ -16,53 +16,41 @@ constexpr std::uint32_t kRecordedBytes = 64;
 template <class Interface>
 HRESULT FakeHash<Interface>::GetHashSize(std::uint32_t* bytes)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, "GetHashSize");
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
-        if (!bytes)
-            return call.Return(E_POINTER);
-        *bytes = m_digestBytes;
-        call.Out("bytes", *bytes);
-        return call.Return(S_OK);
-    });
+    return RecordedCall(*this, "GetHashSize",
+                        [&](CallRecorder& call) { return AnswerWord(call, "bytes", bytes, m_digestBytes); });
 }
 
 template <class Interface>
 HRESULT FakeHash<Interface>::HashData(const std::uint8_t* data, std::uint32_t bytes)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, "HashData");
-        const std::uint32_t checksum = data ? FakeChecksum(data, bytes) : FakeChecksum(nullptr, 0);
+    const std::uint32_t checksum = data ? FakeChecksum(data, bytes) : FakeChecksum(nullptr, 0);
+    const auto recordArgs = [&](CallRecorder& call) {
         call.Arg("bytes", bytes);
         call.Arg("data", FormatBytes(data, std::min(bytes, kRecordedBytes)));
         call.Arg("checksum", FormatWords(&checksum, 1));
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
+    };
+    return RecordedCall(*this, "HashData", recordArgs, [&](CallRecorder&) {
         if (!data && bytes > 0)
-            return call.Return(E_POINTER);
+            return E_POINTER;
         m_hashed = true;
         m_bytes = bytes;
         m_checksum = checksum;
-        return call.Return(S_OK);
+        return S_OK;
     });
 }
 
 template <class Interface>
 HRESULT FakeHash<Interface>::GetHash(std::uint8_t* digest)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, "GetHash");
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
+    return RecordedCall(*this, "GetHash", [&](CallRecorder& call) {
         if (!digest)
-            return call.Return(E_POINTER);
+            return E_POINTER;
         if (!m_hashed)
-            return call.Return(E_FAIL);
+            return E_FAIL;
         for (std::uint32_t i = 0; i < m_digestBytes; ++i)
             digest[i] = FakeDigestByte(i, m_bytes, m_checksum);
         call.Out("digest", FormatBytes(digest, m_digestBytes));
-        return call.Return(S_OK);
+        return S_OK;
     });
 }
 

@@ -6,7 +6,9 @@
 
 #include <tarvel/ids.h>
 
+#include <cstdint>
 #include <new>
+#include <utility>
 
 namespace fake {
 
@@ -20,6 +22,38 @@ HRESULT Guarded(F&& body) noexcept
     } catch (...) {
         return E_FAIL;
     }
+}
+
+// The course every recorded method shares: the arguments are recorded as they
+// arrived, an injected status wins, otherwise the body answers.
+template <class RecordArgs, class Body>
+HRESULT RecordedCall(ObjectBase& object, const char* method, RecordArgs&& recordArgs, Body&& body) noexcept
+{
+    return Guarded([&] {
+        CallRecorder call(object, method);
+        recordArgs(call);
+        if (auto hr = call.Injected())
+            return call.Return(*hr);
+        return call.Return(body(call));
+    });
+}
+
+// For a method that takes no argument worth recording.
+template <class Body>
+HRESULT RecordedCall(ObjectBase& object, const char* method, Body&& body) noexcept
+{
+    return RecordedCall(
+        object, method, [](CallRecorder&) {}, std::forward<Body>(body));
+}
+
+// Answers one word through an out pointer, recorded under name.
+inline HRESULT AnswerWord(CallRecorder& call, const char* name, std::uint32_t* out, std::uint32_t value)
+{
+    if (!out)
+        return E_POINTER;
+    *out = value;
+    call.Out(name, value);
+    return S_OK;
 }
 
 template <class Interface>

@@ -30,30 +30,26 @@ struct FileCloser {
 
 HRESULT FakeRsa::Clear()
 {
-    return Guarded([&] {
-        CallRecorder call(*this, "Clear");
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
+    return RecordedCall(*this, "Clear", [&](CallRecorder&) {
         for (auto& number : m_numbers)
             number.clear();
         m_userId.clear();
         m_code.clear();
-        return call.Return(S_OK);
+        return S_OK;
     });
 }
 
 HRESULT FakeRsa::GenerateKey(const char* userId, std::uint32_t keyWords)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, "GenerateKey");
+    const auto recordArgs = [&](CallRecorder& call) {
         call.Arg("userId", userId ? std::string(userId) : "null");
         call.Arg("keyWords", keyWords);
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
+    };
+    return RecordedCall(*this, "GenerateKey", recordArgs, [&](CallRecorder&) {
         if (!userId)
-            return call.Return(E_POINTER);
+            return E_POINTER;
         if (keyWords == 0 || keyWords > kMaxKeyWords)
-            return call.Return(E_INVALIDARG);
+            return E_INVALIDARG;
         for (int part = 1; part <= 8; ++part) {
             auto& number = m_numbers[static_cast<std::size_t>(part - 1)];
             number.resize(FakeKeyWords(part, keyWords));
@@ -62,44 +58,41 @@ HRESULT FakeRsa::GenerateKey(const char* userId, std::uint32_t keyWords)
         }
         m_userId = userId;
         m_code = "fake-code-" + std::to_string(keyWords);
-        return call.Return(S_OK);
+        return S_OK;
     });
+}
+
+std::uint32_t FakeRsa::KeyWords() const
+{
+    return static_cast<std::uint32_t>(m_numbers[0].size());
 }
 
 HRESULT FakeRsa::GetKeyLength(std::uint32_t* words)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, "GetKeyLength");
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
-        if (!words)
-            return call.Return(E_POINTER);
-        *words = call.ReportedCount().value_or(static_cast<std::uint32_t>(m_numbers[0].size()));
-        call.Out("words", *words);
-        return call.Return(S_OK);
+    return RecordedCall(*this, "GetKeyLength", [&](CallRecorder& call) {
+        return AnswerWord(call, "words", words, call.ReportedCount().value_or(KeyWords()));
     });
 }
 
 HRESULT FakeRsa::Transform(const char* method, bool encrypt, const std::uint32_t* in, std::uint32_t inWords,
                            std::uint32_t* out, std::uint32_t* outWords)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, method);
-        const std::uint32_t keyWords = static_cast<std::uint32_t>(m_numbers[0].size());
+    const auto recordArgs = [&](CallRecorder& call) {
         // A component reads no input of the wrong length, so neither does the record.
-        call.Arg("in", inWords <= keyWords ? FormatWords(in, inWords) : "unread");
+        call.Arg("in", inWords <= KeyWords() ? FormatWords(in, inWords) : "unread");
         call.Arg("inWords", inWords);
         call.Arg("capacity", outWords ? std::to_string(*outWords) : "null");
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
+    };
+    return RecordedCall(*this, method, recordArgs, [&](CallRecorder& call) {
+        const std::uint32_t keyWords = KeyWords();
         if (!in || !out || !outWords)
-            return call.Return(E_POINTER);
+            return E_POINTER;
         if (keyWords == 0)
-            return call.Return(E_FAIL);
+            return E_FAIL;
         if (inWords != keyWords || *outWords < keyWords)
-            return call.Return(E_INVALIDARG);
+            return E_INVALIDARG;
         if (encrypt && !IsBelow(in, m_numbers[0]))
-            return call.Return(E_INVALIDARG);
+            return E_INVALIDARG;
         const std::uint32_t produced = call.ReportedCount().value_or(keyWords);
         const std::uint32_t written = std::min(produced, *outWords);
         for (std::uint32_t i = 0; i < written; ++i)
@@ -107,7 +100,7 @@ HRESULT FakeRsa::Transform(const char* method, bool encrypt, const std::uint32_t
         *outWords = produced;
         call.Out("outWords", produced);
         call.Out("out", FormatWords(out, written));
-        return call.Return(S_OK);
+        return S_OK;
     });
 }
 
@@ -121,43 +114,51 @@ HRESULT FakeRsa::Decrypt(const std::uint32_t* in, std::uint32_t inWords, std::ui
     return Transform("Decrypt", false, in, inWords, out, outWords);
 }
 
+namespace {
+
+// Records a buffer argument by presence only, and its capacity when both are given.
+template <class T>
+void RecordBuffer(CallRecorder& call, const char* bufferName, const T* buffer, const char* sizeName,
+                  const std::uint32_t* size)
+{
+    call.Arg(bufferName, buffer ? "buffer" : "null");
+    if (buffer && size)
+        call.Arg(sizeName, *size);
+}
+
+}  // namespace
+
 HRESULT FakeRsa::GetText(const char* method, const std::string& value, char* text, std::uint32_t* length)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, method);
-        call.Arg("text", text ? "buffer" : "null");
-        if (text && length)
-            call.Arg("length", *length);
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
+    const auto recordArgs = [&](CallRecorder& call) { RecordBuffer(call, "text", text, "length", length); };
+    return RecordedCall(*this, method, recordArgs, [&](CallRecorder& call) {
         if (!length)
-            return call.Return(E_POINTER);
+            return E_POINTER;
         const auto needed = static_cast<std::uint32_t>(value.size());
         if (text) {
             if (*length <= needed)
-                return call.Return(E_INVALIDARG);
+                return E_INVALIDARG;
             std::copy(value.begin(), value.end(), text);
             text[needed] = '\0';
             call.Out("text", value);
         }
         *length = needed;
         call.Out("length", needed);
-        return call.Return(S_OK);
+        return S_OK;
     });
 }
 
 HRESULT FakeRsa::SetText(const char* method, std::string& value, const char* text, std::uint32_t length)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, method);
+    const auto recordArgs = [&](CallRecorder& call) {
         call.Arg("text", text ? std::string(text, length) : "null");
         call.Arg("length", length);
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
+    };
+    return RecordedCall(*this, method, recordArgs, [&](CallRecorder&) {
         if (!text && length > 0)
-            return call.Return(E_POINTER);
+            return E_POINTER;
         value.assign(text ? text : "", length);
-        return call.Return(S_OK);
+        return S_OK;
     });
 }
 
@@ -181,22 +182,29 @@ HRESULT FakeRsa::SetCode(const char* text, std::uint32_t length)
     return SetText("SetCode", m_code, text, length);
 }
 
+namespace {
+
+void RecordPath(CallRecorder& call, const char* path)
+{
+    call.Arg("path", path ? std::string(path) : "null");
+}
+
+}  // namespace
+
 HRESULT FakeRsa::Save(const char* method, const char* kind, const char* path)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, method);
-        call.Arg("path", path ? std::string(path) : "null");
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
-        if (!path)
-            return call.Return(E_POINTER);
-        if (call.WriteFiles()) {
-            std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "w"));
-            if (!file || std::fprintf(file.get(), "fake %s file\n", kind) < 0)
-                return call.Return(E_FAIL);
-        }
-        return call.Return(S_OK);
-    });
+    return RecordedCall(
+        *this, method, [&](CallRecorder& call) { RecordPath(call, path); },
+        [&](CallRecorder& call) {
+            if (!path)
+                return E_POINTER;
+            if (call.WriteFiles()) {
+                std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "w"));
+                if (!file || std::fprintf(file.get(), "fake %s file\n", kind) < 0)
+                    return E_FAIL;
+            }
+            return S_OK;
+        });
 }
 
 HRESULT FakeRsa::SaveWkyFile(const char* path)
@@ -216,26 +224,17 @@ HRESULT FakeRsa::SaveAsyFile(const char* path)
 
 HRESULT FakeRsa::LoadAsyFile(const char* path)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, "LoadAsyFile");
-        call.Arg("path", path ? std::string(path) : "null");
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
-        return call.Return(E_NOTIMPL);
-    });
+    return RecordedCall(
+        *this, "LoadAsyFile", [&](CallRecorder& call) { RecordPath(call, path); },
+        [](CallRecorder&) { return E_NOTIMPL; });
 }
 
 HRESULT FakeRsa::GetNumber(const char* method, int part, std::uint32_t* words, std::uint32_t* count)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, method);
-        call.Arg("words", words ? "buffer" : "null");
-        if (words && count)
-            call.Arg("count", *count);
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
+    const auto recordArgs = [&](CallRecorder& call) { RecordBuffer(call, "words", words, "count", count); };
+    return RecordedCall(*this, method, recordArgs, [&](CallRecorder& call) {
         if (!count)
-            return call.Return(E_POINTER);
+            return E_POINTER;
         const std::vector<std::uint32_t>& number = m_numbers[static_cast<std::size_t>(part - 1)];
         // A reported count is taken as the number's length: the words past
         // the real number are zeros, written only into the caller's buffer
@@ -243,7 +242,7 @@ HRESULT FakeRsa::GetNumber(const char* method, int part, std::uint32_t* words, s
         const auto needed = call.ReportedCount().value_or(static_cast<std::uint32_t>(number.size()));
         if (words) {
             if (*count < needed)
-                return call.Return(E_INVALIDARG);
+                return E_INVALIDARG;
             const std::size_t real = std::min<std::size_t>(number.size(), needed);
             std::copy_n(number.begin(), real, words);
             std::fill(words + real, words + needed, 0u);
@@ -251,24 +250,23 @@ HRESULT FakeRsa::GetNumber(const char* method, int part, std::uint32_t* words, s
         }
         *count = needed;
         call.Out("count", needed);
-        return call.Return(S_OK);
+        return S_OK;
     });
 }
 
 HRESULT FakeRsa::SetNumber(const char* method, int part, const std::uint32_t* words, std::uint32_t count)
 {
-    return Guarded([&] {
-        CallRecorder call(*this, method);
+    const auto recordArgs = [&](CallRecorder& call) {
         call.Arg("words", FormatWords(words, count));
         call.Arg("count", count);
-        if (auto hr = call.Injected())
-            return call.Return(*hr);
+    };
+    return RecordedCall(*this, method, recordArgs, [&](CallRecorder&) {
         if (!words && count > 0)
-            return call.Return(E_POINTER);
+            return E_POINTER;
         if (count > 2 * kMaxKeyWords)
-            return call.Return(E_INVALIDARG);
+            return E_INVALIDARG;
         m_numbers[static_cast<std::size_t>(part - 1)].assign(words, words + count);
-        return call.Return(S_OK);
+        return S_OK;
     });
 }
 

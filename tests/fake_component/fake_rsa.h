@@ -55,6 +55,7 @@ private:
     HRESULT Transform(const char* method, bool encrypt, const std::uint32_t* in, std::uint32_t inWords,
                       std::uint32_t* out, std::uint32_t* outWords);
     HRESULT Save(const char* method, const char* kind, const char* path);
+    std::uint32_t KeyWords() const;  // of the key held, 0 before one is made
 
     std::array<std::vector<std::uint32_t>, 8> m_numbers;  // base, public key, private key, parts 4-8
     std::string m_userId;

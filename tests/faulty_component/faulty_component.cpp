@@ -10,6 +10,8 @@
 //   ignore-length    GenerateKey makes a 16-word key whatever it is asked
 //   hang-des         IUserDES::Encrypt never returns
 // TARVEL_FAULT_INNER may name another library to forward to.
+#include "static_class_factory.h"
+
 #include <tarvel/classes.h>
 #include <tarvel/crypto.h>
 
@@ -203,18 +205,9 @@ private:
     bool m_wrong = false;
 };
 
-class Factory final : public IClassFactory {
+class Factory final : public StaticClassFactory {
 public:
     explicit Factory(const CryptoClass& entry) : m_entry(entry) {}
-    HRESULT QueryInterface(const GUID& iid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        *ppv = (iid == IID_IUnknown || iid == IID_IClassFactory) ? static_cast<IClassFactory*>(this) : nullptr;
-        return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
     HRESULT CreateInstance(IUnknown* outer, const GUID& iid, void** ppv) override
     {
         if (!ppv)

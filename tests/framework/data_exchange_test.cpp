@@ -21,6 +21,14 @@ protected:
     void TearDown() override { dialog.DestroyWindow(); }
 
     QLineEdit* Edit(int id) { return qobject_cast<QLineEdit*>(dialog.GetDlgItem(id)); }
+    QCheckBox* CheckBox() { return qobject_cast<QCheckBox*>(dialog.GetDlgItem(kCheckBox)); }
+    // Types into both edits and sets the check box, as a user would.
+    void Fill(const QString& length, const QString& name)
+    {
+        Edit(kLengthEdit)->setText(length);
+        Edit(kNameEdit)->setText(name);
+        CheckBox()->setChecked(true);
+    }
 
     ExchangeDialog dialog;
 };
@@ -52,14 +60,12 @@ TEST_F(DataExchangeTest, InitDialogShowsTheFields)
 {
     EXPECT_EQ(Edit(kLengthEdit)->text(), "16");
     EXPECT_EQ(Edit(kNameEdit)->text(), "Testing");
-    EXPECT_FALSE(qobject_cast<QCheckBox*>(dialog.GetDlgItem(kCheckBox))->isChecked());
+    EXPECT_FALSE(CheckBox()->isChecked());
 }
 
 TEST_F(DataExchangeTest, ReadsEveryFieldBack)
 {
-    Edit(kLengthEdit)->setText(" 32 ");
-    Edit(kNameEdit)->setText("Grüße");
-    qobject_cast<QCheckBox*>(dialog.GetDlgItem(kCheckBox))->setChecked(true);
+    Fill(" 32 ", "Grüße");
 
     EXPECT_EQ(dialog.UpdateData(TRUE), TRUE);
     EXPECT_EQ(dialog.m_length, 32u);
@@ -70,9 +76,7 @@ TEST_F(DataExchangeTest, ReadsEveryFieldBack)
 
 TEST_F(DataExchangeTest, AFailedReadStopsAtTheFirstBadFieldWithOneMessageAndFocus)
 {
-    Edit(kLengthEdit)->setText("abc");
-    Edit(kNameEdit)->setText("Changed");
-    qobject_cast<QCheckBox*>(dialog.GetDlgItem(kCheckBox))->setChecked(true);
+    Fill("abc", "Changed");
 
     EXPECT_EQ(dialog.UpdateData(TRUE), FALSE);
 
@@ -100,7 +104,7 @@ TEST_F(DataExchangeTest, WritesTextsAsPlainTextNeverMarkup)
     EXPECT_EQ(qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(kNotesEdit))->toPlainText(), "<i>line one</i>\nline two");
     EXPECT_EQ(Edit(kNameEdit)->text(), "<b>name</b>");
     EXPECT_EQ(Edit(kLengthEdit)->text(), "4294967295");
-    EXPECT_TRUE(qobject_cast<QCheckBox*>(dialog.GetDlgItem(kCheckBox))->isChecked());
+    EXPECT_TRUE(CheckBox()->isChecked());
 
     // What was written reads back unchanged.
     EXPECT_EQ(dialog.UpdateData(TRUE), TRUE);

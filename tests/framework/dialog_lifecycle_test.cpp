@@ -34,16 +34,21 @@ void ExpectDestroyedOnce(const ExchangeDialog& dialog)
     EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
 }
 
+// Runs dialog modally, types into its name field and ends it with button.
+INT_PTR TypeAndEndWith(ExchangeDialog& dialog, int button)
+{
+    return RunModal(dialog, [&](QWidget*) {
+        dialog.SetDlgItemText(kNameEdit, "Typed");
+        Click(dialog, button);
+    });
+}
+
 }  // namespace
 
 TEST(DialogLifecycle, OkReadsTheControlsEndsWithOkAndDestroysOnce)
 {
     ExchangeDialog dialog;
-    const INT_PTR result = RunModal(dialog, [&](QWidget*) {
-        dialog.SetDlgItemText(kNameEdit, "Typed");
-        Click(dialog, IDOK);
-    });
-    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(TypeAndEndWith(dialog, IDOK), IDOK);
     EXPECT_EQ(dialog.m_name, "Typed");
     ExpectDestroyedOnce(dialog);
 }
@@ -51,11 +56,7 @@ TEST(DialogLifecycle, OkReadsTheControlsEndsWithOkAndDestroysOnce)
 TEST(DialogLifecycle, CancelEndsWithCancelWithoutReading)
 {
     ExchangeDialog dialog;
-    const INT_PTR result = RunModal(dialog, [&](QWidget*) {
-        dialog.SetDlgItemText(kNameEdit, "Typed");
-        Click(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(TypeAndEndWith(dialog, IDCANCEL), IDCANCEL);
     EXPECT_EQ(dialog.m_name, "Testing");
     ExpectDestroyedOnce(dialog);
 }

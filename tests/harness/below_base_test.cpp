@@ -12,34 +12,28 @@ using harness::KeepBelowBase;
 
 using Words = std::vector<std::uint32_t>;
 
+const Words kBase = {0x00000005, 0x80000000};
+
+// data as KeepBelowBase leaves it; the call must succeed.
+Words KeptBelow(Words data, const Words& base)
+{
+    EXPECT_TRUE(KeepBelowBase(data, base));
+    return data;
+}
+
 TEST(KeepBelowBase, LeavesDataAlreadyBelowTheBaseAlone)
 {
-    const Words base = {0x00000005, 0x80000000};
-    Words data = {0xFFFFFFFF, 0x7FFFFFFF};
-    ASSERT_TRUE(KeepBelowBase(data, base));
-    EXPECT_EQ(data, (Words{0xFFFFFFFF, 0x7FFFFFFF}));
-
+    EXPECT_EQ(KeptBelow({0xFFFFFFFF, 0x7FFFFFFF}, kBase), (Words{0xFFFFFFFF, 0x7FFFFFFF}));
     // Same top word, lower words smaller: already below as a whole number.
-    data = {0x00000004, 0x80000000};
-    ASSERT_TRUE(KeepBelowBase(data, base));
-    EXPECT_EQ(data, (Words{0x00000004, 0x80000000}));
+    EXPECT_EQ(KeptBelow({0x00000004, 0x80000000}, kBase), (Words{0x00000004, 0x80000000}));
 }
 
 TEST(KeepBelowBase, LowersTheTopWordWhenTheDataIsNotBelow)
 {
-    const Words base = {0x00000005, 0x80000000};
-    Words data = {0x12345678, 0x9ABCDEF0};
-    ASSERT_TRUE(KeepBelowBase(data, base));
-    EXPECT_EQ(data, (Words{0x12345678, 0x7FFFFFFF}));
-
+    EXPECT_EQ(KeptBelow({0x12345678, 0x9ABCDEF0}, kBase), (Words{0x12345678, 0x7FFFFFFF}));
     // Equal top words with a larger low word are not below either.
-    data = {0x00000006, 0x80000000};
-    ASSERT_TRUE(KeepBelowBase(data, base));
-    EXPECT_EQ(data, (Words{0x00000006, 0x7FFFFFFF}));
-
-    data = base;
-    ASSERT_TRUE(KeepBelowBase(data, base));
-    EXPECT_TRUE(IsBelow(data, base));
+    EXPECT_EQ(KeptBelow({0x00000006, 0x80000000}, kBase), (Words{0x00000006, 0x7FFFFFFF}));
+    EXPECT_TRUE(IsBelow(KeptBelow(kBase, kBase), kBase));
 }
 
 TEST(KeepBelowBase, BaseWithZeroTopWordsKeepsTheDataBelowWithoutWrapping)

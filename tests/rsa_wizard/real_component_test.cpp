@@ -1,8 +1,9 @@
 // The wizard on the real component (the bundled one, or whichever
 // TARVEL_COMPONENT names): round trips, the get-set copy, and key files that
 // OpenSSL reads back.
-#include "wizard_fixture.h"
+#include "real_component.h"
 #include "temp_folder.h"
+#include "wizard_fixture.h"
 
 #include "runtime/com.h"
 
@@ -24,10 +25,7 @@ protected:
     void SetUp() override
     {
         WizardDriver::SetUp();
-        ResetComponentBindingForTesting();
-        const std::string library = ComponentLibraryPath();
-        if (library.empty() || !std::filesystem::exists(library))
-            GTEST_SKIP() << "no component library at '" << library << "'";
+        UseRealComponentOrSkip();
     }
 };
 

@@ -52,6 +52,17 @@ AboutBox ReadAboutBox(ProgramSession<App>& session)
     return box;
 }
 
+// Reads the About box and checks its caption, its one text and its icon.
+template <class App>
+AboutBox ExpectAboutBox(ProgramSession<App>& session, const QString& caption, const QString& text)
+{
+    const AboutBox box = ReadAboutBox(session);
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.texts, QStringList{text});
+    EXPECT_TRUE(box.hasIcon);
+    return box;
+}
+
 class AboutAndCommands : public testing::Test {
 protected:
     void SetUp() override
@@ -70,10 +81,7 @@ TEST_F(AboutAndCommands, AboutBoxesNameTheirProgramAndVersion)
     {
         ProgramSession<CTarvel2App> session;
         ASSERT_TRUE(session.Started());
-        const AboutBox box = ReadAboutBox(session);
-        EXPECT_EQ(box.caption, "About Tarvel2");
-        EXPECT_EQ(box.texts, QStringList{"Tarvel2 Version 1.0"});
-        EXPECT_TRUE(box.hasIcon);
+        const AboutBox box = ExpectAboutBox(session, "About Tarvel2", "Tarvel2 Version 1.0");
         EXPECT_FALSE(box.hasParent);
         EXPECT_EQ(box.okText, "OK");
         EXPECT_TRUE(box.okIsDefault);
@@ -83,10 +91,7 @@ TEST_F(AboutAndCommands, AboutBoxesNameTheirProgramAndVersion)
     }
     ProgramSession<CTarvel3App> session;
     ASSERT_TRUE(session.Started());
-    const AboutBox box = ReadAboutBox(session);
-    EXPECT_EQ(box.caption, "About Tarvel3");
-    EXPECT_EQ(box.texts, QStringList{"Tarvel3 Version 1.0"});
-    EXPECT_TRUE(box.hasIcon);
+    ExpectAboutBox(session, "About Tarvel3", "Tarvel3 Version 1.0");
 }
 
 TEST_F(AboutAndCommands, EachTestButtonOpensItsOwnDialogWithItsOwnObject)

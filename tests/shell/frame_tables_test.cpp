@@ -77,24 +77,27 @@ void ExpectStatusPanes(QMainWindow* window)
     }
 }
 
-}  // namespace
-
-TEST_F(FrameTables, Tarvel2MenusKeysAndPanes)
+// The program's main window has its own menu and the shared keys and panes.
+template <class App>
+void ExpectMenusKeysAndPanes(const std::string& program)
 {
-    ProgramSession<CTarvel2App> session;
+    ProgramSession<App> session;
     ASSERT_TRUE(session.Started());
-    EXPECT_EQ(MenuLayout(session.Window()), ExpectedMenu("Tarvel2"));
+    EXPECT_EQ(MenuLayout(session.Window()), ExpectedMenu(program));
     EXPECT_EQ(AcceleratorLayout(session.Window()), kAccelerators);
     ExpectStatusPanes(session.Window());
 }
 
+}  // namespace
+
+TEST_F(FrameTables, Tarvel2MenusKeysAndPanes)
+{
+    ExpectMenusKeysAndPanes<CTarvel2App>("Tarvel2");
+}
+
 TEST_F(FrameTables, Tarvel3MenusKeysAndPanesWithoutTestCommands)
 {
-    ProgramSession<CTarvel3App> session;
-    ASSERT_TRUE(session.Started());
-    EXPECT_EQ(MenuLayout(session.Window()), ExpectedMenu("Tarvel3"));
-    EXPECT_EQ(AcceleratorLayout(session.Window()), kAccelerators);
-    ExpectStatusPanes(session.Window());
+    ExpectMenusKeysAndPanes<CTarvel3App>("Tarvel3");
 }
 
 TEST_F(FrameTables, Tarvel2ToolbarHasTheStandardButtonsWithEditButtonsOff)

@@ -43,6 +43,14 @@ Outcome RunTarvel3(const QStringList& arguments, const QProcessEnvironment& envi
     return outcome;
 }
 
+// The program ended by itself with exit code 1, saying text on its error output.
+void ExpectEndedWithOneSaying(const Outcome& outcome, const QString& text)
+{
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_TRUE(outcome.err.contains(text)) << outcome.err.toStdString();
+}
+
 class Tarvel3Process : public testing::Test {
 protected:
     QTemporaryDir home;
@@ -84,18 +92,13 @@ TEST_F(Tarvel3Process, AFileThatCannotBeOpenedIsReportedAndTheProgramEndsWithAFa
 TEST_F(Tarvel3Process, WithoutADisplayItSaysHowToRunItInsteadOfAborting)
 {
     const Outcome outcome = RunTarvel3({}, HeadlessEnvironment(home));
-    ASSERT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_TRUE(outcome.err.contains("Tarvel3 needs a graphical display")) << outcome.err.toStdString();
+    ExpectEndedWithOneSaying(outcome, "Tarvel3 needs a graphical display");
     EXPECT_TRUE(outcome.err.contains("xvfb-run -a")) << outcome.err.toStdString();
 
     // Asking for X11 explicitly needs its server just the same.
     QProcessEnvironment x11 = HeadlessEnvironment(home);
     x11.insert("QT_QPA_PLATFORM", "xcb");
-    const Outcome explicitX11 = RunTarvel3({}, x11);
-    ASSERT_TRUE(explicitX11.finished);
-    EXPECT_EQ(explicitX11.exitCode, 1);
-    EXPECT_TRUE(explicitX11.err.contains("needs a graphical display")) << explicitX11.err.toStdString();
+    ExpectEndedWithOneSaying(RunTarvel3({}, x11), "needs a graphical display");
 
     // Unknown options are refused before anything starts.
     const Outcome option = RunTarvel3({"--frobnicate"}, HeadlessEnvironment(home));
@@ -108,9 +111,6 @@ TEST_F(Tarvel3Process, AStaleDisplayIsReportedLikeAMissingOne)
 {
     QProcessEnvironment environment = HeadlessEnvironment(home);
     environment.insert("DISPLAY", ":9731");
-    const Outcome outcome = RunTarvel3({}, environment);
-    ASSERT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_TRUE(outcome.err.contains("no X server answers on DISPLAY :9731")) << outcome.err.toStdString();
+    ExpectEndedWithOneSaying(RunTarvel3({}, environment), "no X server answers on DISPLAY :9731");
 }
 #endif

@@ -137,19 +137,9 @@ FakeComponent::FakeComponent()
         throw std::runtime_error(std::string("cannot load the fake component: ") + (why ? why : "unknown"));
     }
     void* handle = m_library.get();
-    Resolve(handle, "fake_reset", m_api.reset);
-    Resolve(handle, "fake_call_count", m_api.callCount);
-    Resolve(handle, "fake_call_record", m_api.callRecord);
-    Resolve(handle, "fake_fail_creation", m_api.failCreation);
-    Resolve(handle, "fake_refuse_class", m_api.refuseClass);
-    Resolve(handle, "fake_fail_method", m_api.failMethod);
-    Resolve(handle, "fake_set_reported_count", m_api.setReportedCount);
-    Resolve(handle, "fake_set_write_files", m_api.setWriteFiles);
-    Resolve(handle, "fake_live_objects", m_api.liveObjects);
-    Resolve(handle, "fake_created_objects", m_api.createdObjects);
-    Resolve(handle, "fake_releases_of", m_api.releasesOf);
-    Resolve(handle, "fake_calls_after_release", m_api.callsAfterRelease);
-    Resolve(handle, "fake_object_interface", m_api.objectInterface);
+#define TARVEL_FAKE_CONTROL_BIND(member, symbol) Resolve(handle, #symbol, m_api.member);
+    TARVEL_FAKE_CONTROL_FUNCTIONS(TARVEL_FAKE_CONTROL_BIND)
+#undef TARVEL_FAKE_CONTROL_BIND
     m_api.reset();
 }
 
@@ -160,6 +150,14 @@ FakeComponent::~FakeComponent()
     else
         unsetenv(kComponentVariable);
     ResetComponentBindingForTesting();
+}
+
+FakeCall FakeComponent::NthCall(const std::vector<FakeCall>& calls, std::string_view method, int nth)
+{
+    for (const FakeCall& call : calls)
+        if (call.method == method && nth-- == 0)
+            return call;
+    return {};
 }
 
 std::string FakeComponent::LibraryPath()

@@ -66,6 +66,23 @@ struct FakeCall {
     std::string text() const;
 };
 
+// The control functions the fake exports, as (member, symbol): one list that
+// both declares the bound pointers and binds them at load.
+#define TARVEL_FAKE_CONTROL_FUNCTIONS(X)                                                                               \
+    X(reset, fake_reset)                                                                                               \
+    X(callCount, fake_call_count)                                                                                      \
+    X(callRecord, fake_call_record)                                                                                    \
+    X(failCreation, fake_fail_creation)                                                                                \
+    X(refuseClass, fake_refuse_class)                                                                                  \
+    X(failMethod, fake_fail_method)                                                                                    \
+    X(setReportedCount, fake_set_reported_count)                                                                       \
+    X(setWriteFiles, fake_set_write_files)                                                                             \
+    X(liveObjects, fake_live_objects)                                                                                  \
+    X(createdObjects, fake_created_objects)                                                                            \
+    X(releasesOf, fake_releases_of)                                                                                    \
+    X(callsAfterRelease, fake_calls_after_release)                                                                     \
+    X(objectInterface, fake_object_interface)
+
 class FakeComponent {
 public:
     // Points TARVEL_COMPONENT at the fake, drops the cached binding, loads the
@@ -85,6 +102,9 @@ public:
 
     std::vector<FakeCall> calls() const;
     std::vector<FakeCall> callsOf(int object) const;
+    // The nth call (0: the first) of method among calls; an empty call when
+    // there is none.
+    static FakeCall NthCall(const std::vector<FakeCall>& calls, std::string_view method, int nth = 0);
     // Method names in call order; object 0 means every object.
     std::vector<std::string> methods(int object = 0) const;
     // The calls as text() lines; handy in failure messages.
@@ -124,19 +144,9 @@ private:
         void operator()(void* handle) const;
     };
     struct Api {
-        decltype(&fake_reset) reset = nullptr;
-        decltype(&fake_call_count) callCount = nullptr;
-        decltype(&fake_call_record) callRecord = nullptr;
-        decltype(&fake_fail_creation) failCreation = nullptr;
-        decltype(&fake_refuse_class) refuseClass = nullptr;
-        decltype(&fake_fail_method) failMethod = nullptr;
-        decltype(&fake_set_reported_count) setReportedCount = nullptr;
-        decltype(&fake_set_write_files) setWriteFiles = nullptr;
-        decltype(&fake_live_objects) liveObjects = nullptr;
-        decltype(&fake_created_objects) createdObjects = nullptr;
-        decltype(&fake_releases_of) releasesOf = nullptr;
-        decltype(&fake_calls_after_release) callsAfterRelease = nullptr;
-        decltype(&fake_object_interface) objectInterface = nullptr;
+#define TARVEL_FAKE_CONTROL_POINTER(member, symbol) decltype(&symbol) member = nullptr;
+        TARVEL_FAKE_CONTROL_FUNCTIONS(TARVEL_FAKE_CONTROL_POINTER)
+#undef TARVEL_FAKE_CONTROL_POINTER
     };
 
     std::optional<std::string> m_previousComponent;
