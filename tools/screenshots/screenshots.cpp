@@ -18,6 +18,7 @@
 #include "rsa_wizard/rsa_wizard.h"
 #include "rsa_wizard/wizard_resource_ids.h"
 #include "shell/about_dlg.h"
+#include "shell/program_session.h"
 #include "tarvel2/tarvel2_app.h"
 #include "tarvel2/tarvel2_view.h"
 #include "tarvel3/tarvel3_app.h"
@@ -37,38 +38,6 @@
 #include <memory>
 
 namespace {
-
-// One program started in this process with its own resources, ended again
-// when it goes.
-template <class App>
-class RunningProgram {
-public:
-    RunningProgram()
-        : m_app(std::make_unique<App>()),
-          m_resources(ResourceSet::Load(QString::fromStdString(m_app->GetResourceFolder())))
-    {
-        AfxSetResources(&m_resources);
-        m_started = m_app->InitInstance() != FALSE;
-    }
-    ~RunningProgram()
-    {
-        m_app->ExitInstance();
-        m_app->CloseAllDocuments();
-        m_app.reset();
-        AfxSetResources(nullptr);
-    }
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
-
-    bool Started() const { return m_started && m_app->m_pMainWnd; }
-    CFrameWnd* Frame() const { return m_app->m_pMainWnd; }
-    QWidget* Window() const { return Frame() ? Frame()->GetMainWindow() : nullptr; }
-
-private:
-    std::unique_ptr<App> m_app;
-    ResourceSet m_resources;
-    bool m_started = false;
-};
 
 // The offscreen platform warns about every window feature it lacks; those
 // warnings say nothing about the programs.
@@ -123,9 +92,9 @@ bool SaveDialog(ShotWriter& shots, Dialog& dialog, const QString& name, int butt
 bool ShootTarvel2(ShotWriter& shots)
 {
     CTarvel2View::ReplaceInitialUpdateAction(&NoWizardAtStart);
-    RunningProgram<CTarvel2App> program;
+    ProgramSession<CTarvel2App> program;
     CTarvel2View::ReplaceInitialUpdateAction(nullptr);
-    if (!program.Started())
+    if (!program.Started() || !program.Window())
         return false;
     bool ok = shots.Save(program.Window(), "tarvel2-main");
     ok = shots.SaveWithMenuOpen(program.Window(), "&File", "tarvel2-main-file-menu") && ok;
@@ -151,8 +120,8 @@ bool ShootTarvel2(ShotWriter& shots)
 
 bool ShootTarvel3(ShotWriter& shots, const QString& sampleFile)
 {
-    RunningProgram<CTarvel3App> program;
-    if (!program.Started())
+    ProgramSession<CTarvel3App> program;
+    if (!program.Started() || !program.Window())
         return false;
     bool ok = shots.Save(program.Window(), "tarvel3-main");
     ok = shots.SaveWithMenuOpen(program.Window(), "&File", "tarvel3-main-file-menu") && ok;

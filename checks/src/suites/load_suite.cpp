@@ -94,6 +94,23 @@ void CheckLibrary(Context& ctx)
         ctx.Fail(Expected("DllCanUnloadNow", "S_OK or S_FALSE", StatusText(hr)));
 }
 
+// One step of making an object: true when it succeeded and gave what it was
+// asked for. E_NOTIMPL is a step not implemented yet, any other refusal or a
+// success that gave nothing a failure.
+bool StepGave(Context& ctx, HRESULT hr, bool gave, const std::string& step, const std::string& name, const char* what)
+{
+    if (FAILED(hr)) {
+        if (hr == E_NOTIMPL)
+            ctx.NotImplemented(step + "(" + name + ")");
+        else
+            ctx.Fail(step + " refused " + name + " (" + StatusText(hr) + ")");
+        return false;
+    }
+    if (!gave)
+        ctx.Fail(step + " reports success (" + StatusText(hr) + ") for " + name + " with a null " + what);
+    return gave;
+}
+
 // The steps the binding takes for one class, each told apart.
 void CheckClass(Context& ctx, const CryptoClass& entry)
 {
@@ -105,37 +122,18 @@ void CheckClass(Context& ctx, const CryptoClass& entry)
     IClassFactory* factory = nullptr;
     ctx.Calling("DllGetClassObject(" + name + ")");
     HRESULT hr = get(entry.clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
-    if (FAILED(hr)) {
-        if (factory)
-            ctx.Fail("DllGetClassObject refused " + name + " (" + StatusText(hr) + ") but left a pointer behind");
-        if (hr == E_NOTIMPL)
-            ctx.NotImplemented("DllGetClassObject(" + name + ")");
-        else
-            ctx.Fail("the class " + name + " is refused by DllGetClassObject (" + StatusText(hr) + ")");
+    if (FAILED(hr) && factory)
+        ctx.Fail("DllGetClassObject refused " + name + " (" + StatusText(hr) + ") but left a pointer behind");
+    if (!StepGave(ctx, hr, factory != nullptr, "DllGetClassObject", name, "factory"))
         return;
-    }
-    if (!factory) {
-        ctx.Fail("DllGetClassObject reports success (" + StatusText(hr) + ") for " + name + " with a null factory");
-        return;
-    }
     ComPtr<IClassFactory> factoryRef;
     factoryRef.Attach(factory);
 
     ComPtr<IUnknown> object;
     ctx.Calling("IClassFactory::CreateInstance(" + name + ")");
     hr = factory->CreateInstance(nullptr, entry.iid, object.Put());
-    if (FAILED(hr)) {
-        if (hr == E_NOTIMPL)
-            ctx.NotImplemented("IClassFactory::CreateInstance(" + name + ")");
-        else
-            ctx.Fail("IClassFactory::CreateInstance refused " + name + " (" + StatusText(hr) + ")");
+    if (!StepGave(ctx, hr, static_cast<bool>(object), "IClassFactory::CreateInstance", name, "object"))
         return;
-    }
-    if (!object) {
-        ctx.Fail("IClassFactory::CreateInstance reports success (" + StatusText(hr) + ") for " + name +
-                 " with a null object");
-        return;
-    }
     // The binding releases the factory before it uses the object.
     ctx.Calling("IClassFactory::Release");
     factoryRef.Release();

@@ -382,11 +382,7 @@ void CheckGenerateLimits(Context& ctx)
         if (!CallSucceeded(ctx, rsa->GenerateKey("Checker", words),
                            "GenerateKey with " + std::to_string(words) + " words"))
             continue;
-        std::uint32_t length = 0;
-        ctx.Calling("IUserRSA::GetKeyLength");
-        if (CallSucceeded(ctx, rsa->GetKeyLength(&length), "IUserRSA::GetKeyLength") && length != words)
-            ctx.Fail(Expected("GetKeyLength after GenerateKey with " + std::to_string(words) + " words",
-                              std::to_string(words), std::to_string(length)));
+        support::CheckKeyLength(ctx, *rsa, words, "GenerateKey with " + std::to_string(words) + " words");
     }
 }
 

@@ -70,6 +70,14 @@ std::optional<Words> GetNumber(Context& ctx, IUserRSA& rsa, const KeyPart& part)
     return words;
 }
 
+void CheckKeyLength(Context& ctx, IUserRSA& rsa, std::uint32_t words, const std::string& madeBy)
+{
+    std::uint32_t length = 0;
+    ctx.Calling("IUserRSA::GetKeyLength");
+    if (CallSucceeded(ctx, rsa.GetKeyLength(&length), "IUserRSA::GetKeyLength") && length != words)
+        ctx.Fail(Expected("IUserRSA::GetKeyLength after " + madeBy, std::to_string(words), std::to_string(length)));
+}
+
 std::optional<std::array<Words, 8>> GetKey(Context& ctx, IUserRSA& rsa)
 {
     std::array<Words, 8> numbers;

@@ -67,6 +67,9 @@ std::optional<Words> GetNumber(Context& ctx, IUserRSA& rsa, const KeyPart& part)
 // All eight, or nullopt after the first failure.
 std::optional<std::array<Words, 8>> GetKey(Context& ctx, IUserRSA& rsa);
 bool SetKey(Context& ctx, IUserRSA& rsa, const std::array<Words, 8>& numbers);
+// GetKeyLength is words after a key of that length was made (madeBy says
+// how, for the message).
+void CheckKeyLength(Context& ctx, IUserRSA& rsa, std::uint32_t words, const std::string& madeBy);
 
 // Raw RSA through the object: exactly keyWords words in and out.
 std::optional<Words> RsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Words& in);

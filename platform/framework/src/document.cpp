@@ -30,7 +30,20 @@ bool IsOtherThanRegularFile(const QString& path)
     return info.exists() && !info.isFile();
 }
 
-const QString kNotRegularFile = QStringLiteral("it is not a regular file");
+// Opens the file for a document; false after telling the user why (verb
+// names what was tried: "open", "save").
+bool OpenDocumentFile(QFile& file, const char* verb, QIODevice::OpenMode mode)
+{
+    if (IsOtherThanRegularFile(file.fileName())) {
+        AfxMessageBox(FileProblem(verb, file.fileName(), QStringLiteral("it is not a regular file")));
+        return false;
+    }
+    if (!file.open(mode)) {
+        AfxMessageBox(FileProblem(verb, file.fileName(), file.errorString()));
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -85,15 +98,9 @@ BOOL CDocument::OnNewDocument()
 BOOL CDocument::OnOpenDocument(const char* lpszPathName)
 {
     const QString path = QString::fromUtf8(lpszPathName);
-    if (IsOtherThanRegularFile(path)) {
-        AfxMessageBox(FileProblem("open", path, kNotRegularFile));
-        return FALSE;
-    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        AfxMessageBox(FileProblem("open", path, file.errorString()));
+    if (!OpenDocumentFile(file, "open", QIODevice::ReadOnly))
         return FALSE;
-    }
     DeleteContents();
     CArchive archive(file, CArchive::load);
     Serialize(archive);
@@ -109,15 +116,9 @@ BOOL CDocument::OnOpenDocument(const char* lpszPathName)
 BOOL CDocument::OnSaveDocument(const char* lpszPathName)
 {
     const QString path = QString::fromUtf8(lpszPathName);
-    if (IsOtherThanRegularFile(path)) {
-        AfxMessageBox(FileProblem("save", path, kNotRegularFile));
-        return FALSE;
-    }
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        AfxMessageBox(FileProblem("save", path, file.errorString()));
+    if (!OpenDocumentFile(file, "save", QIODevice::WriteOnly | QIODevice::Truncate))
         return FALSE;
-    }
     CArchive archive(file, CArchive::store);
     Serialize(archive);
     // flush() reports a failed write that close() would swallow.

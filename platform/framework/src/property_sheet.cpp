@@ -188,9 +188,9 @@ BOOL CPropertySheet::PressButton(int nButton)
         return FALSE;
     switch (nButton) {
     case PSBTN_NEXT:
-        return GoNext() ? TRUE : FALSE;
+        return Step(+1) ? TRUE : FALSE;
     case PSBTN_BACK:
-        return GoBack() ? TRUE : FALSE;
+        return Step(-1) ? TRUE : FALSE;
     case PSBTN_CANCEL:
         EndWizard(IDCANCEL);
         return TRUE;
@@ -214,33 +214,21 @@ int CPropertySheet::IndexOfTemplate(LRESULT templateId) const
     return -1;
 }
 
-bool CPropertySheet::GoNext()
+bool CPropertySheet::Step(int direction)
 {
-    if (m_activeIndex < 0 || m_activeIndex + 1 >= GetPageCount())
+    const int next = m_activeIndex + direction;
+    if (m_activeIndex < 0 || next < 0 || next >= GetPageCount())
         return false;
     CPropertyPage* page = GetActivePage();
-    const LRESULT answer = page->OnWizardNext();
+    // The page may stay (-1), name the page to go to by its template id, or
+    // leave the step to the sheet (0); it is left only if it agrees to be.
+    const LRESULT answer = direction > 0 ? page->OnWizardNext() : page->OnWizardBack();
     if (answer == -1)
         return true;
     const int jump = answer > 0 ? IndexOfTemplate(answer) : -1;
     if (!page->OnKillActive())
         return true;
-    ActivatePage(jump >= 0 ? jump : m_activeIndex + 1);
-    return true;
-}
-
-bool CPropertySheet::GoBack()
-{
-    if (m_activeIndex <= 0)
-        return false;
-    CPropertyPage* page = GetActivePage();
-    const LRESULT answer = page->OnWizardBack();
-    if (answer == -1)
-        return true;
-    const int jump = answer > 0 ? IndexOfTemplate(answer) : -1;
-    if (!page->OnKillActive())
-        return true;
-    ActivatePage(jump >= 0 ? jump : m_activeIndex - 1);
+    ActivatePage(jump >= 0 ? jump : next);
     return true;
 }
 

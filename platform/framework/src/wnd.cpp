@@ -4,6 +4,7 @@
 #include "control_text.h"
 #include "data_exchange_failure.h"
 #include "dialog_units.h"
+#include "handler_map.h"
 #include "framework/data_exchange.h"
 #include "framework/resources.h"
 
@@ -86,13 +87,7 @@ void CWnd::DestroyWindow()
 
 bool CWnd::OnCommand(int nID)
 {
-    const auto it = m_clickMap.find(nID);
-    if (it == m_clickMap.end())
-        return false;
-    // Copied: the handler may change the map while it runs.
-    const std::function<void()> handler = it->second;
-    handler();
-    return true;
+    return RunMappedHandler(m_clickMap, nID);
 }
 
 void CWnd::DoDataExchange(CDataExchange*) {}

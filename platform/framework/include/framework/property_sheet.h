@@ -72,8 +72,8 @@ protected:
 private:
     bool ActivatePage(int index);
     void UpdateButtons();
-    bool GoNext();
-    bool GoBack();
+    // Next (+1) or Back (-1); false when there is no page that way.
+    bool Step(int direction);
     void EndWizard(int nResult);
     int IndexOfTemplate(LRESULT templateId) const;
 
