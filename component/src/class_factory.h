@@ -1,7 +1,7 @@
 // One class factory per class; it makes fresh objects of that class.
 #pragma once
 
-#include "call_guard.h"
+#include <tarvel/call_guard.h>
 #include "com_object.h"
 #include "module_lifetime.h"
 

@@ -1,6 +1,6 @@
 #include "digest_object.h"
 
-#include "call_guard.h"
+#include <tarvel/call_guard.h>
 
 #include <openssl/err.h>
 

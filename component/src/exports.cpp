@@ -16,7 +16,7 @@ namespace {
 template <class Object>
 HRESULT HandOutFactory(const GUID& iid, void** ppv)
 {
-    return GuardedCall([&] { return HandOut(std::make_unique<ClassFactory<Object>>(), iid, ppv); });
+    return tarvel::GuardedCall([&] { return HandOut(std::make_unique<ClassFactory<Object>>(), iid, ppv); });
 }
 
 HRESULT HandOutFactoryOf(CryptoClassKind kind, const GUID& iid, void** ppv)

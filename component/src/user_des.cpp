@@ -4,7 +4,7 @@
 
 #include "user_des.h"
 
-#include "call_guard.h"
+#include <tarvel/call_guard.h>
 
 #include <openssl/crypto.h>
 #include <openssl/des.h>

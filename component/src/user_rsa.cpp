@@ -2,7 +2,7 @@
 
 #include "asy_record.h"
 #include "atomic_file.h"
-#include "call_guard.h"
+#include <tarvel/call_guard.h>
 #include "rsa_key_generator.h"
 #include "rsa_key_pem.h"
 #include "status.h"

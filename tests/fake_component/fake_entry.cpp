@@ -49,7 +49,7 @@ public:
 
     HRESULT CreateInstance(IUnknown* outer, const GUID& iid, void** ppv) override
     {
-        return Guarded([&] {
+        return tarvel::GuardedCall([&] {
             if (!ppv)
                 return E_POINTER;
             *ppv = nullptr;
@@ -96,7 +96,7 @@ std::array<Factory, std::size(kCryptoClasses)> g_factories =
 FAKE_EXPORT HRESULT DllGetClassObject(const GUID& clsid, const GUID& iid, void** ppv)
 {
     using namespace fake;
-    return Guarded([&] {
+    return tarvel::GuardedCall([&] {
         if (!ppv)
             return E_POINTER;
         *ppv = nullptr;

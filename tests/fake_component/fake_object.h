@@ -4,32 +4,20 @@
 #include "call_recorder.h"
 #include "fake_state.h"
 
+#include <tarvel/call_guard.h>
 #include <tarvel/ids.h>
 
 #include <cstdint>
-#include <new>
 #include <utility>
 
 namespace fake {
-
-template <class F>
-HRESULT Guarded(F&& body) noexcept
-{
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
-}
 
 // The course every recorded method shares: the arguments are recorded as they
 // arrived, an injected status wins, otherwise the body answers.
 template <class RecordArgs, class Body>
 HRESULT RecordedCall(ObjectBase& object, const char* method, RecordArgs&& recordArgs, Body&& body) noexcept
 {
-    return Guarded([&] {
+    return tarvel::GuardedCall([&] {
         CallRecorder call(object, method);
         recordArgs(call);
         if (auto hr = call.Injected())
@@ -63,7 +51,7 @@ public:
 
     HRESULT QueryInterface(const GUID& iid, void** ppv) override
     {
-        return Guarded([&] {
+        return tarvel::GuardedCall([&] {
             CallRecorder call(*this, "QueryInterface");
             call.Arg("iid", iid == m_iid ? std::string(InterfaceName()) : iid == IID_IUnknown ? "IUnknown" : "other");
             if (!ppv)

@@ -1,5 +1,7 @@
 // What every object of the component shares: a reference count, the two
 // identities QueryInterface answers to, and the class factory that makes it.
+// A method body that may throw (anything that allocates through the standard
+// library) belongs inside tarvel::GuardedCall from <tarvel/call_guard.h>.
 #pragma once
 
 #include <tarvel/crypto.h>
