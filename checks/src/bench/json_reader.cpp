@@ -93,6 +93,28 @@ private:
         ++m_at;
         return true;
     }
+    // The members of an object or array, from its opening bracket to close:
+    // member reads one, a ',' asks for the next and close ends the list.
+    template <class Member>
+    bool Members(char close, Member member)
+    {
+        ++m_at;
+        Space();
+        if (m_at < m_text.size() && m_text[m_at] == close)
+            return ++m_at, true;
+        for (;;) {
+            if (!member())
+                return false;
+            Space();
+            if (m_at < m_text.size() && m_text[m_at] == ',') {
+                ++m_at;
+                continue;
+            }
+            if (m_at < m_text.size() && m_text[m_at] == close)
+                return ++m_at, true;
+            return Fail(close == '}' ? "',' or '}' expected" : "',' or ']' expected");
+        }
+    }
     bool Value(JsonValue& value, int depth)
     {
         if (depth > kDeepest)
@@ -103,11 +125,7 @@ private:
         const char c = m_text[m_at];
         if (c == '{') {
             value.kind = JsonValue::Kind::Object;
-            ++m_at;
-            Space();
-            if (m_at < m_text.size() && m_text[m_at] == '}')
-                return ++m_at, true;
-            for (;;) {
+            return Members('}', [&] {
                 Space();
                 std::string name;
                 if (m_at >= m_text.size() || m_text[m_at] != '"' || !String(name))
@@ -115,37 +133,15 @@ private:
                 Space();
                 if (m_at >= m_text.size() || m_text[m_at++] != ':')
                     return Fail("':' expected");
-                if (!Value(value.fields[name], depth + 1))
-                    return false;
-                Space();
-                if (m_at < m_text.size() && m_text[m_at] == ',') {
-                    ++m_at;
-                    continue;
-                }
-                if (m_at < m_text.size() && m_text[m_at] == '}')
-                    return ++m_at, true;
-                return Fail("',' or '}' expected");
-            }
+                return Value(value.fields[name], depth + 1);
+            });
         }
         if (c == '[') {
             value.kind = JsonValue::Kind::Array;
-            ++m_at;
-            Space();
-            if (m_at < m_text.size() && m_text[m_at] == ']')
-                return ++m_at, true;
-            for (;;) {
+            return Members(']', [&] {
                 value.items.emplace_back();
-                if (!Value(value.items.back(), depth + 1))
-                    return false;
-                Space();
-                if (m_at < m_text.size() && m_text[m_at] == ',') {
-                    ++m_at;
-                    continue;
-                }
-                if (m_at < m_text.size() && m_text[m_at] == ']')
-                    return ++m_at, true;
-                return Fail("',' or ']' expected");
-            }
+                return Value(value.items.back(), depth + 1);
+            });
         }
         if (c == '"') {
             value.kind = JsonValue::Kind::String;
