@@ -11,7 +11,7 @@ output is discarded and the first line of its standard output is kept.
 
 The CSV has one row per timed run: label, run, wall seconds (from just before
 the process is started to just after it is reaped), the user and system CPU
-seconds the process used, the fraction of --cached FILE that was in the page
+seconds the process used, its peak resident memory in KiB, the fraction of --cached FILE that was in the page
 cache before the run (the file is read back in when it was not all there;
 empty without --cached), and that output line. A run that ends with a status
 other than 0 stops everything: a failed run has no time."""
@@ -49,7 +49,7 @@ def run_once(argv, output_path):
     if code != 0:
         sys.exit(f"alternate_runs: {shlex.join(argv)} ended with status {code}")
     lines = Path(output_path).read_text(errors="replace").splitlines()
-    return wall, usage.ru_utime, usage.ru_stime, (lines[0].strip() if lines else "")
+    return wall, usage.ru_utime, usage.ru_stime, usage.ru_maxrss, (lines[0].strip() if lines else "")
 
 
 def main():
@@ -69,8 +69,8 @@ def main():
                 run_once(argv, output_path)
         with open(args.out, "w", newline="") as f:
             writer = csv.writer(f)
-            writer.writerow(["label", "run", "seconds", "user_seconds", "system_seconds", "resident_before",
-                             "output"])
+            writer.writerow(["label", "run", "seconds", "user_seconds", "system_seconds", "peak_kib",
+                             "resident_before", "output"])
             for run in range(1, args.runs + 1):
                 for label, argv in commands:
                     resident = ""
@@ -79,8 +79,9 @@ def main():
                         resident = f"{fraction:.4f}"
                         if fraction < 1.0:
                             page_cache.read_whole(args.cached)
-                    wall, user, system, output = run_once(argv, output_path)
-                    writer.writerow([label, run, f"{wall:.6f}", f"{user:.6f}", f"{system:.6f}", resident, output])
+                    wall, user, system, peak, output = run_once(argv, output_path)
+                    writer.writerow([label, run, f"{wall:.6f}", f"{user:.6f}", f"{system:.6f}", peak, resident,
+                                     output])
                     f.flush()
 
 

@@ -132,15 +132,21 @@ def load_sha1(path):
 
 
 def load_startup(work):
-    """Wall seconds and CPU seconds (user + system) of every run, by program."""
-    wall, cpu = {}, {}
+    """Wall seconds, CPU seconds (user + system) and peak resident bytes of
+    every run, by program."""
+    wall, cpu, peak = {}, {}, {}
     path = Path(work) / "startup.csv"
     if path.exists():
         with open(path, newline="") as f:
             for row in csv.DictReader(f):
                 wall.setdefault(row["label"], []).append(float(row["seconds"]))
                 cpu.setdefault(row["label"], []).append(float(row["user_seconds"]) + float(row["system_seconds"]))
-    return wall, cpu
+                peak.setdefault(row["label"], []).append(1024.0 * float(row["peak_kib"]))
+    return wall, cpu, peak
+
+
+def fmt_bytes(count):
+    return f"{count / (1 << 20):.1f} MiB"
 
 
 def fmt_time(seconds):
@@ -156,7 +162,7 @@ class Table:
     def __init__(self):
         self.rows = []
 
-    def pair(self, what, ours, reference, goal=None, counts=None, paired=False, goal_high=None):
+    def pair(self, what, ours, reference, goal=None, counts=None, paired=False, goal_high=None, fmt=fmt_time):
         """ours, reference: lists of seconds (or an error text). counts: the
         sample counts to show when the lists hold statistics, not samples.
         paired: the i-th runs of both sides ran next to each other. A goal is
@@ -181,7 +187,7 @@ class Table:
             else:
                 verdict = "undecided: the interval spans the goal"
         n_ours, n_reference = counts or (len(ours), len(reference))
-        self.rows.append([what, fmt_time(o) + f" (n={n_ours})", fmt_time(r) + f" (n={n_reference})",
+        self.rows.append([what, fmt(o) + f" (n={n_ours})", fmt(r) + f" (n={n_reference})",
                           f"{ratio:.3f}", interval, goal_text(goal, goal_high), verdict])
 
     def single(self, what, values, note=""):
@@ -213,7 +219,7 @@ def main():
     machine = dict(line.split("=", 1) for line in (work / "machine.txt").read_text().splitlines())
     micro, micro_wall, micro_errors = load_micro(work / "micro.json")
     sha1 = {name: load_sha1(work / f"sha1-{name}.csv") for name, _ in LAYOUTS}
-    startup, startup_cpu = load_startup(work)
+    startup, startup_cpu, startup_peak = load_startup(work)
 
     def get(case, side, size=""):
         key = (case, side, str(size))
@@ -291,6 +297,9 @@ def main():
             table.pair(f"Start-up of {program}: CPU time (user + system) vs {reference_text}",
                        startup_cpu.get(program, missing), startup_cpu.get(reference, minimal_missing),
                        paired=True)
+            table.pair(f"Start-up of {program}: peak resident memory vs {reference_text}",
+                       startup_peak.get(program, missing), startup_peak.get(reference, minimal_missing),
+                       1.3 if goal else None, paired=True, fmt=fmt_bytes)
 
     markdown = "\n".join([
         "# Tarvel benchmark results",
@@ -358,7 +367,7 @@ def main():
                     for i, value in enumerate(values, 1):
                         writer.writerow(["sha1_1GiB_file", f"sha1_1GiB_{layout}", tool, "1GiB", i, clock,
                                          f"{value:.6f}"])
-        for clock, samples in (("wall", startup), ("cpu", startup_cpu)):
+        for clock, samples in (("wall", startup), ("cpu", startup_cpu), ("peak_bytes", startup_peak)):
             for program, values in sorted(samples.items()):
                 for i, value in enumerate(values, 1):
                     writer.writerow(["startup", "first_window", program, "", i, clock, f"{value:.6f}"])

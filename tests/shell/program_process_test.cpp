@@ -1,5 +1,5 @@
 // The real Tarvel3 program, started as its own process: options, a file that
-// cannot be opened, and no display.
+// cannot be opened, what it loads to start, and no display.
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -87,6 +87,23 @@ TEST_F(Tarvel3Process, AFileThatCannotBeOpenedIsReportedAndTheProgramEndsWithAFa
     EXPECT_NE(outcome.exitCode, 0);
     EXPECT_TRUE(outcome.err.contains("Cannot open \"" + missing + "\": No such file or directory."))
         << outcome.err.toStdString();
+}
+
+// Every image of the programs is a PNG, which Qt reads itself; no image
+// plugin (nor libjpeg) is loaded to show the main window.
+TEST_F(Tarvel3Process, StartsWithoutLoadingAnyImagePlugin)
+{
+    QProcessEnvironment environment = HeadlessEnvironment(home);
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("TARVEL_STARTUP_PROBE", "1");
+    environment.insert("LD_DEBUG", "files");
+    const Outcome outcome = RunTarvel3({}, environment);
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    // The loader's trace: the window's libraries were loaded, no image plugin.
+    EXPECT_TRUE(outcome.err.contains("libQt6Widgets")) << outcome.err.toStdString();
+    EXPECT_FALSE(outcome.err.contains("/imageformats/"));
+    EXPECT_FALSE(outcome.err.contains("libjpeg"));
 }
 
 TEST_F(Tarvel3Process, WithoutADisplayItSaysHowToRunItInsteadOfAborting)

@@ -1,6 +1,7 @@
 #include "framework/control_bars.h"
 
 #include "lock_keys.h"
+#include "png_image.h"
 #include "framework/afx_commands.h"
 #include "framework/frame.h"
 #include "framework/resources.h"
@@ -107,7 +108,7 @@ BOOL CToolBar::LoadToolBar(UINT nIDResource)
     if (!toolbar || !layout)
         return FALSE;
     const QString folder = QString::fromStdString(AfxGetResources().Folder());
-    const QPixmap strip(folder + QLatin1Char('/') + QString::fromStdString(layout->image));
+    const QPixmap strip = ReadPng(folder + QLatin1Char('/') + QString::fromStdString(layout->image));
     if (strip.isNull())
         return FALSE;
     const int width = layout->buttonWidth;

@@ -1,6 +1,7 @@
 #include "control_factory.h"
 
 #include "dialog_units.h"
+#include "png_image.h"
 #include "framework/resources.h"
 
 #include <algorithm>
@@ -73,7 +74,7 @@ QWidget* CreateIcon(const ControlTemplate& control, QWidget* window)
     auto* label = new QLabel(window);
     const QString path =
         QStringLiteral("%1/icons/%2.png").arg(QString::fromStdString(AfxGetResources().Folder()), TextOf(control));
-    const QPixmap pixmap(path);
+    const QPixmap pixmap = ReadPng(path);
     if (!pixmap.isNull())
         label->setPixmap(pixmap);
     return label;

@@ -1,6 +1,7 @@
 #include "framework/frame.h"
 
 #include "framework/afx_commands.h"
+#include "png_image.h"
 #include "framework/app.h"
 #include "framework/control_bars.h"
 #include "framework/doc_template.h"
@@ -47,8 +48,8 @@ QIcon ProgramIcon(UINT nID)
 {
     const QString folder = QString::fromStdString(AfxGetResources().Folder());
     QIcon icon;
-    icon.addFile(QStringLiteral("%1/icons/%2.png").arg(folder).arg(nID));
-    icon.addFile(QStringLiteral("%1/icons/%2-16.png").arg(folder).arg(nID));
+    icon.addPixmap(ReadPng(QStringLiteral("%1/icons/%2.png").arg(folder).arg(nID)));
+    icon.addPixmap(ReadPng(QStringLiteral("%1/icons/%2-16.png").arg(folder).arg(nID)));
     return icon;
 }
 

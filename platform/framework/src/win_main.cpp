@@ -1,10 +1,12 @@
 #include "framework/app.h"
 
 #include "display_check.h"
+#include "on_demand_icon_style.h"
 #include "framework/resources.h"
 #include "framework/shell_tables.h"
 
 #include <QApplication>
+#include <QStyle>
 
 #include <cstdio>
 #include <cstdlib>
@@ -102,6 +104,9 @@ int AfxWinMain(int argc, char** argv)
         }
         // Takes Qt's own options out of argv.
         qtApplication.emplace(argc, argv);
+        // The style Qt chose (the desktop's, or -style, or QT_STYLE_OVERRIDE),
+        // with nothing read before it is needed (see on_demand_icon_style.h).
+        QApplication::setStyle(new OnDemandIconStyle(QApplication::style()->name()));
     }
     // Message boxes take the application's title as their caption, from the
     // first one on (even "OLE error", before the profile is set up). Only the
