@@ -118,6 +118,8 @@ Result<FileSha1> Sha1OfFile(IHashSHA1& sha1, const std::string& path)
             return FailedStatus("IHashSHA1::GetHash", hr);
     }
     const std::uint32_t end = GetTickCount();
+    // The result is known; the mapping's teardown need not delay it.
+    file.CloseInBackground();
 
     if (shrank)
         return ShrankWhileHashed(path);

@@ -47,6 +47,30 @@ TEST(MappedFile, MapsAWholeRegularFileAndReleasesItAtTheEnd)
     EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore);
 }
 
+// A large mapping is taken down on a thread of its own, a small one at once;
+// either way the descriptor goes at once and the range soon after.
+TEST(MappedFile, ClosingInTheBackgroundReleasesEverything)
+{
+    TempFolder folder;
+    for (const std::uint64_t size : {std::uint64_t{4096}, std::uint64_t{64} << 20}) {
+        SCOPED_TRACE(size);
+        const std::string path = folder.Write("file-" + std::to_string(size), "");
+        std::filesystem::resize_file(path, size);  // sparse: nothing is written
+        const int descriptorsBefore = OpenDescriptorCount();
+        MappedFile file;
+        ASSERT_EQ(file.Open(path), MappedFile::Status::Ok) << file.ErrorText();
+        ASSERT_TRUE(IsMapped(path));
+        file.CloseInBackground();
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_EQ(file.Size(), 0u);
+        EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore);
+        // Not a time limit: only so that a range never released ends the test.
+        for (int wait = 0; wait < 1000 && IsMapped(path); ++wait)
+            usleep(10000);
+        EXPECT_FALSE(IsMapped(path));
+    }
+}
+
 TEST(MappedFile, EmptyFileIsValidZeroByteData)
 {
     TempFolder folder;

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -15,6 +17,9 @@ namespace {
 // What an empty file's data points at: a valid address with no bytes behind
 // it that anyone may read.
 constexpr std::uint8_t kNoBytes[1] = {0};
+
+// Below this a mapping is taken down faster than a thread is started.
+constexpr std::uint64_t kBackgroundUnmapBytes = std::uint64_t{64} << 20;
 
 std::string ErrnoText(int error)
 {
@@ -43,6 +48,20 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept
 
 MappedFile::~MappedFile()
 {
+    Close();
+}
+
+void MappedFile::CloseInBackground()
+{
+    if (m_base && m_size >= kBackgroundUnmapBytes) {
+        void* base = std::exchange(m_base, nullptr);
+        const auto length = static_cast<std::size_t>(m_size);
+        try {
+            std::thread([base, length] { munmap(base, length); }).detach();
+        } catch (const std::system_error&) {
+            munmap(base, length);  // no thread to be had: here, then
+        }
+    }
     Close();
 }
 

@@ -30,6 +30,13 @@ public:
     // succeeds without a mapping.
     Status Open(const std::string& path, std::uint64_t maxBytes = UINT64_MAX);
     void Close();
+    // Closes as Close does, but leaves unmapping a large mapping to a thread
+    // of its own: taking down the page tables of a GiB takes tens of
+    // milliseconds (more where the file was written in small pieces), which
+    // whoever waits for a result need not wait for. The descriptor is closed
+    // and the bytes are no longer this object's at once; the address range
+    // is free soon after.
+    void CloseInBackground();
 
     bool IsOpen() const { return m_fd >= 0; }
     // The file's bytes. Never null while open: an empty file gives a valid
