@@ -400,7 +400,9 @@ Operation HashOperation(CryptoClassKind kind, const char* word, const char* dige
 }
 
 // The SHA-1 dialog's whole sequence on a file: mapped, hashed in one call,
-// unmapped; against one EVP digest over a mapping made the same way.
+// checked for changes, the unmapping of a large file handed to a thread (as
+// the dialog shows its digest without waiting for it); against one EVP
+// digest over a mapping made the same way.
 Operation FileOperation(const std::string& path)
 {
     struct State {
