@@ -20,7 +20,7 @@ struct KeySize {
     int words;
     int keys;
 };
-constexpr KeySize kSizes[] = {{16, 101}, {32, 101}, {64, 51}, {128, 31}};
+constexpr KeySize kSizes[] = {{16, 401}, {32, 401}, {64, 51}, {128, 31}};
 
 int KeysFor(const KeySize& size)
 {

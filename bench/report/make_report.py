@@ -284,7 +284,8 @@ def main():
         sha1_notes.append(f"  {layout_text}: the dialog ran at {rate}"
                           + (f" and showed e.g. \"{sha1_shown[0]}\"" if sha1_shown else "")
                           + f"; at least {resident:.1%} of the file was in the page cache before every run"
-                          + (" (what was missing was read back in before the run)" if resident < 1 else "") + ".")
+                          + (" (what was missing was read back in before the run)"
+                             if f"{resident:.1%}" != "100.0%" else "") + ".")
 
     for program in ("Tarvel2", "Tarvel3"):
         missing = f"{program} did not show a window"
@@ -310,8 +311,10 @@ def main():
         f"- Qt: {machine.get('qt')}",
         f"- Kernel: {machine.get('kernel')}; run: {machine.get('date')}"
         + ("; QUICK TRIAL RUN (few samples)" if machine.get("quick") == "1" else ""),
+        f"- Load average (1, 5, 15 min): {machine.get('load_start')} at the start, "
+        f"{machine.get('load_end')} at the end (the benchmarks themselves keep one core busy)",
         "",
-        "Measured on a shared 2-core machine while other builds and tests ran on it: absolute",
+        "The machine may be shared with other builds and tests, so absolute",
         "times are noisy, which is why every figure is a ratio against a reference measured in the",
         "same run, from medians. Ratios are ours / reference in time (below 1: ours is faster), from",
         "runs made in the same process (Google Benchmark, repetitions interleaved at random; the",
