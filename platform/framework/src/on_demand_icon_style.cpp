@@ -44,10 +44,9 @@ private:
 
 }  // namespace
 
-QIcon OnDemandIconStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* option,
-                                      const QWidget* widget) const
+QIcon OnDemandIconStyle::standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const
 {
-    if (standardIcon == SP_ToolBarHorizontalExtensionButton || standardIcon == SP_ToolBarVerticalExtensionButton)
-        return QIcon(new OnDemandIconEngine(baseStyle(), standardIcon));
-    return QProxyStyle::standardIcon(standardIcon, option, widget);
+    if (which == SP_ToolBarHorizontalExtensionButton || which == SP_ToolBarVerticalExtensionButton)
+        return QIcon(new OnDemandIconEngine(baseStyle(), which));
+    return QProxyStyle::standardIcon(which, option, widget);
 }

@@ -15,6 +15,6 @@ public:
     // key names the style to wrap, as QStyleFactory knows it.
     explicit OnDemandIconStyle(const QString& key) : QProxyStyle(key) {}
 
-    QIcon standardIcon(StandardPixmap standardIcon, const QStyleOption* option = nullptr,
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
 };
