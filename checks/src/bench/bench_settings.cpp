@@ -1,5 +1,7 @@
 #include "bench/bench_settings.h"
 
+#include "runner/option_reader.h"
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -7,22 +9,15 @@ namespace bench {
 
 std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::string& error)
 {
+    using checks::runner::OptionReader;
     BenchSettings settings;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::optional<std::string> inlineValue;
-        if (arg.rfind("--", 0) == 0)
-            if (const auto eq = arg.find('='); eq != std::string::npos) {
-                inlineValue = arg.substr(eq + 1);
-                arg.erase(eq);
-            }
-        const bool flag =
-            arg == "-h" || arg == "--help" || arg == "--list" || arg == "--vs-openssl" || arg == "--fail-on-regression";
-        if (flag) {
-            if (inlineValue) {
-                error = arg + " takes no value";
+    OptionReader args(argc, argv);
+    while (args.Next()) {
+        const std::string& arg = args.Word();
+        if (arg == "-h" || arg == "--help" || arg == "--list" || arg == "--vs-openssl" ||
+            arg == "--fail-on-regression") {
+            if (!args.NoValue(error))
                 return std::nullopt;
-            }
             settings.help |= arg == "-h" || arg == "--help";
             settings.list |= arg == "--list";
             settings.vsOpenSsl |= arg == "--vs-openssl";
@@ -35,52 +30,43 @@ std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::s
         for (const char* name : kValued)
             valued |= arg == name;
         if (!valued) {
-            error = (arg.empty() || arg[0] != '-' ? "unexpected argument " : "unknown option ") + arg;
+            error = (args.IsOption() ? "unknown option " : "unexpected argument ") + arg;
             return std::nullopt;
         }
-        std::string text;
-        if (inlineValue) {
-            text = *inlineValue;
-        } else if (i + 1 < argc) {
-            text = argv[++i];
-        }
-        if (text.empty()) {
-            error = arg + " needs a value";
+        const auto text = args.Value(error);
+        if (!text)
             return std::nullopt;
-        }
         char* end = nullptr;
         errno = 0;
         if (arg == "--samples") {
-            const long value = std::strtol(text.c_str(), &end, 10);
+            const long value = std::strtol(text->c_str(), &end, 10);
             if (errno || *end || value < 1 || value > 1000000) {
-                error = "--samples must be a whole number from 1 to 1000000, not '" + text + "'";
+                error = "--samples must be a whole number from 1 to 1000000, not '" + *text + "'";
                 return std::nullopt;
             }
             settings.samples = static_cast<std::size_t>(value);
         } else if (arg == "--seconds") {
-            const double value = std::strtod(text.c_str(), &end);
-            if (*end || !(value > 0) || value > 86400) {
-                error = "--seconds must be a number of seconds above 0, not '" + text + "'";
+            const auto seconds = checks::runner::ParseSeconds(arg, *text, error);
+            if (!seconds)
                 return std::nullopt;
-            }
-            settings.seconds = value;
+            settings.seconds = *seconds;
         } else if (arg == "--pin") {
-            const long value = std::strtol(text.c_str(), &end, 10);
+            const long value = std::strtol(text->c_str(), &end, 10);
             if (errno || *end || value < 0 || value > 4095) {
-                error = "--pin must be a CPU number, not '" + text + "'";
+                error = "--pin must be a CPU number, not '" + *text + "'";
                 return std::nullopt;
             }
             settings.pinCpu = static_cast<int>(value);
         } else if (arg == "--component") {
-            settings.component = text;
+            settings.component = *text;
         } else if (arg == "--file") {
-            settings.file = text;
+            settings.file = *text;
         } else if (arg == "--json") {
-            settings.jsonPath = text;
+            settings.jsonPath = *text;
         } else if (arg == "--baseline") {
-            settings.baselinePath = text;
+            settings.baselinePath = *text;
         } else {
-            settings.only.push_back(text);
+            settings.only.push_back(*text);
         }
     }
     return settings;

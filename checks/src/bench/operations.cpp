@@ -18,7 +18,6 @@
 
 #include <openssl/bn.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -29,24 +28,7 @@ namespace {
 // Fixed, so two runs time the same inputs.
 constexpr std::uint64_t kInputSeed = 0x7a11e1b3c4d5e6f7ull;
 
-std::string Status(HRESULT status)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(status));
-    return text;
-}
-
-std::string Hex(const void* data, std::size_t count)
-{
-    static const char digits[] = "0123456789abcdef";
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i) {
-        text += digits[bytes[i] >> 4];
-        text += digits[bytes[i] & 15];
-    }
-    return text;
-}
+using checks::support::Hex;
 
 std::string Mismatch(const std::string& what, const std::string& ours, const std::string& openssl)
 {
@@ -62,8 +44,8 @@ ComPtr<Interface> Create(CryptoClassKind kind, std::string& error)
         ComPtr<Interface> object;
         const HRESULT hr = CoCreateInstance(entry.clsid, nullptr, CLSCTX_INPROC_SERVER, entry.iid, object.Put());
         if (FAILED(hr) || !object) {
-            error =
-                std::string("no ") + entry.interfaceName + " object: " + CoLastErrorText() + " (" + Status(hr) + ")";
+            error = std::string("no ") + entry.interfaceName + " object: " + CoLastErrorText() + " (" +
+                    checks::StatusText(hr) + ")";
             object.Release();
         }
         return object;
@@ -75,10 +57,7 @@ ComPtr<Interface> Create(CryptoClassKind kind, std::string& error)
 Bytes RandomBytes(std::size_t count, std::uint64_t salt)
 {
     std::mt19937_64 random(kInputSeed ^ salt);
-    Bytes bytes(count);
-    for (auto& byte : bytes)
-        byte = static_cast<std::uint8_t>(random());
-    return bytes;
+    return checks::support::RandomBytes(random, count);
 }
 
 // The eight numbers of the object's key, each through the size protocol.

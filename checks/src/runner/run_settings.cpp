@@ -1,5 +1,7 @@
 #include "runner/run_settings.h"
 
+#include "runner/option_reader.h"
+
 #include <fnmatch.h>
 
 #include <cerrno>
@@ -50,53 +52,21 @@ const char* LevelName(Level level)
 std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& error)
 {
     RunSettings settings;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::optional<std::string> inlineValue;
-        if (arg.rfind("--", 0) == 0) {
-            if (const auto eq = arg.find('='); eq != std::string::npos) {
-                inlineValue = arg.substr(eq + 1);
-                arg.erase(eq);
-            }
-        }
-        auto value = [&]() -> std::optional<std::string> {
-            if (inlineValue)
-                return inlineValue;
-            if (i + 1 >= argc) {
-                error = arg + " needs a value";
+    OptionReader args(argc, argv);
+    while (args.Next()) {
+        const std::string& arg = args.Word();
+        if (arg == "-h" || arg == "--help" || arg == "--list" || arg == "-q" || arg == "--quiet") {
+            if (!args.NoValue(error))
                 return std::nullopt;
-            }
-            return std::string(argv[++i]);
-        };
-        auto flag = [&]() {
-            if (inlineValue) {
-                error = arg + " takes no value";
-                return false;
-            }
-            return true;
-        };
-
-        if (arg == "-h" || arg == "--help") {
-            if (!flag())
-                return std::nullopt;
-            settings.help = true;
-        } else if (arg == "--list") {
-            if (!flag())
-                return std::nullopt;
-            settings.list = true;
-        } else if (arg == "-q" || arg == "--quiet") {
-            if (!flag())
-                return std::nullopt;
-            settings.quiet = true;
+            settings.help |= arg == "-h" || arg == "--help";
+            settings.list |= arg == "--list";
+            settings.quiet |= arg == "-q" || arg == "--quiet";
         } else if (arg == "--component" || arg == "--json" || arg == "--junit" || arg == "--vectors" ||
                    arg == "--level" || arg == "--seed" || arg == "--only" || arg == "--timeout") {
-            const auto text = value();
+            // An empty --only matches nothing; it is not a missing value.
+            const auto text = args.Value(error, arg == "--only");
             if (!text)
                 return std::nullopt;
-            if (text->empty() && arg != "--only") {
-                error = arg + " needs a value";
-                return std::nullopt;
-            }
             if (arg == "--component") {
                 settings.component = *text;
             } else if (arg == "--json") {
@@ -108,13 +78,10 @@ std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& 
             } else if (arg == "--only") {
                 settings.only.push_back(*text);
             } else if (arg == "--timeout") {
-                char* end = nullptr;
-                const double seconds = std::strtod(text->c_str(), &end);
-                if (*end != '\0' || !(seconds > 0) || seconds > 86400) {
-                    error = "--timeout must be a number of seconds above 0, not '" + *text + "'";
+                const auto seconds = ParseSeconds(arg, *text, error);
+                if (!seconds)
                     return std::nullopt;
-                }
-                settings.timeoutSeconds = seconds;
+                settings.timeoutSeconds = *seconds;
             } else if (arg == "--level") {
                 const auto level = ParseLevel(*text);
                 if (!level) {
@@ -131,7 +98,7 @@ std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& 
                 settings.seed = *seed;
                 settings.seedGiven = true;
             }
-        } else if (!arg.empty() && arg[0] == '-') {
+        } else if (args.IsOption()) {
             error = "unknown option " + arg;
             return std::nullopt;
         } else {

@@ -130,9 +130,10 @@ std::string ShownNumber(const Words& words)
     return FormatHex(words.data(), static_cast<int>(words.size())).str();
 }
 
-std::string Hex(const std::uint8_t* bytes, std::size_t count)
+std::string Hex(const void* data, std::size_t count)
 {
     static const char digits[] = "0123456789abcdef";
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::string text;
     text.reserve(2 * count);
     for (std::size_t i = 0; i < count; ++i) {

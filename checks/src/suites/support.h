@@ -78,7 +78,7 @@ std::optional<Words> RsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Wo
 // every 8 bytes from the low end.
 std::string ShownNumber(const Words& words);
 // Bytes in their own order, lowercase hex.
-std::string Hex(const std::uint8_t* bytes, std::size_t count);
+std::string Hex(const void* data, std::size_t count);
 inline std::string Hex(const Bytes& bytes)
 {
     return Hex(bytes.data(), bytes.size());
