@@ -1,6 +1,6 @@
 #include "harness/failure_text.h"
 
-#include <cstdio>
+#include "runtime/com.h"
 
 namespace harness {
 
@@ -42,17 +42,13 @@ const char* StatusMeaning(HRESULT status)
 
 std::string FailedCallText(std::string_view call, HRESULT status)
 {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(status));
     std::string text(call);
     text += " failed";
     if (const char* meaning = StatusMeaning(status)) {
         text += ": ";
         text += meaning;
     }
-    text += " (";
-    text += code;
-    text += ")";
+    text += " (" + StatusCode(status) + ")";
     return text;
 }
 

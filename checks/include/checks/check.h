@@ -8,10 +8,10 @@
 #pragma once
 
 #include <harness/failure_text.h>
+#include <runtime/com.h>
 #include <tarvel/com.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -77,9 +77,7 @@ public:
 // The status as the reports print it: "0x80070057".
 inline std::string StatusText(HRESULT status)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(status));
-    return text;
+    return StatusCode(status);
 }
 
 // True when status is a success; otherwise says so for call as the programs

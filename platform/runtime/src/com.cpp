@@ -116,13 +116,6 @@ private:
     std::map<std::string, SharedLibrary> m_loaded;
 };
 
-std::string StatusText(HRESULT hr)
-{
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<unsigned>(hr));
-    return buffer;
-}
-
 HRESULT Fail(HRESULT hr, std::string why)
 {
     t_lastError = std::move(why);
@@ -183,7 +176,7 @@ HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, std::uint32_t clsc
     }
     if (FAILED(hr) || !factory)
         return Fail(FAILED(hr) ? hr : E_FAIL,
-                    binding.path + ": class refused by the component (" + StatusText(hr) + ")");
+                    binding.path + ": class refused by the component (" + StatusCode(hr) + ")");
 
     void* object = nullptr;
     try {
@@ -194,9 +187,16 @@ HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, std::uint32_t clsc
     factory->Release();
     if (FAILED(hr) || !object)
         return Fail(FAILED(hr) ? hr : E_NOINTERFACE,
-                    binding.path + ": object or interface refused by the component (" + StatusText(hr) + ")");
+                    binding.path + ": object or interface refused by the component (" + StatusCode(hr) + ")");
 
     *ppv = object;
     t_lastError.clear();
     return S_OK;
+}
+
+std::string StatusCode(HRESULT status)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(status));
+    return text;
 }

@@ -17,6 +17,9 @@ int AfxOleInit();
 
 HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, std::uint32_t clsctx, const IID& iid, void** ppv);
 
+// A status as every message shows it: "0x80070057".
+std::string StatusCode(HRESULT status);
+
 // One line saying why the last failing CoCreateInstance on this thread failed
 // (library file and cause), empty after a success.
 std::string CoLastErrorText();
