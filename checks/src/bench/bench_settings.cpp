@@ -4,12 +4,19 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 
 namespace bench {
 
 std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::string& error)
 {
     using checks::runner::OptionReader;
+    // The options whose value is kept as typed.
+    static const std::pair<const char*, std::optional<std::string> BenchSettings::*> kTexts[] = {
+        {"--component", &BenchSettings::component},
+        {"--file", &BenchSettings::file},
+        {"--json", &BenchSettings::jsonPath},
+        {"--baseline", &BenchSettings::baselinePath}};
     BenchSettings settings;
     OptionReader args(argc, argv);
     while (args.Next()) {
@@ -38,7 +45,9 @@ std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::s
             return std::nullopt;
         char* end = nullptr;
         errno = 0;
-        if (arg == "--samples") {
+        if (const auto* kept = checks::runner::FindOption(kTexts, arg)) {
+            settings.*(kept->second) = *text;
+        } else if (arg == "--samples") {
             const long value = std::strtol(text->c_str(), &end, 10);
             if (errno || *end || value < 1 || value > 1000000) {
                 error = "--samples must be a whole number from 1 to 1000000, not '" + *text + "'";
@@ -57,14 +66,6 @@ std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::s
                 return std::nullopt;
             }
             settings.pinCpu = static_cast<int>(value);
-        } else if (arg == "--component") {
-            settings.component = *text;
-        } else if (arg == "--file") {
-            settings.file = *text;
-        } else if (arg == "--json") {
-            settings.jsonPath = *text;
-        } else if (arg == "--baseline") {
-            settings.baselinePath = *text;
         } else {
             settings.only.push_back(*text);
         }

@@ -2,6 +2,7 @@
 // "--name value", "--name=value" and flags, refused alike in the same words.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,17 @@ private:
     std::string m_word;
     std::optional<std::string> m_inlineValue;
 };
+
+// The entry of table (pairs of an option's name and what it sets) for name,
+// or null.
+template <class Entry, std::size_t N>
+const Entry* FindOption(const Entry (&table)[N], const std::string& name)
+{
+    for (const Entry& entry : table)
+        if (name == entry.first)
+            return &entry;
+    return nullptr;
+}
 
 // A number of seconds above 0 and at most a day, as --timeout and --seconds
 // take it; nullopt and error "--name must be a number of seconds above 0,

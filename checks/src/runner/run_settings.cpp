@@ -6,19 +6,21 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 #include <string_view>
 
 namespace checks::runner {
 namespace {
 
+// Each level with its name, for reading and printing alike.
+constexpr std::pair<Level, const char*> kLevelNames[] = {
+    {Level::Quick, "quick"}, {Level::Standard, "standard"}, {Level::Thorough, "thorough"}};
+
 std::optional<Level> ParseLevel(std::string_view text)
 {
-    if (text == "quick")
-        return Level::Quick;
-    if (text == "standard")
-        return Level::Standard;
-    if (text == "thorough")
-        return Level::Thorough;
+    for (const auto& [level, name] : kLevelNames)
+        if (text == name)
+            return level;
     return std::nullopt;
 }
 
@@ -38,19 +40,20 @@ std::optional<std::uint64_t> ParseSeed(const std::string& text)
 
 const char* LevelName(Level level)
 {
-    switch (level) {
-    case Level::Quick:
-        return "quick";
-    case Level::Standard:
-        return "standard";
-    case Level::Thorough:
-        return "thorough";
-    }
+    for (const auto& [known, name] : kLevelNames)
+        if (known == level)
+            return name;
     return "standard";
 }
 
 std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& error)
 {
+    // The options whose value is kept as typed.
+    static const std::pair<const char*, std::optional<std::string> RunSettings::*> kTexts[] = {
+        {"--component", &RunSettings::component},
+        {"--json", &RunSettings::jsonPath},
+        {"--junit", &RunSettings::junitPath},
+        {"--vectors", &RunSettings::vectorsDir}};
     RunSettings settings;
     OptionReader args(argc, argv);
     while (args.Next()) {
@@ -67,14 +70,8 @@ std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& 
             const auto text = args.Value(error, arg == "--only");
             if (!text)
                 return std::nullopt;
-            if (arg == "--component") {
-                settings.component = *text;
-            } else if (arg == "--json") {
-                settings.jsonPath = *text;
-            } else if (arg == "--junit") {
-                settings.junitPath = *text;
-            } else if (arg == "--vectors") {
-                settings.vectorsDir = *text;
+            if (const auto* kept = FindOption(kTexts, arg)) {
+                settings.*(kept->second) = *text;
             } else if (arg == "--only") {
                 settings.only.push_back(*text);
             } else if (arg == "--timeout") {
