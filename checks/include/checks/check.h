@@ -51,22 +51,29 @@ public:
     // or a hang is reported with the last call named.
     virtual void Calling(std::string_view call) = 0;
 
-    // A broken requirement of the contract: what was expected and what came.
-    // The check fails; the body may go on to look for more.
+    // A broken required rule (crypto/RULES.md): what was expected and what
+    // came. The check fails; the body may go on to look for more. The rule
+    // is the check's most specific required rule.
     virtual void Fail(std::string message) = 0;
     // Something the contract leaves to the component differs from the bundled
-    // component's choice (a status code, a size limit, a file format): a note
-    // below Level::Thorough, a failure at it.
+    // component's choice (a status code, a size limit, a file format): the
+    // check's most specific recommended rule, a note below Level::Thorough, a
+    // failure at it.
     virtual void Choice(std::string message) = 0;
+    // The named rule is broken: a failure or a choice as its class says. For
+    // checks that enforce more than one rule of a class.
+    virtual void Broke(std::string_view rule, std::string message) = 0;
     // Information worth showing beside the verdict; changes nothing.
     virtual void Note(std::string message) = 0;
     // The check cannot run here (no vector files, nothing to test); the body
     // should return after saying so.
     virtual void Skip(std::string reason) = 0;
 
-    // A call answered E_NOTIMPL. At Level::Quick the check is skipped as
-    // "not implemented yet", so a component being brought up passes quick and
-    // sees exactly what is left; at the levels above it is a failure.
+    // A call answered E_NOTIMPL. For a slot either program calls, at
+    // Level::Quick the check is skipped as "not implemented yet", so a
+    // component being brought up passes quick and sees exactly what is left;
+    // at the levels above it is a failure. For a slot no program calls it is
+    // a recommended rule: a note below Level::Thorough.
     virtual void NotImplemented(std::string_view call) = 0;
 
     // True once Fail was called (or Choice at Level::Thorough, or
@@ -104,6 +111,10 @@ struct CheckDef {
     CheckBody body;
     // Time the body may take before it is stopped and failed as hung.
     double timeoutSeconds = 30.0;
+    // Files the body reads its known answers from. A run that picks the check
+    // stops before it starts (status 2) when one cannot be read, so a missing
+    // vector package never passes as a run that checked less.
+    std::vector<std::string> inputFiles = {};
 };
 
 // Every suite has this shape; it lists only the checks of opts.level and

@@ -6,6 +6,8 @@
 #include "runner/fault_trap.h"
 #include "runner/report_frames.h"
 
+#include <checks/rules.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -30,7 +32,7 @@ using Clock = std::chrono::steady_clock;
     signal(SIGINT, SIG_DFL);
     signal(SIGPIPE, SIG_IGN);
     InstallFaultTrap(record);
-    ChildContext context(options, CheckSeed(options.seed, check.name), fd, record);
+    ChildContext context(options, check.name, CheckSeed(options.seed, check.name), fd, record);
     try {
         check.body(context);
     } catch (const std::exception& error) {
@@ -172,7 +174,11 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
                  : DeathText(status, record);
     if (const std::string call = record.LastCall(); !call.empty())
         text += "; last call started: " + call;
-    result.messages.push_back(text);
+    // A fault at a guard page is an access outside the buffer given; any other
+    // death or a hang is a call that did not return.
+    const FaultPlace place = record.Get().faultPlace;
+    const bool atGuard = !timedOut && (place == FaultPlace::PastEnd || place == FaultPlace::BeforeStart);
+    result.messages.push_back(RuleTag(*FindRule(atGuard ? "memory.within-buffers" : "call.returns")) + text);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "runner/child_context.h"
 
+#include "rules/unused_slots.h"
 #include "runner/report_frames.h"
 
 #include <algorithm>
@@ -7,8 +8,14 @@
 
 namespace checks::runner {
 
-ChildContext::ChildContext(const SuiteOptions& options, std::uint64_t seed, int fd, ChildRecord* record)
-    : m_options(options), m_seed(seed), m_fd(fd), m_record(record)
+ChildContext::ChildContext(const SuiteOptions& options, std::string_view checkName, std::uint64_t seed, int fd,
+                           ChildRecord* record)
+    : m_options(options),
+      m_required(DefaultRule(checkName, RuleClass::Required)),
+      m_recommended(DefaultRule(checkName, RuleClass::Recommended)),
+      m_seed(seed),
+      m_fd(fd),
+      m_record(record)
 {
 }
 
@@ -29,17 +36,28 @@ void ChildContext::Send(char kind, const std::string& text)
     WriteFrame(m_fd, static_cast<FrameKind>(kind), text);
 }
 
+void ChildContext::Report(const Rule& rule, const std::string& message)
+{
+    const bool fails = rule.ruleClass == RuleClass::Required || m_options.level == Level::Thorough;
+    Send(static_cast<char>(fails ? FrameKind::Fail : FrameKind::Note), RuleTag(rule) + message);
+}
+
 void ChildContext::Fail(std::string message)
 {
-    Send(static_cast<char>(FrameKind::Fail), message);
+    Report(*m_required, message);
 }
 
 void ChildContext::Choice(std::string message)
 {
-    if (m_options.level == Level::Thorough)
-        Send(static_cast<char>(FrameKind::Fail), message);
-    else
-        Send(static_cast<char>(FrameKind::Note), message);
+    Report(*m_recommended, message);
+}
+
+void ChildContext::Broke(std::string_view rule, std::string message)
+{
+    if (const Rule* known = FindRule(rule))
+        Report(*known, message);
+    else  // a check naming a rule the catalogue lacks is the checker's defect
+        Report(*m_required, message + " (rule " + std::string(rule) + " is not in the catalogue)");
 }
 
 void ChildContext::Note(std::string message)
@@ -55,10 +73,12 @@ void ChildContext::Skip(std::string reason)
 void ChildContext::NotImplemented(std::string_view call)
 {
     const std::string text = "not implemented yet: " + std::string(call);
-    if (m_options.level == Level::Quick)
+    if (IsUnusedSlotCall(call))
+        Report(*FindRule("slots.unused-implemented"), text + " (no program calls it)");
+    else if (m_options.level == Level::Quick)
         Send(static_cast<char>(FrameKind::Skip), text);
     else
-        Send(static_cast<char>(FrameKind::Fail), text);
+        Report(*FindRule("slots.programs-call"), text);
 }
 
 bool ChildContext::Failed() const

@@ -6,6 +6,7 @@
 #include "runner/child_record.h"
 
 #include <checks/check.h>
+#include <checks/rules.h>
 
 #include <mutex>
 
@@ -13,13 +14,16 @@ namespace checks::runner {
 
 class ChildContext final : public Context {
 public:
-    ChildContext(const SuiteOptions& options, std::uint64_t seed, int fd, ChildRecord* record);
+    // checkName picks the rules a bare Fail or Choice rests on.
+    ChildContext(const SuiteOptions& options, std::string_view checkName, std::uint64_t seed, int fd,
+                 ChildRecord* record);
 
     const SuiteOptions& Options() const override { return m_options; }
     std::uint64_t Seed() const override { return m_seed; }
     void Calling(std::string_view call) override;
     void Fail(std::string message) override;
     void Choice(std::string message) override;
+    void Broke(std::string_view rule, std::string message) override;
     void Note(std::string message) override;
     void Skip(std::string reason) override;
     void NotImplemented(std::string_view call) override;
@@ -30,8 +34,11 @@ public:
 
 private:
     void Send(char kind, const std::string& text);
+    void Report(const Rule& rule, const std::string& message);
 
     const SuiteOptions& m_options;
+    const Rule* m_required;
+    const Rule* m_recommended;
     std::uint64_t m_seed;
     int m_fd;
     ChildRecord* m_record;

@@ -53,7 +53,8 @@ std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& 
         {"--component", &RunSettings::component},
         {"--json", &RunSettings::jsonPath},
         {"--junit", &RunSettings::junitPath},
-        {"--vectors", &RunSettings::vectorsDir}};
+        {"--vectors", &RunSettings::vectorsDir},
+        {"--explain", &RunSettings::explain}};
     RunSettings settings;
     OptionReader args(argc, argv);
     while (args.Next()) {
@@ -65,7 +66,7 @@ std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& 
             settings.list |= arg == "--list";
             settings.quiet |= arg == "-q" || arg == "--quiet";
         } else if (arg == "--component" || arg == "--json" || arg == "--junit" || arg == "--vectors" ||
-                   arg == "--level" || arg == "--seed" || arg == "--only" || arg == "--timeout") {
+                   arg == "--explain" || arg == "--level" || arg == "--seed" || arg == "--only" || arg == "--timeout") {
             // An empty --only matches nothing; it is not a missing value.
             const auto text = args.Value(error, arg == "--only");
             if (!text)
@@ -133,6 +134,10 @@ std::string UsageText(const std::vector<std::string>& suiteLines)
                        "  --timeout SECONDS the time limit of every check (default: each check's\n"
                        "                    own, 30 s for most); a check past it fails as hung\n"
                        "  --list            list the checks that would run, and run none\n"
+                       "  --explain NAME    print a rule of the catalogue (\"hash.digest\") or a check\n"
+                       "                    (\"rsa.key-files\"): the rule's text and class, where it\n"
+                       "                    is written, what the check feeds the component, and\n"
+                       "                    how to replay it\n"
                        "  -q, --quiet       print only failures and the summary\n"
                        "  -h, --help        show this text\n"
                        "\n"
@@ -143,7 +148,15 @@ std::string UsageText(const std::vector<std::string>& suiteLines)
             "Exit status:\n"
             "  0  every check that ran passed (or was skipped)\n"
             "  1  at least one check failed\n"
-            "  2  the component could not be loaded, or the command line is wrong\n";
+            "  2  the component could not be loaded, a vector file is missing, or the\n"
+            "     command line is wrong\n"
+            "\n"
+            "Every failure and note names the rule it rests on (crypto/RULES.md, installed\n"
+            "as share/doc/tarvel/RULES.md): a required rule broken fails at every level, a\n"
+            "recommended one (the bundled component's habits) is a note below thorough.\n"
+            "tarvel-check judges honest components that may be wrong, crash or hang; code\n"
+            "running inside a check could forge that check's result, so it is no defence\n"
+            "against a component written to deceive it.\n";
     return text;
 }
 

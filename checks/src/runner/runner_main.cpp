@@ -2,6 +2,8 @@
 
 #include "bench/bench_main.h"
 #include "runner/check_process.h"
+#include "runner/explain.h"
+#include "runner/input_files.h"
 #include "runner/reports.h"
 #include "runner/run_settings.h"
 
@@ -9,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -85,6 +88,21 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         std::cout << runner::UsageText(lines);
         return kExitAllPassed;
     }
+    if (settings.explain) {
+        SuiteOptions everything;
+        everything.level = Level::Thorough;
+        everything.vectorsDir = settings.vectorsDir.value_or(kDefaultVectors);
+        everything.dataDir = ExecutableFolder() + "/../share/tarvel";
+        std::vector<CheckDef> all{LibraryLoadCheck()};
+        for (const NamedSuite& suite : suites)
+            for (CheckDef& check : suite.suite(everything))
+                all.push_back(std::move(check));
+        const auto text = runner::ExplainText(*settings.explain, all);
+        if (!text)
+            return CommandLineError("no rule or check named '" + *settings.explain + "' (--list names the checks)");
+        std::cout << *text;
+        return kExitAllPassed;
+    }
     std::vector<const NamedSuite*> chosen;
     for (const std::string& name : settings.suites) {
         const NamedSuite* found = nullptr;
@@ -95,7 +113,9 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
             return CommandLineError("bench must come first: tarvel-check bench [OPTION]...");
         if (!found)
             return CommandLineError("no suite named '" + name + "'");
-        chosen.push_back(found);
+        // A suite named twice runs once: a run never counts a check twice.
+        if (std::find(chosen.begin(), chosen.end(), found) == chosen.end())
+            chosen.push_back(found);
     }
     if (chosen.empty())
         for (const NamedSuite& suite : suites)
@@ -142,6 +162,13 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     }
     if (checks.empty())
         return CommandLineError("no check matches the suites and patterns given");
+    if (const std::string missing = runner::UnreadableInputs(checks); !missing.empty()) {
+        std::cerr << "tarvel-check: cannot read the known answers of the checks picked:\n"
+                  << missing
+                  << "Install the Debian package python3-cryptography-vectors, point --vectors at a copy of its\n"
+                     "cryptography_vectors folder, or leave the vectors suite out (name the other suites).\n";
+        return kExitCannotRun;
+    }
 
     std::cout << "tarvel-check: " << options.componentPath << " (level " << runner::LevelName(settings.level)
               << ", seed " << settings.seed << ", " << checks.size() << " checks)\n"

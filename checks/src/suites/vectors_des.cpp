@@ -9,6 +9,9 @@
 namespace checks::vectors {
 namespace {
 
+constexpr const char* kDesFolder = "ciphers/3DES/ECB/";
+
+
 using support::Hex;
 
 std::optional<Block> BlockField(Context& ctx, const VectorFile& file, const VectorRecord& record, std::string_view key)
@@ -43,7 +46,7 @@ const char* SingleKeyField(const VectorRecord& record)
 void CheckDesTable(Context& ctx, const std::string& fileName)
 {
     const auto file =
-        LoadVectorFile(ctx, PackagePath(ctx.Options(), "ciphers/3DES/ECB/" + fileName), Source::VectorPackage);
+        LoadVectorFile(ctx, PackagePath(ctx.Options(), kDesFolder + fileName), Source::VectorPackage);
     if (!file)
         return;
     const auto des = support::Create<IUserDES>(ctx, CryptoClassKind::UserDes);
@@ -89,7 +92,7 @@ void CheckDesTable(Context& ctx, const std::string& fileName)
 
 }  // namespace
 
-std::vector<CheckDef> DesVectorChecks(const SuiteOptions&)
+std::vector<CheckDef> DesVectorChecks(const SuiteOptions& opts)
 {
     struct Table {
         const char* name;
@@ -105,9 +108,11 @@ std::vector<CheckDef> DesVectorChecks(const SuiteOptions&)
     };
     std::vector<CheckDef> checks;
     for (const Table& table : tables)
-        checks.push_back({std::string("vectors.des.") + table.name,
-                          std::string("DES known answers for ") + table.what + " (NIST " + table.file + ")",
-                          [file = std::string(table.file)](Context& ctx) { CheckDesTable(ctx, file); }});
+        checks.push_back(ReadingFiles({std::string("vectors.des.") + table.name,
+                                       std::string("DES known answers for ") + table.what + " (NIST " + table.file +
+                                           ")",
+                                       [file = std::string(table.file)](Context& ctx) { CheckDesTable(ctx, file); }},
+                                      {PackagePath(opts, kDesFolder + std::string(table.file))}));
     return checks;
 }
 

@@ -28,4 +28,11 @@ inline std::string DataPath(const SuiteOptions& opts, const std::string& name)
     return opts.dataDir + "/vectors/" + name;
 }
 
+// The check, with the files it reads listed for the runner to look at first.
+inline CheckDef ReadingFiles(CheckDef check, std::vector<std::string> files)
+{
+    check.inputFiles = std::move(files);
+    return check;
+}
+
 }  // namespace checks::vectors

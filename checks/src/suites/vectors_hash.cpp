@@ -10,6 +10,10 @@
 namespace checks::vectors {
 namespace {
 
+constexpr const char* kShaMonteFile = "hashes/SHA1/SHA1Monte.rsp";
+constexpr const char* kMd5File = "md5.vec";
+
+
 using support::Create;
 using support::Hex;
 
@@ -115,7 +119,7 @@ void CheckShaFile(Context& ctx, const std::string& relative)
 void CheckShaMonte(Context& ctx)
 {
     const auto file =
-        LoadVectorFile(ctx, PackagePath(ctx.Options(), "hashes/SHA1/SHA1Monte.rsp"), Source::VectorPackage);
+        LoadVectorFile(ctx, PackagePath(ctx.Options(), kShaMonteFile), Source::VectorPackage);
     if (!file)
         return;
     const auto seedRecord = std::find_if(file->records.begin(), file->records.end(),
@@ -169,7 +173,7 @@ void CheckShaMonte(Context& ctx)
 
 void CheckMd5Suite(Context& ctx)
 {
-    const auto file = LoadVectorFile(ctx, DataPath(ctx.Options(), "md5.vec"), Source::TarvelData);
+    const auto file = LoadVectorFile(ctx, DataPath(ctx.Options(), kMd5File), Source::TarvelData);
     if (!file)
         return;
     if (const auto known = InOutMessages(ctx, *file))
@@ -178,15 +182,20 @@ void CheckMd5Suite(Context& ctx)
 
 }  // namespace
 
-std::vector<CheckDef> HashVectorChecks(const SuiteOptions&)
+std::vector<CheckDef> HashVectorChecks(const SuiteOptions& opts)
 {
+    const std::string shortMsg = "hashes/SHA1/SHA1ShortMsg.rsp", longMsg = "hashes/SHA1/SHA1LongMsg.rsp";
     return {
-        {"vectors.sha1.short-msg", "SHA-1 of NIST's short messages (0 to 64 bytes)",
-         [](Context& ctx) { CheckShaFile(ctx, "hashes/SHA1/SHA1ShortMsg.rsp"); }},
-        {"vectors.sha1.long-msg", "SHA-1 of NIST's long messages (up to 6400 bytes)",
-         [](Context& ctx) { CheckShaFile(ctx, "hashes/SHA1/SHA1LongMsg.rsp"); }},
-        {"vectors.sha1.monte", "NIST's SHA-1 Monte Carlo chain, checkpoint by checkpoint", &CheckShaMonte},
-        {"vectors.md5.rfc1321", "MD5 of the RFC 1321 test suite", &CheckMd5Suite},
+        ReadingFiles({"vectors.sha1.short-msg", "SHA-1 of NIST's short messages (0 to 64 bytes)",
+                      [shortMsg](Context& ctx) { CheckShaFile(ctx, shortMsg); }},
+                     {PackagePath(opts, shortMsg)}),
+        ReadingFiles({"vectors.sha1.long-msg", "SHA-1 of NIST's long messages (up to 6400 bytes)",
+                      [longMsg](Context& ctx) { CheckShaFile(ctx, longMsg); }},
+                     {PackagePath(opts, longMsg)}),
+        ReadingFiles({"vectors.sha1.monte", "NIST's SHA-1 Monte Carlo chain, checkpoint by checkpoint", &CheckShaMonte},
+                     {PackagePath(opts, kShaMonteFile)}),
+        ReadingFiles({"vectors.md5.rfc1321", "MD5 of the RFC 1321 test suite", &CheckMd5Suite},
+                     {DataPath(opts, kMd5File)}),
     };
 }
 

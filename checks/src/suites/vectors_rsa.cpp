@@ -229,11 +229,12 @@ void CheckPkcs1Vectors(Context& ctx)
 
 }  // namespace
 
-std::vector<CheckDef> RsaVectorChecks(const SuiteOptions&)
+std::vector<CheckDef> RsaVectorChecks(const SuiteOptions& opts)
 {
-    return {{"vectors.rsa.pkcs1v15",
-             "raw RSA of the PKCS #1 v1.5 encryption examples, their keys set through the eight setters",
-             &CheckPkcs1Vectors, 60.0}};
+    return {ReadingFiles({"vectors.rsa.pkcs1v15",
+                          "raw RSA of the PKCS #1 v1.5 encryption examples, their keys set through the eight setters",
+                          &CheckPkcs1Vectors, 60.0},
+                         {PackagePath(opts, kRsaFile)})};
 }
 
 }  // namespace checks::vectors
