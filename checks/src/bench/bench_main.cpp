@@ -6,6 +6,7 @@
 #include "bench/environment.h"
 #include "bench/measure.h"
 #include "bench/operations.h"
+#include "runner/report_file.h"
 #include "runner/reports.h"
 #include "runner/run_settings.h"
 

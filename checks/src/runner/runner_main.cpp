@@ -2,8 +2,10 @@
 
 #include "bench/bench_main.h"
 #include "runner/check_process.h"
+#include "runner/report_file.h"
 #include "runner/reports.h"
 #include "runner/run_settings.h"
+#include "runner/tool_version.h"
 
 #include <runtime/com.h>
 
@@ -85,6 +87,10 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         std::cout << runner::UsageText(lines);
         return kExitAllPassed;
     }
+    if (settings.version) {
+        std::cout << "tarvel-check " << ToolVersion() << "\n";
+        return kExitAllPassed;
+    }
     std::vector<const NamedSuite*> chosen;
     for (const std::string& name : settings.suites) {
         const NamedSuite* found = nullptr;
@@ -148,6 +154,7 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
               << std::flush;
     runner::RunSummary summary;
     summary.component = options.componentPath;
+    summary.origin = runner::DescribeOrigin(options.componentPath, options.vectorsDir);
     summary.level = settings.level;
     summary.seed = settings.seed;
     Progress progress(isatty(STDOUT_FILENO) && !settings.quiet);
