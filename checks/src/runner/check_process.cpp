@@ -26,6 +26,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Reads of 4 KiB after the child's end: well above a pipe's capacity, which
+// bounds what the child can have left unread.
+constexpr int kMostReadsAfterExit = 1024;
+
 // The signals that end the runner; each takes the running check's process
 // group along (see StopGroupOnSignal).
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
@@ -249,18 +253,19 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
             pipeOpen = readFrames();
         exited = watch.Exited();
     }
-    if (exited) {
-        // What the child wrote before it ended is all in the pipe now; take
-        // it without waiting for writers that outlive it.
-        fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
-        while (pipeOpen && readFrames()) {
-        }
-    }
-    close(fds[0]);
     // Whatever the check started goes with it, at its end or on time-out; the
     // child, a zombie or not, still holds the group's number.
     if (kill(-child, SIGKILL) != 0)
         kill(child, SIGKILL);
+    if (exited) {
+        // What the child wrote before it ended is all in the pipe now; take
+        // it without waiting for writers that outlive it, and no more than a
+        // child could have left there.
+        fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+        for (int reads = 0; pipeOpen && reads < kMostReadsAfterExit; ++reads)
+            pipeOpen = readFrames();
+    }
+    close(fds[0]);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

@@ -2,6 +2,7 @@
 
 #include "runner/json_text.h"
 #include "runner/run_settings.h"
+#include "runner/utf8_text.h"
 #include "runner/xml_text.h"
 
 #include <cstdio>
@@ -117,10 +118,10 @@ int RunSummary::CountWithNotes() const
 
 std::string ConsoleLines(const CheckResult& result)
 {
-    std::string out = std::string(VerdictName(result.verdict)) + "  " + result.name;
+    std::string out = std::string(VerdictName(result.verdict)) + "  " + TerminalText(result.name);
     std::size_t first = 0;
     if (!result.messages.empty()) {
-        const std::string& head = result.messages.front();
+        const std::string head = TerminalText(result.messages.front());
         const std::size_t newline = head.find('\n');
         out += ": " + head.substr(0, newline);
         out += "\n";
@@ -131,9 +132,9 @@ std::string ConsoleLines(const CheckResult& result)
         out += "\n";
     }
     for (std::size_t i = first; i < result.messages.size(); ++i)
-        out += Indented(result.messages[i], "      ");
+        out += Indented(TerminalText(result.messages[i]), "      ");
     for (const std::string& note : result.notes)
-        out += Indented("note: " + note, "      ");
+        out += Indented("note: " + TerminalText(note), "      ");
     return out;
 }
 

@@ -32,7 +32,7 @@ struct RunSummary {
 };
 
 // "PASS  name" / "FAIL  name: message" with further messages and notes on
-// indented lines below.
+// indented lines below; bytes a terminal would act on are shown as "\xHH".
 std::string ConsoleLines(const CheckResult& result);
 // "N passed, M failed, K skipped, L with notes".
 std::string SummaryLine(const RunSummary& summary);

@@ -65,4 +65,17 @@ std::string ValidUtf8(const std::string& text)
     return out;
 }
 
+std::string TerminalText(const std::string& text)
+{
+    std::string out;
+    for (const char c : ValidUtf8(text)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7F)
+            out += ShownByte(byte);
+        else
+            out += c;
+    }
+    return out;
+}
+
 }  // namespace checks
