@@ -24,6 +24,7 @@ struct RunSettings {
     std::vector<std::string> suites;       // positional; empty means all
     bool list = false;
     bool help = false;
+    bool version = false;  // --version: print "tarvel-check VERSION" and stop
     bool quiet = false;
 };
 
