@@ -5,6 +5,8 @@
 #include "runner/child_record.h"
 #include "runner/fault_trap.h"
 #include "runner/report_frames.h"
+#include "runner/call_log.h"
+#include "runner/running_groups.h"
 
 #include <checks/rules.h>
 
@@ -31,48 +33,6 @@ using Clock = std::chrono::steady_clock;
 // Reads of 4 KiB after the child's end: well above a pipe's capacity, which
 // bounds what the child can have left unread.
 constexpr int kMostReadsAfterExit = 1024;
-
-// The signals that end the runner; each takes the running check's process
-// group along (see StopGroupOnSignal).
-constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-// The process group of the check running now, 0 between checks.
-volatile sig_atomic_t g_runningGroup = 0;
-
-void StopGroupAndDie(int signal)
-{
-    if (const pid_t group = g_runningGroup; group > 0)
-        kill(-group, SIGKILL);
-    ::signal(signal, SIG_DFL);
-    raise(signal);
-}
-
-// While a check runs, Ctrl-C (which reaches only the terminal's foreground
-// group, not the check's own) or a kill of the runner stops the check's whole
-// group before the runner goes.
-class StopGroupOnSignal {
-public:
-    explicit StopGroupOnSignal(pid_t group)
-    {
-        g_runningGroup = group;
-        struct sigaction action {};
-        action.sa_handler = &StopGroupAndDie;
-        sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
-            sigaction(kEndingSignals[i], &action, &m_previous[i]);
-    }
-    ~StopGroupOnSignal()
-    {
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
-            sigaction(kEndingSignals[i], &m_previous[i], nullptr);
-        g_runningGroup = 0;
-    }
-    StopGroupOnSignal(const StopGroupOnSignal&) = delete;
-    StopGroupOnSignal& operator=(const StopGroupOnSignal&) = delete;
-
-private:
-    struct sigaction m_previous[std::size(kEndingSignals)]{};
-};
 
 // The child's whole life: report through the pipe, never return.
 [[noreturn]] void ChildMain(const CheckDef& check, const SuiteOptions& options, int fd, ChildRecord* record,
@@ -153,6 +113,9 @@ void AddFrame(CheckResult& result, const Frame& frame, bool& done)
         break;
     case FrameKind::Done:
         done = true;
+        break;
+    case FrameKind::Calls:
+        AddCalls(result, frame.text);
         break;
     }
 }

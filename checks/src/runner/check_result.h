@@ -19,6 +19,19 @@ struct CheckResult {
     std::vector<std::string> messages;
     std::vector<std::string> notes;
     double seconds = 0;
+    // The component calls the check named, in order, a run of one call told
+    // once with its count ("IUserSHA1::HashData ×4096"); kept only when the
+    // run records calls (--artifacts).
+    std::vector<std::string> calls;
+    // The reason given in --expect-fail's list; empty when it is not listed.
+    std::string expectedFailure;
+
+    bool Listed() const { return !expectedFailure.empty(); }
+    // A failure the list expected: it does not fail the run.
+    bool ExpectedFailure() const { return verdict == Verdict::Fail && Listed(); }
+    bool UnexpectedFailure() const { return verdict == Verdict::Fail && !Listed(); }
+    // Listed, yet it passed: the list is out of date.
+    bool UnexpectedPass() const { return verdict == Verdict::Pass && Listed(); }
 };
 
 }  // namespace checks::runner

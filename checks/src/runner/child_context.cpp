@@ -11,7 +11,8 @@ namespace checks::runner {
 ChildContext::ChildContext(const SuiteOptions& options, std::string_view checkName, std::uint64_t seed, int fd,
                            ChildRecord* record)
     : m_options(options), m_required(DefaultRule(checkName, RuleClass::Required)),
-      m_recommended(DefaultRule(checkName, RuleClass::Recommended)), m_seed(seed), m_fd(fd), m_record(record)
+      m_recommended(DefaultRule(checkName, RuleClass::Recommended)), m_seed(seed), m_fd(fd), m_record(record),
+      m_calls(fd)
 {
 }
 
@@ -22,6 +23,8 @@ void ChildContext::Calling(std::string_view call)
     m_record->callLength = 0;
     std::memcpy(m_record->call, call.data(), length);
     m_record->callLength = static_cast<std::uint32_t>(length);
+    if (CallRecording())
+        m_calls.Add(call);
 }
 
 void ChildContext::Send(char kind, const std::string& text)
@@ -85,6 +88,10 @@ bool ChildContext::Failed() const
 
 void ChildContext::Done()
 {
+    if (CallRecording()) {
+        std::lock_guard lock(m_mutex);
+        m_calls.Flush(true);
+    }
     Send(static_cast<char>(FrameKind::Done), {});
 }
 

@@ -3,6 +3,7 @@
 // record, so both survive a crash a moment later.
 #pragma once
 
+#include "runner/call_log.h"
 #include "runner/child_record.h"
 
 #include <checks/check.h>
@@ -42,6 +43,7 @@ private:
     std::uint64_t m_seed;
     int m_fd;
     ChildRecord* m_record;
+    CallLog m_calls;
     mutable std::mutex m_mutex;
     bool m_failed = false;
 };

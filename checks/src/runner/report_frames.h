@@ -8,7 +8,9 @@
 
 namespace checks::runner {
 
-enum class FrameKind : std::uint8_t { Fail = 'F', Note = 'N', Skip = 'S', Done = 'D' };
+// Calls: the component calls the check named since the last such frame, one
+// "NAME\tCOUNT" line each (see call_log.h).
+enum class FrameKind : std::uint8_t { Fail = 'F', Note = 'N', Skip = 'S', Done = 'D', Calls = 'C' };
 
 struct Frame {
     FrameKind kind;

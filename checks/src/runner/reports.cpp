@@ -1,39 +1,12 @@
 #include "runner/reports.h"
 
-#include "runner/json_text.h"
 #include "runner/run_settings.h"
 #include "runner/utf8_text.h"
-#include "runner/xml_text.h"
 
 #include <cstdio>
-#include <map>
-#include <utility>
 
 namespace checks::runner {
 namespace {
-
-std::string JsonStrings(const std::vector<std::string>& texts)
-{
-    std::string out = "[";
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        out += (i ? ", " : "") + JsonString(texts[i]);
-    return out + "]";
-}
-
-std::string Seconds(double seconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", seconds);
-    return text;
-}
-
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string out;
-    for (const std::string& line : lines)
-        out += (out.empty() ? "" : "\n") + line;
-    return out;
-}
 
 std::string Indented(const std::string& text, const std::string& indent)
 {
@@ -49,40 +22,39 @@ std::string Indented(const std::string& text, const std::string& indent)
     return out;
 }
 
-std::string JsonOrigin(const RunOrigin& origin)
+// SGR sequences; only ever around text this program wrote.
+constexpr const char* kRed = "\033[31m";
+constexpr const char* kGreen = "\033[32m";
+constexpr const char* kYellow = "\033[33m";
+constexpr const char* kDim = "\033[2m";
+constexpr const char* kReset = "\033[0m";
+
+std::string Painted(const TextStyle& style, const char* colour, const std::string& text)
 {
-    std::string out = "  \"tool_version\": " + JsonString(origin.toolVersion) + ",\n";
-    out += "  \"component_file\": ";
-    if (origin.component)
-        out += "{\"bytes\": " + std::to_string(origin.component->bytes) +
-               ", \"sha256\": " + JsonString(origin.component->sha256) + "},\n";
-    else
-        out += "{\"error\": " + JsonString(origin.componentError) + "},\n";
-    out += "  \"openssl\": " + JsonString(origin.openssl) + ",\n";
-    out += "  \"vectors\": {\"folder\": " + JsonString(origin.vectorsFolder) +
-           ", \"version\": " + JsonString(origin.vectorsVersion) + "},\n";
-    return out;
+    return style.colour ? colour + text + kReset : text;
 }
 
-// The run's properties, repeated in each <testsuite> as JUnit readers expect.
-std::string JunitProperties(const RunSummary& summary)
+// The lines of a result: word is what stands first ("PASS", "XFAIL"), after
+// is put at the end of the first line.
+std::string Lines(const CheckResult& result, const std::string& word, const std::string& after, const TextStyle& style)
 {
-    const RunOrigin& origin = summary.origin;
-    const std::pair<const char*, std::string> properties[] = {
-        {"component", summary.component},
-        {"component_bytes", origin.component ? std::to_string(origin.component->bytes) : ""},
-        {"component_sha256", origin.component ? origin.component->sha256 : "unreadable: " + origin.componentError},
-        {"level", LevelName(summary.level)},
-        {"seed", std::to_string(summary.seed)},
-        {"tool_version", origin.toolVersion},
-        {"openssl", origin.openssl},
-        {"vectors_folder", origin.vectorsFolder},
-        {"vectors_version", origin.vectorsVersion},
-        {"checks_with_notes", std::to_string(summary.CountWithNotes())}};
-    std::string out = "    <properties>\n";
-    for (const auto& [name, value] : properties)
-        out += std::string("      <property name=\"") + name + "\" value=\"" + XmlAttribute(value) + "\"/>\n";
-    return out + "    </properties>\n";
+    std::string out = word + "  " + TerminalText(result.name);
+    std::size_t first = 0;
+    if (!result.messages.empty()) {
+        const std::string head = TerminalText(result.messages.front());
+        const std::size_t newline = head.find('\n');
+        out += ": " + head.substr(0, newline) + after + "\n";
+        if (newline != std::string::npos)
+            out += Indented(head.substr(newline + 1), "        ");
+        first = 1;
+    } else {
+        out += after + "\n";
+    }
+    for (std::size_t i = first; i < result.messages.size(); ++i)
+        out += Indented(TerminalText(result.messages[i]), "      ");
+    for (const std::string& note : result.notes)
+        out += Painted(style, kYellow, Indented("note: " + TerminalText(note), "      "));
+    return out;
 }
 
 }  // namespace
@@ -108,6 +80,30 @@ int RunSummary::Count(Verdict verdict) const
     return count;
 }
 
+int RunSummary::CountUnexpectedFailures() const
+{
+    int count = 0;
+    for (const CheckResult& result : results)
+        count += result.UnexpectedFailure();
+    return count;
+}
+
+int RunSummary::CountExpectedFailures() const
+{
+    int count = 0;
+    for (const CheckResult& result : results)
+        count += result.ExpectedFailure();
+    return count;
+}
+
+int RunSummary::CountUnexpectedPasses() const
+{
+    int count = 0;
+    for (const CheckResult& result : results)
+        count += result.UnexpectedPass();
+    return count;
+}
+
 int RunSummary::CountWithNotes() const
 {
     int count = 0;
@@ -116,116 +112,69 @@ int RunSummary::CountWithNotes() const
     return count;
 }
 
+int RunSummary::VerdictStatus() const
+{
+    return CountUnexpectedFailures() ? 1 : 0;
+}
+
+std::string ReplayCommand(const RunSummary& summary, const std::string& checkName)
+{
+    return "tarvel-check --component " + summary.component + " --level " + LevelName(summary.level) + " --seed " +
+           std::to_string(summary.seed) + " --only " + checkName;
+}
+
+std::string SecondsText(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, seconds < 10 ? "%.2f s" : "%.1f s", seconds);
+    return text;
+}
+
 std::string ConsoleLines(const CheckResult& result)
 {
-    std::string out = std::string(VerdictName(result.verdict)) + "  " + TerminalText(result.name);
-    std::size_t first = 0;
-    if (!result.messages.empty()) {
-        const std::string head = TerminalText(result.messages.front());
-        const std::size_t newline = head.find('\n');
-        out += ": " + head.substr(0, newline);
-        out += "\n";
-        if (newline != std::string::npos)
-            out += Indented(head.substr(newline + 1), "        ");
-        first = 1;
-    } else {
-        out += "\n";
+    return Lines(result, VerdictName(result.verdict), "", TextStyle{});
+}
+
+std::string ResultLines(const CheckResult& result, const TextStyle& style)
+{
+    const std::string time = Painted(style, kDim, "  (" + SecondsText(result.seconds) + ")");
+    std::string word = VerdictName(result.verdict);
+    const char* colour = result.verdict == Verdict::Fail ? kRed : result.verdict == Verdict::Pass ? kGreen : kYellow;
+    if (result.ExpectedFailure()) {
+        word = "XFAIL";
+        colour = kYellow;
     }
-    for (std::size_t i = first; i < result.messages.size(); ++i)
-        out += Indented(TerminalText(result.messages[i]), "      ");
-    for (const std::string& note : result.notes)
-        out += Indented("note: " + TerminalText(note), "      ");
+    std::string out = Lines(result, Painted(style, colour, word), time, style);
+    if (result.ExpectedFailure())
+        out += Painted(style, kYellow, Indented("expected failure: " + TerminalText(result.expectedFailure), "      "));
+    else if (result.UnexpectedPass())
+        out += Painted(style, kYellow,
+                       Indented("passed although expected to fail: " + TerminalText(result.expectedFailure) +
+                                    " (take it off the --expect-fail list)",
+                                "      "));
     return out;
+}
+
+std::string HeaderLine(const RunSummary& summary)
+{
+    std::string out = "tarvel-check: " + TerminalText(summary.component) + " (level " + LevelName(summary.level) +
+                      ", seed " + std::to_string(summary.seed) + ", " + std::to_string(summary.results.size()) +
+                      " checks";
+    if (!summary.shard.empty())
+        out += ", shard " + summary.shard;
+    return out + ")";
 }
 
 std::string SummaryLine(const RunSummary& summary)
 {
-    return std::to_string(summary.Count(Verdict::Pass)) + " passed, " + std::to_string(summary.Count(Verdict::Fail)) +
-           " failed, " + std::to_string(summary.Count(Verdict::Skip)) + " skipped, " +
-           std::to_string(summary.CountWithNotes()) + " with notes";
-}
-
-std::string JsonDocument(const RunSummary& summary)
-{
-    std::string out = "{\n";
-    out += "  \"schema\": " + JsonString(kJsonSchema) + ",\n";
-    out += "  \"tool\": \"tarvel-check\",\n";
-    out += "  \"component\": " + JsonString(summary.component) + ",\n";
-    out += JsonOrigin(summary.origin);
-    out += "  \"level\": " + JsonString(LevelName(summary.level)) + ",\n";
-    out += "  \"seed\": " + std::to_string(summary.seed) + ",\n";
-    out += "  \"seconds\": " + Seconds(summary.seconds) + ",\n";
-    out += "  \"summary\": {\"passed\": " + std::to_string(summary.Count(Verdict::Pass)) +
-           ", \"failed\": " + std::to_string(summary.Count(Verdict::Fail)) +
-           ", \"skipped\": " + std::to_string(summary.Count(Verdict::Skip)) +
-           ", \"with_notes\": " + std::to_string(summary.CountWithNotes()) + "},\n";
-    out += "  \"exit_status\": " + std::to_string(summary.exitStatus) + ",\n";
-    out += "  \"checks\": [";
-    for (std::size_t i = 0; i < summary.results.size(); ++i) {
-        const CheckResult& r = summary.results[i];
-        out += i ? ",\n" : "\n";
-        std::string verdict = VerdictName(r.verdict);
-        for (char& c : verdict)
-            c = static_cast<char>(c - 'A' + 'a');
-        out += "    {\"name\": " + JsonString(r.name) + ", \"suite\": " + JsonString(r.suite) +
-               ", \"verdict\": " + JsonString(verdict) + ", \"seconds\": " + Seconds(r.seconds) +
-               ",\n     \"description\": " + JsonString(r.description) +
-               ",\n     \"messages\": " + JsonStrings(r.messages) + ", \"notes\": " + JsonStrings(r.notes) + "}";
-    }
-    out += summary.results.empty() ? "]\n}\n" : "\n  ]\n}\n";
-    return out;
-}
-
-std::string JunitDocument(const RunSummary& summary)
-{
-    // One <testsuite> per suite, in the order the run met them.
-    std::vector<std::string> order;
-    std::map<std::string, std::vector<const CheckResult*>> bySuite;
-    for (const CheckResult& result : summary.results) {
-        if (!bySuite.count(result.suite))
-            order.push_back(result.suite);
-        bySuite[result.suite].push_back(&result);
-    }
-    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    out += "<testsuites name=\"tarvel-check\" tests=\"" + std::to_string(summary.results.size()) + "\" failures=\"" +
-           std::to_string(summary.Count(Verdict::Fail)) + "\" skipped=\"" +
-           std::to_string(summary.Count(Verdict::Skip)) + "\" time=\"" + Seconds(summary.seconds) + "\">\n";
-    for (const std::string& suite : order) {
-        const auto& results = bySuite[suite];
-        int failures = 0, skipped = 0;
-        double seconds = 0;
-        for (const CheckResult* r : results) {
-            failures += r->verdict == Verdict::Fail;
-            skipped += r->verdict == Verdict::Skip;
-            seconds += r->seconds;
-        }
-        out += "  <testsuite name=\"" + XmlAttribute(suite) + "\" tests=\"" + std::to_string(results.size()) +
-               "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" skipped=\"" + std::to_string(skipped) +
-               "\" time=\"" + Seconds(seconds) + "\">\n";
-        out += JunitProperties(summary);
-        for (const CheckResult* r : results) {
-            out += "    <testcase classname=\"tarvel-check." + XmlAttribute(suite) + "\" name=\"" +
-                   XmlAttribute(r->name) + "\" time=\"" + Seconds(r->seconds) + "\"";
-            const std::string notes = Joined(r->notes);
-            if (r->verdict == Verdict::Pass && notes.empty()) {
-                out += "/>\n";
-                continue;
-            }
-            out += ">\n";
-            const std::string messages = Joined(r->messages);
-            const std::string head = r->messages.empty() ? std::string() : r->messages.front();
-            if (r->verdict == Verdict::Fail)
-                out += "      <failure message=\"" + XmlAttribute(head.substr(0, head.find('\n'))) + "\">" +
-                       XmlText(messages) + "</failure>\n";
-            else if (r->verdict == Verdict::Skip)
-                out += "      <skipped message=\"" + XmlAttribute(head.substr(0, head.find('\n'))) + "\"/>\n";
-            if (!notes.empty())
-                out += "      <system-out>" + XmlText(notes) + "</system-out>\n";
-            out += "    </testcase>\n";
-        }
-        out += "  </testsuite>\n";
-    }
-    out += "</testsuites>\n";
+    std::string out = std::to_string(summary.Count(Verdict::Pass)) + " passed, " +
+                      std::to_string(summary.CountUnexpectedFailures()) + " failed, " +
+                      std::to_string(summary.Count(Verdict::Skip)) + " skipped, " +
+                      std::to_string(summary.CountWithNotes()) + " with notes";
+    if (const int expected = summary.CountExpectedFailures())
+        out += ", " + std::to_string(expected) + (expected == 1 ? " expected failure" : " expected failures");
+    if (const int passes = summary.CountUnexpectedPasses())
+        out += ", " + std::to_string(passes) + " passed although expected to fail";
     return out;
 }
 

@@ -1,41 +1,34 @@
-// How results are told: the console lines, the JSON document and JUnit XML.
+// How results are told on the console, and the documents of the built-in
+// formats by name (each is a Reporter, see report_formats.h).
 #pragma once
 
 #include "runner/check_result.h"
-#include "runner/run_origin.h"
+#include "runner/run_model.h"
 
-#include <checks/check.h>
-
-#include <cstdint>
 #include <string>
-#include <vector>
 
 namespace checks::runner {
-
-// The version of the JSON document's layout; see checks/README.md. It changes
-// only when a field changes meaning or goes away; new fields keep it.
-inline constexpr const char* kJsonSchema = "tarvel-check/1";
-
-struct RunSummary {
-    std::string component;
-    RunOrigin origin;
-    Level level = Level::Standard;
-    std::uint64_t seed = 1;
-    std::vector<CheckResult> results;
-    double seconds = 0;
-    int exitStatus = 0;
-
-    int Count(Verdict verdict) const;
-    // Checks that passed or were skipped and still have something to say (a
-    // failure always carries at least its replay line).
-    int CountWithNotes() const;
-};
 
 // "PASS  name" / "FAIL  name: message" with further messages and notes on
 // indented lines below; bytes a terminal would act on are shown as "\xHH".
 std::string ConsoleLines(const CheckResult& result);
-// "N passed, M failed, K skipped, L with notes".
+
+// How the run's own lines look: colour (red FAIL, green PASS, yellow notes
+// and skips) only for a terminal that wants it.
+struct TextStyle {
+    bool colour = false;
+};
+// ConsoleLines with the check's time on its first line ("  (0.02 s)"), an
+// expected failure as "XFAIL" with its reason, and a listed check that passed
+// said so.
+std::string ResultLines(const CheckResult& result, const TextStyle& style);
+// "tarvel-check: PATH (level L, seed S, N checks)".
+std::string HeaderLine(const RunSummary& summary);
+// "N passed, M failed, K skipped, L with notes", then the expected failures
+// and unexpected passes when there are any.
 std::string SummaryLine(const RunSummary& summary);
+// "0.02 s", "12.4 s".
+std::string SecondsText(double seconds);
 
 std::string JsonDocument(const RunSummary& summary);
 std::string JunitDocument(const RunSummary& summary);

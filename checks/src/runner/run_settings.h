@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace checks::runner {
@@ -16,8 +17,17 @@ struct RunSettings {
     std::uint64_t seed = 1;
     bool seedGiven = false;
     std::vector<std::string> only;  // --only, any of them may match
-    std::optional<std::string> jsonPath;
-    std::optional<std::string> junitPath;
+    std::vector<std::string> skip;  // --skip, any of them leaves a check out
+    // --json FILE, --junit FILE, --html FILE...: the format (as named in
+    // report_formats.cpp) and its file, in the order given.
+    std::vector<std::pair<std::string, std::string>> reports;
+    std::optional<std::string> expectFailPath;  // --expect-fail FILE
+    std::optional<std::string> artifactsDir;    // --artifacts DIR
+    // --jobs: checks at a time, 0 for the number of CPUs.
+    unsigned jobs = 0;
+    // --shard K/N: run the K-th of N parts (1-based); 0/0 for all.
+    unsigned shardIndex = 0, shardCount = 0;
+    enum class Colour { Auto, Always, Never } colour = Colour::Auto;
     std::optional<std::string> vectorsDir;
     std::optional<std::string> explain;    // --explain: a rule or a check
     std::optional<double> timeoutSeconds;  // --timeout: every check's limit

@@ -1,12 +1,20 @@
 #include <checks/runner.h>
 
 #include "bench/bench_main.h"
+#include "runner/call_log.h"
 #include "runner/check_process.h"
+#include "runner/check_scheduler.h"
+#include "runner/console_style.h"
+#include "runner/expect_fail.h"
+#include "runner/expected_durations.h"
 #include "runner/explain.h"
 #include "runner/input_files.h"
+#include "runner/replay_bundle.h"
 #include "runner/report_file.h"
+#include "runner/report_formats.h"
 #include "runner/reports.h"
 #include "runner/run_settings.h"
+#include "runner/shard.h"
 #include "runner/tool_version.h"
 
 #include <runtime/com.h>
@@ -19,7 +27,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <map>
+#include <optional>
 #include <string>
+#include <thread>
 
 namespace checks {
 namespace {
@@ -43,15 +54,15 @@ int CommandLineError(const std::string& message)
     return kExitCannotRun;
 }
 
-// What one line of the progress shows while a check runs; only on a terminal.
-class Progress {
+// One line on standard output rewritten in place while checks run; only on
+// a terminal, so logs and pipes get the results alone.
+class ProgressLine {
 public:
-    explicit Progress(bool enabled) : m_enabled(enabled) {}
-    void Show(std::size_t index, std::size_t total, const std::string& name)
+    explicit ProgressLine(bool enabled) : m_enabled(enabled) {}
+    void Show(const std::string& text)
     {
-        if (!m_enabled)
-            return;
-        std::cout << "\r\033[K[" << index << "/" << total << "] " << name << std::flush;
+        if (m_enabled)
+            std::cout << "\r\033[K" << text << std::flush;
     }
     void Clear()
     {
@@ -63,10 +74,34 @@ private:
     bool m_enabled;
 };
 
-std::string ReplayLine(const RunSettings& settings, const std::string& component, const CheckResult& result)
+// The checks the command line picks, in the suites' order: --only and --skip,
+// then --shard.
+std::vector<CheckDef> PickedChecks(const std::vector<const NamedSuite*>& chosen, const RunSettings& settings,
+                                   const SuiteOptions& options, std::vector<std::string>& allNames)
 {
-    return "replay: tarvel-check --component " + component + " --level " + runner::LevelName(settings.level) +
-           " --seed " + std::to_string(settings.seed) + " --only " + result.name;
+    std::vector<CheckDef> checks;
+    for (const NamedSuite* suite : chosen)
+        for (CheckDef& check : suite->suite(options)) {
+            allNames.push_back(check.name);
+            if (!runner::NamePicked(check.name, settings.only) ||
+                (!settings.skip.empty() && runner::NamePicked(check.name, settings.skip)))
+                continue;
+            if (settings.timeoutSeconds)
+                check.timeoutSeconds = *settings.timeoutSeconds;
+            checks.push_back(std::move(check));
+        }
+    if (!settings.shardCount)
+        return checks;
+    std::vector<std::string> names;
+    std::vector<double> seconds;
+    for (const CheckDef& check : checks) {
+        names.push_back(check.name);
+        seconds.push_back(runner::ExpectedSeconds(check.name, settings.level));
+    }
+    std::vector<CheckDef> part;
+    for (const std::size_t at : runner::ShardPositions(names, seconds, settings.shardIndex, settings.shardCount))
+        part.push_back(std::move(checks[at]));
+    return part;
 }
 
 }  // namespace
@@ -77,6 +112,8 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     // check, so nothing but the component's work is timed.
     if (argc > 1 && std::string(argv[1]) == "bench")
         return bench::BenchMain(argc - 1, argv + 1);
+    if (argc > 1 && std::string(argv[1]) == "replay")
+        return runner::ReplayMain(argc - 1, argv + 1, suites);
     std::string error;
     const auto parsed = runner::ParseCommandLine(argc, argv, error);
     if (!parsed)
@@ -153,20 +190,26 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         }
     }
 
-    std::vector<CheckDef> checks;
-    for (const NamedSuite* suite : chosen)
-        for (CheckDef& check : suite->suite(options))
-            if (runner::NamePicked(check.name, settings.only)) {
-                if (settings.timeoutSeconds)
-                    check.timeoutSeconds = *settings.timeoutSeconds;
-                checks.push_back(std::move(check));
-            }
+    std::optional<std::map<std::string, std::string>> expectFail;
+    if (settings.expectFailPath) {
+        expectFail = runner::ReadExpectFail(*settings.expectFailPath, error);
+        if (!expectFail)
+            return CommandLineError(error);
+    }
+    std::vector<std::string> allNames;
+    std::vector<CheckDef> checks = PickedChecks(chosen, settings, options, allNames);
+    if (expectFail)
+        for (const auto& [name, reason] : *expectFail)
+            if (std::find(allNames.begin(), allNames.end(), name) == allNames.end())
+                std::cerr << "tarvel-check: --expect-fail lists " << name << ", which is no check of this level\n";
     if (settings.list) {
         for (const CheckDef& check : checks)
             std::cout << check.name << "  " << check.description << "\n";
         return kExitAllPassed;
     }
-    if (checks.empty())
+    // A shard may be left with nothing when there are more shards than
+    // checks; that is an empty run, not a wrong command line.
+    if (checks.empty() && !settings.shardCount)
         return CommandLineError("no check matches the suites and patterns given");
     if (const std::string missing = runner::UnreadableInputs(checks); !missing.empty()) {
         std::cerr << "tarvel-check: cannot read the known answers of the checks picked:\n"
@@ -175,45 +218,76 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
                      "cryptography_vectors folder, or leave the vectors suite out (name the other suites).\n";
         return kExitCannotRun;
     }
+    if (settings.artifactsDir) {
+        std::error_code made;
+        std::filesystem::create_directories(*settings.artifactsDir, made);
+        if (made || !std::filesystem::is_directory(*settings.artifactsDir))
+            return CommandLineError("--artifacts " + *settings.artifactsDir + ": not a folder that can be made");
+        runner::SetCallRecording(true);
+    }
 
-    std::cout << "tarvel-check: " << options.componentPath << " (level " << runner::LevelName(settings.level)
-              << ", seed " << settings.seed << ", " << checks.size() << " checks)\n"
-              << std::flush;
     runner::RunSummary summary;
     summary.component = options.componentPath;
     summary.origin = runner::DescribeOrigin(options.componentPath, options.vectorsDir);
     summary.level = settings.level;
     summary.seed = settings.seed;
-    Progress progress(isatty(STDOUT_FILENO) && !settings.quiet);
-    const auto started = std::chrono::steady_clock::now();
-    for (std::size_t i = 0; i < checks.size(); ++i) {
-        progress.Show(i + 1, checks.size(), checks[i].name);
-        CheckResult result = runner::RunCheckInChild(checks[i], options);
-        progress.Clear();
+    summary.jobs = static_cast<int>(settings.jobs ? settings.jobs : std::max(1u, std::thread::hardware_concurrency()));
+    if (settings.shardCount)
+        summary.shard = std::to_string(settings.shardIndex) + "/" + std::to_string(settings.shardCount);
+    summary.results.resize(checks.size());  // the header counts them
+    std::cout << runner::HeaderLine(summary) << "\n" << std::flush;
+    summary.results.clear();
+
+    const runner::TextStyle style{runner::UseColour(settings.colour, STDOUT_FILENO)};
+    const bool onTerminal = isatty(STDOUT_FILENO) && !settings.quiet;
+    ProgressLine progress(onTerminal);
+    const std::size_t columns = onTerminal ? runner::TerminalColumns(STDOUT_FILENO) : 80;
+    std::vector<double> expected;
+    for (const CheckDef& check : checks)
+        expected.push_back(runner::ExpectedSeconds(check.name, settings.level));
+    runner::ScheduleCallbacks callbacks;
+    callbacks.finished = [&](std::size_t, CheckResult& result) {
+        if (expectFail)
+            if (const auto listed = expectFail->find(result.name); listed != expectFail->end())
+                result.expectedFailure = listed->second;
         if (result.verdict == Verdict::Fail)
-            result.notes.push_back(ReplayLine(settings, options.componentPath, result));
-        if (!settings.quiet || result.verdict == Verdict::Fail)
-            std::cout << runner::ConsoleLines(result) << std::flush;
-        summary.results.push_back(std::move(result));
-    }
+            result.notes.push_back("replay: " + runner::ReplayCommand(summary, result.name));
+        progress.Clear();
+        if (!settings.quiet || result.verdict == Verdict::Fail || result.UnexpectedPass())
+            std::cout << runner::ResultLines(result, style) << std::flush;
+    };
+    callbacks.progress = [&](const runner::ScheduleProgress& state) {
+        progress.Show(runner::ProgressText(state.done, state.total, state.running, state.secondsLeft, columns));
+    };
+    const auto started = std::chrono::steady_clock::now();
+    summary.results = runner::RunChecks(checks, expected, options, static_cast<unsigned>(summary.jobs), callbacks);
+    progress.Clear();
     summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    summary.exitStatus = summary.Count(Verdict::Fail) ? kExitCheckFailed : kExitAllPassed;
+    summary.exitStatus = summary.VerdictStatus() ? kExitCheckFailed : kExitAllPassed;
 
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, " in %.1f s", summary.seconds);
     std::cout << runner::SummaryLine(summary) << elapsed << "\n" << std::flush;
 
     int status = summary.exitStatus;
-    const auto write = [&](const std::optional<std::string>& path, const std::string& text) {
-        if (!path)
-            return;
-        if (const std::string problem = runner::WriteReportFile(*path, text); !problem.empty()) {
+    if (settings.artifactsDir)
+        for (const CheckResult& result : summary.results)
+            if (result.verdict == Verdict::Fail) {
+                const std::string path = *settings.artifactsDir + "/" + result.name + ".json";
+                if (const std::string problem = runner::WriteReportFile(path, runner::ReplayBundle(summary, result));
+                    !problem.empty()) {
+                    std::cerr << "tarvel-check: cannot write the replay bundle " << problem << "\n";
+                    status = kExitCannotRun;
+                }
+            }
+    for (const auto& [name, path] : settings.reports) {
+        const auto* format = runner::FindFormat(runner::CheckReportFormats(), name);
+        if (const std::string problem = runner::WriteReportFile(path, format->make()->Render(summary));
+            !problem.empty()) {
             std::cerr << "tarvel-check: cannot write the report " << problem << "\n";
             status = kExitCannotRun;
         }
-    };
-    write(settings.jsonPath, runner::JsonDocument(summary));
-    write(settings.junitPath, runner::JunitDocument(summary));
+    }
     return status;
 }
 

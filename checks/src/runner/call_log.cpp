@@ -1,0 +1,109 @@
+#include "runner/call_log.h"
+
+#include "runner/report_frames.h"
+
+#include <atomic>
+#include <charconv>
+
+namespace checks::runner {
+namespace {
+
+std::atomic<bool> g_recording{false};
+
+// Lines per frame: a crash loses at most this many, and the shared record
+// still names the last call.
+constexpr std::size_t kLinesPerFrame = 64;
+
+constexpr std::string_view kTimes = " \u00d7";
+
+std::string Entry(const std::string& call, std::size_t count)
+{
+    return count == 1 ? call : call + std::string(kTimes) + std::to_string(count);
+}
+
+}  // namespace
+
+void SetCallRecording(bool on)
+{
+    g_recording = on;
+}
+
+bool CallRecording()
+{
+    return g_recording;
+}
+
+void CallLog::Add(std::string_view call)
+{
+    if (m_count && call == m_last) {
+        ++m_count;
+        return;
+    }
+    Close();
+    m_last.assign(call);
+    m_count = 1;
+    if (m_pendingLines >= kLinesPerFrame)
+        Flush(false);
+}
+
+void CallLog::Close()
+{
+    if (!m_count)
+        return;
+    m_pending += m_last + "\t" + std::to_string(m_count) + "\n";
+    ++m_pendingLines;
+    m_count = 0;
+}
+
+void CallLog::Flush(bool final)
+{
+    if (final)
+        Close();
+    if (!m_pending.empty())
+        WriteFrame(m_fd, FrameKind::Calls, m_pending);
+    m_pending.clear();
+    m_pendingLines = 0;
+}
+
+std::pair<std::string, std::size_t> SplitCall(const std::string& entry)
+{
+    const std::size_t at = entry.rfind(kTimes);
+    std::size_t count = 0;
+    if (at != std::string::npos) {
+        const char* first = entry.data() + at + kTimes.size();
+        const char* last = entry.data() + entry.size();
+        if (std::from_chars(first, last, count).ptr == last && count > 0)
+            return {entry.substr(0, at), count};
+    }
+    return {entry, 1};
+}
+
+void AddCalls(CheckResult& result, const std::string& frameText)
+{
+    std::size_t start = 0;
+    while (start < frameText.size()) {
+        std::size_t end = frameText.find('\n', start);
+        if (end == std::string::npos)
+            end = frameText.size();
+        const std::string line = frameText.substr(start, end - start);
+        start = end + 1;
+        const std::size_t tab = line.rfind('\t');
+        if (tab == std::string::npos)
+            continue;
+        std::size_t count = 0;
+        std::from_chars(line.data() + tab + 1, line.data() + line.size(), count);
+        const std::string call = line.substr(0, tab);
+        // A run cut by a frame's end goes on in the next.
+        if (!result.calls.empty()) {
+            auto [last, lastCount] = SplitCall(result.calls.back());
+            if (last == call) {
+                result.calls.back() = Entry(call, lastCount + count);
+                continue;
+            }
+        }
+        if (result.calls.size() < kMostCalls)
+            result.calls.push_back(Entry(call, count ? count : 1));
+    }
+}
+
+}  // namespace checks::runner

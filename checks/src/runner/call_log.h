@@ -1,0 +1,46 @@
+// The component calls a check names (Context::Calling), recorded for replay
+// bundles: in the child, a run of one call is kept as one entry with its
+// count and sent to the parent in batches; the parent keeps them in order.
+// Recording is off unless the run writes artifacts.
+#pragma once
+
+#include "runner/check_result.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace checks::runner {
+
+// Set once before any check starts; every child inherits it.
+void SetCallRecording(bool on);
+bool CallRecording();
+
+// The child's side. Not thread-safe: its owner (ChildContext) locks.
+class CallLog {
+public:
+    explicit CallLog(int fd) : m_fd(fd) {}
+    void Add(std::string_view call);
+    // Sends what is pending; the last call's run is sent only when final.
+    void Flush(bool final);
+
+private:
+    void Close();
+
+    int m_fd;
+    std::string m_last;
+    std::size_t m_count = 0;
+    std::string m_pending;  // "NAME\tCOUNT\n" lines
+    std::size_t m_pendingLines = 0;
+};
+
+// The parent's side: the lines of one Calls frame onto result.calls ("NAME"
+// or "NAME ×COUNT"), a run split across two frames joined again, and at most
+// kMostCalls entries kept.
+inline constexpr std::size_t kMostCalls = 100000;
+void AddCalls(CheckResult& result, const std::string& frameText);
+
+// The entry's call name and count: "NAME ×3" gives NAME and 3.
+std::pair<std::string, std::size_t> SplitCall(const std::string& entry);
+
+}  // namespace checks::runner

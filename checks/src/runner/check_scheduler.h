@@ -1,0 +1,37 @@
+// Runs a list of checks several at a time, each still in a child of its own
+// under its own time limit (RunCheckInChild from worker threads), and hands
+// the results back in the list's order, so a parallel run prints and reports
+// exactly what a serial one does.
+#pragma once
+
+#include "runner/check_result.h"
+
+#include <checks/check.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace checks::runner {
+
+struct ScheduleProgress {
+    std::size_t done = 0, total = 0;
+    std::vector<std::string> running;  // names of the checks running now
+    double secondsLeft = 0;            // estimate, from the expected times
+};
+
+struct ScheduleCallbacks {
+    // Each result, in the checks' order, as soon as it and all before it are
+    // done; may change the result before it is kept.
+    std::function<void(std::size_t index, CheckResult& result)> finished;
+    // The state of the run, a few times a second and at every change.
+    std::function<void(const ScheduleProgress& progress)> progress;
+};
+
+// With jobs above 1 the checks start longest expected first; with 1 they run
+// in the list's order. Callbacks run on the calling thread.
+std::vector<CheckResult> RunChecks(const std::vector<CheckDef>& checks, const std::vector<double>& expectedSeconds,
+                                   const SuiteOptions& options, unsigned jobs, const ScheduleCallbacks& callbacks);
+
+}  // namespace checks::runner

@@ -1,0 +1,16 @@
+#include "runner/figures.h"
+
+namespace checks::runner {
+
+// One line per provider; each lives in a file of its own.
+std::vector<Figure> SlowestChecksFigure(const RunSummary& run);
+
+const std::vector<FigureProvider<RunSummary>>& CheckFigureProviders()
+{
+    static const std::vector<FigureProvider<RunSummary>> providers = {
+        &SlowestChecksFigure,
+    };
+    return providers;
+}
+
+}  // namespace checks::runner
