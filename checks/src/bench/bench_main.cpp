@@ -1,6 +1,7 @@
 #include "bench/bench_main.h"
 
 #include "bench/baseline.h"
+#include "bench/bench_formats.h"
 #include "bench/bench_report.h"
 #include "bench/bench_settings.h"
 #include "bench/environment.h"
@@ -10,6 +11,7 @@
 #include "runner/report_file.h"
 #include "runner/reports.h"
 #include "runner/run_settings.h"
+#include "runner/tool_version.h"
 
 #include <checks/runner.h>
 #include <checks/suites.h>
@@ -19,6 +21,7 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -64,6 +67,10 @@ int BenchMain(int argc, char** argv)
     const BenchSettings& settings = *parsed;
     if (settings.help) {
         std::cout << BenchUsageText();
+        return checks::kExitAllPassed;
+    }
+    if (settings.version) {
+        std::cout << "tarvel-check " << checks::ToolVersion() << "\n";
         return checks::kExitAllPassed;
     }
 
@@ -147,15 +154,32 @@ int BenchMain(int argc, char** argv)
         std::cout << EnvironmentLines(run) << "\n" << std::flush;
     const ProgressLineOnTerminal progress(!settings.quiet);
     const std::uint64_t started = WallNanoseconds();
-    for (const Operation& op : operations) {
-        run.measurements.push_back(Measure(op, run.settings, [&](const std::string& line) { progress.Show(line); }));
+    // The estimate: each operation's share of the budget, scaled by how the
+    // operations so far compared with theirs.
+    double budgetLeft = 0, budgetDone = 0, tookDone = 0;
+    for (const Operation& op : operations)
+        budgetLeft += run.settings.seconds * op.budgetScale;
+    for (std::size_t i = 0; i < operations.size(); ++i) {
+        const Operation& op = operations[i];
+        const std::uint64_t opStarted = WallNanoseconds();
+        const std::string count = "[" + std::to_string(i + 1) + "/" + std::to_string(operations.size()) + "] ";
+        run.measurements.push_back(Measure(op, run.settings, [&](const std::string& line) {
+            const double pace = budgetDone > 0 ? tookDone / budgetDone : 1.0;
+            const double inThis = static_cast<double>(WallNanoseconds() - opStarted) / 1e9;
+            const double left = std::max(0.0, budgetLeft * pace - inThis);
+            progress.Show(count + line + " \u00b7 about " + std::to_string(static_cast<long>(left + 0.5)) + " s left");
+        }));
+        const double budget = run.settings.seconds * op.budgetScale;
+        budgetLeft -= budget;
+        budgetDone += budget;
+        tookDone += run.measurements.back().seconds;
         progress.Clear();
     }
     run.seconds = static_cast<double>(WallNanoseconds() - started) / 1e9;
 
     // Quiet: the failures alone, then the closing line.
     if (!settings.quiet)
-        std::cout << Table(run);
+        std::cout << (settings.wide ? WideTable(run) : Table(run));
     else
         for (const Measurement& m : run.measurements)
             if (!m.failure.empty())
@@ -181,13 +205,16 @@ int BenchMain(int argc, char** argv)
                                (settings.failOnRegression ? "" : " (not an error without --fail-on-regression)")
                          : "")
               << "\n";
-    if (settings.jsonPath)
-        if (const std::string problem = checks::runner::WriteReportFile(*settings.jsonPath, BenchJson(run));
+    int status = run.exitStatus;
+    for (const auto& [name, path] : settings.reports) {
+        const auto* format = checks::runner::FindFormat(BenchReportFormats(), name);
+        if (const std::string problem = checks::runner::WriteReportFile(path, format->make()->Render(run));
             !problem.empty()) {
             std::cerr << "tarvel-check bench: cannot write the report " << problem << "\n";
-            return checks::kExitCannotRun;
+            status = checks::kExitCannotRun;
         }
-    return run.exitStatus;
+    }
+    return status;
 }
 
 }  // namespace bench

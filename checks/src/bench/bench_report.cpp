@@ -44,6 +44,20 @@ std::string JsonSummary(const Summary& s)
            ", \"ci_coverage\": " + Format("%.4f", s.coverage) + "}";
 }
 
+std::string CyclesPerByte(const Measurement& m)
+{
+    if (!m.ours.cycles || !m.bytes)
+        return "";
+    return Format("%.2f", m.ours.cycles->median / static_cast<double>(m.bytes));
+}
+
+std::string RatioText(const Summary& ratio)
+{
+    return Format("%.3f", ratio.median) + " [" + Format("%.3f", ratio.low) + ", " + Format("%.3f", ratio.high) + "]";
+}
+
+}  // namespace
+
 // Per-second rate of the median: MB/s for byte operations, ops/s otherwise.
 std::string Rate(const Measurement& m)
 {
@@ -53,14 +67,60 @@ std::string Rate(const Measurement& m)
     return Format(perSecond >= 100 ? "%.0f op/s" : "%.2f op/s", perSecond);
 }
 
-std::string CyclesPerByte(const Measurement& m)
+std::optional<double> GeometricMeanRatio(const BenchRun& run)
 {
-    if (!m.ours.cycles || !m.bytes)
-        return "";
-    return Format("%.2f", m.ours.cycles->median / static_cast<double>(m.bytes));
+    double logSum = 0;
+    int count = 0;
+    for (const Measurement& m : run.measurements)
+        if (m.failure.empty() && m.ratio && m.ratio->median > 0 && std::isfinite(m.ratio->median)) {
+            logSum += std::log(m.ratio->median);
+            ++count;
+        }
+    if (!count)
+        return std::nullopt;
+    return std::exp(logSum / count);
 }
 
-}  // namespace
+std::string GeometricMeanLine(const BenchRun& run)
+{
+    const auto mean = GeometricMeanRatio(run);
+    if (!mean)
+        return {};
+    int count = 0;
+    for (const Measurement& m : run.measurements)
+        count += m.failure.empty() && m.ratio.has_value();
+    return "geometric mean of " + std::to_string(count) + " ratios: " + Format("%.3f", *mean) +
+           (*mean < 1   ? " (ours faster)"
+            : *mean > 1 ? " (ours slower)"
+                        : "") +
+           "\n";
+}
+
+std::string Table(const BenchRun& run)
+{
+    const bool ratios = run.settings.vsOpenSsl;
+    std::string out;
+    if (ratios)
+        out += "ratio = ours / OpenSSL, below 1 is faster\n";
+    out += Padded("operation", 15) + Padded("median", 10, true) + Padded("95% CI", 19, true) +
+           Padded("rate", 13, true) + (ratios ? Padded("ratio [95% CI]", 22, true) : "") + "\n";
+    for (const Measurement& m : run.measurements) {
+        if (!m.failure.empty()) {
+            out += Padded(m.name, 15) + "  FAILED: " + m.failure + "\n";
+            continue;
+        }
+        const Summary& w = m.ours.wall;
+        out += Padded(m.name, 15) + Padded(Duration(w.median), 10, true) +
+               Padded(Duration(w.low) + "–" + Duration(w.high) + (w.coverage < 0.95 ? "*" : ""), 19, true) +
+               Padded(Rate(m), 13, true) + (ratios && m.ratio ? Padded(RatioText(*m.ratio), 22, true) : "") + "\n";
+    }
+    bool uncovered = false;
+    for (const Measurement& m : run.measurements)
+        uncovered |= m.failure.empty() && m.ours.wall.coverage < 0.95;
+    if (uncovered)
+        out += "* fewer than 6 samples: min – max, covering the median less than 95 %\n";
+    return out + GeometricMeanLine(run);
+}
 
 std::string Duration(double ns)
 {
@@ -92,10 +152,11 @@ std::string EnvironmentLines(const BenchRun& run)
     return out;
 }
 
-std::string Table(const BenchRun& run)
+std::string WideTable(const BenchRun& run)
 {
     const bool ratios = run.settings.vsOpenSsl;
-    std::string out = Padded("operation", 17) + Padded("n", 5, true) + Padded("median", 11, true) +
+    std::string out = std::string(ratios ? "ratio = ours / OpenSSL, below 1 is faster\n" : "") +
+                      Padded("operation", 17) + Padded("n", 5, true) + Padded("median", 11, true) +
                       Padded("95% CI of the median", 24, true) + Padded("min", 10, true) + Padded("p90", 10, true) +
                       Padded("p99", 10, true) + Padded("rate", 14, true) + Padded("cyc/B", 7, true) +
                       Padded("cpu/wall", 9, true);
@@ -114,9 +175,7 @@ std::string Table(const BenchRun& run)
                Padded(Duration(w.p99), 10, true) + Padded(Rate(m), 14, true) + Padded(CyclesPerByte(m), 7, true) +
                Padded(Format("%.2f", m.ours.cpu.median / w.median), 9, true);
         if (ratios && m.ratio)
-            out += Padded(Format("%.3f", m.ratio->median) + " [" + Format("%.3f", m.ratio->low) + ", " +
-                              Format("%.3f", m.ratio->high) + "]",
-                          27, true);
+            out += Padded(RatioText(*m.ratio), 27, true);
         out += "\n";
     }
     bool uncovered = false;
@@ -124,7 +183,7 @@ std::string Table(const BenchRun& run)
         uncovered |= m.failure.empty() && m.ours.wall.coverage < 0.95;
     if (uncovered)
         out += "* fewer than 6 samples: the interval is min – max and covers the median with less than 95 %\n";
-    return out;
+    return out + GeometricMeanLine(run);
 }
 
 std::string ComparisonLines(const BenchRun& run)
@@ -170,6 +229,8 @@ std::string BenchJson(const BenchRun& run)
            "],\n    \"clock_resolution_ns\": " + Number(e.clockResolutionNs) +
            ", \"cycle_counter\": " + JsonString(e.cycleCounter) + "},\n";
     out += "  \"seconds\": " + Format("%.3f", run.seconds) + ",\n";
+    const auto mean = GeometricMeanRatio(run);
+    out += "  \"geometric_mean_ratio\": " + (mean ? Number(*mean) : std::string("null")) + ",\n";
     out += "  \"exit_status\": " + std::to_string(run.exitStatus) + ",\n";
     out += "  \"operations\": [";
     for (std::size_t i = 0; i < run.measurements.size(); ++i) {

@@ -7,6 +7,7 @@
 #include "bench/measure.h"
 #include "runner/run_origin.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,19 @@ struct BenchRun {
 };
 
 std::string EnvironmentLines(const BenchRun& run);
+// The table that fits 80 columns: median, its interval, the rate and, with
+// --vs-openssl, the ratio with its interval under a header that says how to
+// read it.
 std::string Table(const BenchRun& run);
+// Every figure of each operation (--wide).
+std::string WideTable(const BenchRun& run);
+// The geometric mean of the ratios' medians over the operations timed
+// against OpenSSL; nullopt when there are none.
+std::optional<double> GeometricMeanRatio(const BenchRun& run);
+// "geometric mean of 18 ratios: 0.982 (ours faster)", empty without ratios.
+std::string GeometricMeanLine(const BenchRun& run);
+// The rate of the median: "1614.2 MB/s" or "98522 op/s".
+std::string Rate(const Measurement& m);
 std::string ComparisonLines(const BenchRun& run);
 std::string BenchJson(const BenchRun& run);
 

@@ -1,6 +1,8 @@
 #include "bench/bench_settings.h"
 
+#include "bench/bench_formats.h"
 #include "runner/option_reader.h"
+#include "runner/report_file.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -15,14 +17,13 @@ std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::s
     static const std::pair<const char*, std::optional<std::string> BenchSettings::*> kTexts[] = {
         {"--component", &BenchSettings::component},
         {"--file", &BenchSettings::file},
-        {"--json", &BenchSettings::jsonPath},
         {"--baseline", &BenchSettings::baselinePath}};
     BenchSettings settings;
     OptionReader args(argc, argv);
     while (args.Next()) {
         const std::string& arg = args.Word();
         if (arg == "-h" || arg == "--help" || arg == "--list" || arg == "--vs-openssl" ||
-            arg == "--fail-on-regression" || arg == "-q" || arg == "--quiet") {
+            arg == "--fail-on-regression" || arg == "-q" || arg == "--quiet" || arg == "--wide" || arg == "--version") {
             if (!args.NoValue(error))
                 return std::nullopt;
             settings.help |= arg == "-h" || arg == "--help";
@@ -30,11 +31,16 @@ std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::s
             settings.vsOpenSsl |= arg == "--vs-openssl";
             settings.failOnRegression |= arg == "--fail-on-regression";
             settings.quiet |= arg == "-q" || arg == "--quiet";
+            settings.wide |= arg == "--wide";
+            settings.version |= arg == "--version";
             continue;
         }
-        static const char* const kValued[] = {"--component", "--samples", "--seconds",  "--pin",
-                                              "--file",      "--json",    "--baseline", "--only"};
-        bool valued = false;
+        static const char* const kValued[] = {"--component", "--samples",  "--seconds", "--pin",
+                                              "--file",      "--baseline", "--only"};
+        const auto* format = arg.size() > 2 && arg.compare(0, 2, "--") == 0
+                                 ? checks::runner::FindFormat(BenchReportFormats(), arg.substr(2))
+                                 : nullptr;
+        bool valued = format != nullptr;
         for (const char* name : kValued)
             valued |= arg == name;
         if (!valued) {
@@ -46,7 +52,9 @@ std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::s
             return std::nullopt;
         char* end = nullptr;
         errno = 0;
-        if (const auto* kept = checks::runner::FindOption(kTexts, arg)) {
+        if (format) {
+            settings.reports.emplace_back(format->name, *text);
+        } else if (const auto* kept = checks::runner::FindOption(kTexts, arg)) {
             settings.*(kept->second) = *text;
         } else if (arg == "--samples") {
             const long value = std::strtol(text->c_str(), &end, 10);
@@ -71,6 +79,14 @@ std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::s
             settings.only.push_back(*text);
         }
     }
+    // One would silently replace the other.
+    for (std::size_t i = 0; i < settings.reports.size(); ++i)
+        for (std::size_t j = i + 1; j < settings.reports.size(); ++j)
+            if (checks::runner::SameFile(settings.reports[i].second, settings.reports[j].second)) {
+                error = "--" + settings.reports[i].first + " and --" + settings.reports[j].first +
+                        " name the same file (" + settings.reports[j].second + "); give each report its own";
+                return std::nullopt;
+            }
     return settings;
 }
 
@@ -117,6 +133,11 @@ std::string BenchUsageText()
            "  --only PATTERN    time only operations matching a shell pattern or a\n"
            "                    dotted prefix (\"sha1\", \"rsa.private.*\"); repeatable\n"
            "  --json FILE       write the results as JSON (schema tarvel-bench/1)\n"
+           "  --html FILE       write one self-contained HTML page with the figures drawn:\n"
+           "                    each operation's distribution beside OpenSSL's, the\n"
+           "                    ratios on one axis, the change since --baseline\n"
+           "  --wide            the table with every figure (min, p90, p99, cycles per\n"
+           "                    byte, CPU over wall time), wider than 80 columns\n"
            "  --baseline FILE   compare with an earlier --json report (a regular file of\n"
            "                    at most 4 MiB): an operation is slower when its interval\n"
            "                    lies wholly above the earlier one\n"
@@ -124,6 +145,7 @@ std::string BenchUsageText()
            "  --list            list the operations, time none\n"
            "  -q, --quiet       print only failed operations and the closing line\n"
            "  -h, --help        show this text\n"
+           "  --version         print the version and stop\n"
            "\n"
            "A progress line goes to standard error when it is a terminal. The machine's\n"
            "state (CPU model and flags, governor, kernel, OpenSSL, load average) heads the\n"

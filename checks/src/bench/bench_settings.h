@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -14,7 +15,8 @@ struct BenchSettings {
     double seconds = 0;       // 0: the default
     int pinCpu = -1;
     std::optional<std::string> file;
-    std::optional<std::string> jsonPath;
+    // --json FILE, --html FILE: the format (bench_formats.cpp) and its file.
+    std::vector<std::pair<std::string, std::string>> reports;
     std::optional<std::string> baselinePath;
     std::vector<std::string> only;
     bool vsOpenSsl = false;
@@ -22,6 +24,8 @@ struct BenchSettings {
     bool list = false;
     bool help = false;
     bool quiet = false;  // only failures and the closing line
+    bool wide = false;   // every figure in the table, not only what fits 80 columns
+    bool version = false;
 };
 
 inline constexpr std::size_t kDefaultSamples = 41;

@@ -64,7 +64,11 @@ std::string CheckDetails(const RunSummary& run, const CheckResult& r)
     if (r.UnexpectedPass())
         out += "<p class=\"note\">passed although expected to fail: " + HtmlText(r.expectedFailure) + "</p>\n";
     out += Paragraphs(r.messages, r.verdict == Verdict::Fail ? "FAIL" : "SKIP");
-    out += Paragraphs(r.notes, "note");
+    std::vector<std::string> notes;
+    for (const std::string& note : r.notes)
+        if (note != "replay: " + ReplayCommand(run, r.name))  // shown below
+            notes.push_back(note);
+    out += Paragraphs(notes, "note");
     out += "<p>Replay: <code>" + HtmlText(ReplayCommand(run, r.name)) + "</code></p>\n</details>\n";
     return out;
 }

@@ -3,6 +3,7 @@
 #include "runner/run_settings.h"
 #include "runner/utf8_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace checks::runner {
@@ -29,9 +30,22 @@ constexpr const char* kYellow = "\033[33m";
 constexpr const char* kDim = "\033[2m";
 constexpr const char* kReset = "\033[0m";
 
+// Each line painted on its own, so a line feed never carries a colour on.
 std::string Painted(const TextStyle& style, const char* colour, const std::string& text)
 {
-    return style.colour ? colour + text + kReset : text;
+    if (!style.colour)
+        return text;
+    std::string out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        if (end > start)
+            out += colour + text.substr(start, end - start) + kReset;
+        if (end < text.size())
+            out += "\n";
+        start = end + 1;
+    }
+    return out;
 }
 
 // The lines of a result: word is what stands first ("PASS", "XFAIL"), after
