@@ -30,7 +30,10 @@ std::string ProgressText(std::size_t done, std::size_t total, const std::vector<
     for (const std::string& name : running)
         names += (names.empty() ? "" : ", ") + name;
     // The estimate stays whole; the names give way.
-    const std::size_t room = width > text.size() + 30 ? width - text.size() - 20 : 10;
+    std::size_t columns = text.size();
+    for (const unsigned char c : estimate)
+        columns += (c & 0xC0) != 0x80;
+    const std::size_t room = width > columns + 13 ? width - columns - 1 : 12;
     if (names.size() > room)
         names = names.substr(0, room - 3) + "...";
     return text + names + estimate;

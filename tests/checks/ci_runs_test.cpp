@@ -1,0 +1,181 @@
+// Runs as CI makes them: --jobs and --shard give the verdicts of a serial
+// run in the same order, --skip and --expect-fail change what fails the run
+// and say so, colour only where asked, and a replay bundle of a deliberate
+// fault reproduces it.
+#include "run_tarvel_check.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const std::string kFaulty = "--component " TARVEL_FAULTY_COMPONENT " --level quick ";
+
+// "VERDICT name" of every result line, in order, times left out.
+std::vector<std::string> Verdicts(const std::string& output)
+{
+    static const std::regex line("^(PASS|FAIL|SKIP|XFAIL)  ([a-z0-9.-]+)");
+    std::vector<std::string> verdicts;
+    std::istringstream lines(output);
+    for (std::string text; std::getline(lines, text);)
+        if (std::smatch m; std::regex_search(text, m, line))
+            verdicts.push_back(m[1].str() + " " + m[2].str());
+    return verdicts;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+TEST(CiRuns, JobsAndShardsGiveTheVerdictsOfASerialRun)
+{
+    TempFolder folder;
+    // A crash, a hang cut by the time limit and wrong answers, all at once.
+    for (const char* fault : {"crash-decrypt", "sha1-length-55", "hang-des"}) {
+        SCOPED_TRACE(fault);
+        const std::string environment = std::string("TARVEL_FAULT=") + fault;
+        const std::string common = kFaulty + "--timeout 2 ";
+        const TarvelCheckRun serial = RunTarvelCheck(environment, common + "--jobs 1");
+        const TarvelCheckRun parallel = RunTarvelCheck(environment, common + "--jobs 2");
+        EXPECT_EQ(serial.exitStatus, 1) << serial.output;
+        EXPECT_EQ(parallel.exitStatus, 1) << parallel.output;
+        const auto expected = Verdicts(serial.output);
+        EXPECT_GT(expected.size(), 40u) << serial.output;
+        EXPECT_EQ(Verdicts(parallel.output), expected) << parallel.output;
+
+        std::multiset<std::string> sharded;
+        for (const char* shard : {"1/2", "2/2"}) {
+            const std::string junit = folder.File(std::string("shard") + shard[0] + ".xml");
+            const TarvelCheckRun part = RunTarvelCheck(environment, common + "--shard " + shard + " --junit " + junit);
+            const auto verdicts = Verdicts(part.output);
+            sharded.insert(verdicts.begin(), verdicts.end());
+            EXPECT_NE(part.output.find(std::string(", shard ") + shard + ")"), std::string::npos) << part.output;
+            EXPECT_NE(ReadFile(junit).find(std::string(" [shard ") + shard + "]\""), std::string::npos);
+        }
+        EXPECT_EQ(sharded, std::multiset<std::string>(expected.begin(), expected.end()));
+    }
+}
+
+TEST(CiRuns, SkipAndExpectFailDecideWhatFailsTheRunAndSaySo)
+{
+    TempFolder folder;
+    const std::string list = folder.Write("expected", "# known faults\n"
+                                                      "vectors.sha1.block-boundary  SHA-1 loses the 55th byte (bug 7)\n"
+                                                      "differential.sha1  the same fault\n"
+                                                      "vectors.md5.rfc1321  was wrong once\n");
+    const std::string environment = "TARVEL_FAULT=sha1-length-55";
+    const TarvelCheckRun listed =
+        RunTarvelCheck(environment, kFaulty + "--only vectors --only differential --expect-fail " + list + " --json " +
+                                        folder.File("run.json"));
+    EXPECT_EQ(listed.exitStatus, 0) << listed.output;
+    for (const char* says :
+         {"XFAIL  vectors.sha1.block-boundary", "expected failure: SHA-1 loses the 55th byte (bug 7)",
+          "passed although expected to fail: was wrong once",
+          " 0 failed, 0 skipped, 0 with notes, 2 expected failures, "
+          "1 passed although expected to fail in "})
+        EXPECT_NE(listed.output.find(says), std::string::npos) << says << "\n" << listed.output;
+    EXPECT_NE(ReadFile(folder.File("run.json")).find("\"expected_failures\": 2"), std::string::npos);
+
+    // Left out, the failing checks do not run at all.
+    const TarvelCheckRun skipped =
+        RunTarvelCheck(environment, kFaulty + "--skip vectors.sha1 --skip 'differential.sha*' --skip rsa");
+    EXPECT_EQ(skipped.exitStatus, 0) << skipped.output;
+    for (const std::string& verdict : Verdicts(skipped.output))
+        EXPECT_TRUE(verdict.find(" vectors.sha1") == std::string::npos &&
+                    verdict.find(" differential.sha") == std::string::npos &&
+                    verdict.find(" rsa.") == std::string::npos)
+            << verdict;
+}
+
+TEST(CiRuns, ColourOnlyWhereAsked)
+{
+    const std::string args = kFaulty + "--only contract.des --only vectors.sha1.block-boundary";
+    const std::string fault = "TARVEL_FAULT=sha1-length-55";
+    const struct {
+        std::string environment, arguments;
+        bool coloured;
+    } cases[] = {
+        {fault, args, false},  // piped
+        {fault, args + " --color=always", true},
+        {fault + " NO_COLOR=1", args + " --color=always", true},  // the option wins
+        {fault + " NO_COLOR=1", args, false},
+        {fault, args + " --color=never", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.environment + " " + c.arguments);
+        const TarvelCheckRun run = RunTarvelCheck(c.environment, c.arguments);
+        EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_EQ(run.output.find("\033[31mFAIL\033[0m  vectors.sha1.block-boundary") != std::string::npos, c.coloured)
+            << run.output;
+        EXPECT_EQ(run.output.find("\033[32mPASS\033[0m  contract.des.protocol") != std::string::npos, c.coloured);
+        EXPECT_EQ(run.output.find('\033') != std::string::npos, c.coloured);
+    }
+}
+
+TEST(CiRuns, AReplayBundleReproducesTheFaultItRecorded)
+{
+    TempFolder folder;
+    const std::string artifacts = folder.File("artifacts");
+    const TarvelCheckRun run = RunTarvelCheck("TARVEL_FAULT=sha1-length-55",
+                                              kFaulty + "--seed 5 --only vectors.sha1 --artifacts " + artifacts);
+    EXPECT_EQ(run.exitStatus, 1) << run.output;
+    const std::string bundle = artifacts + "/vectors.sha1.block-boundary.json";
+    const std::string text = ReadFile(bundle);
+    for (const char* field : {"\"schema\": \"tarvel-replay/1\"", "\"check\": \"vectors.sha1.block-boundary\"",
+                              "\"level\": \"quick\"", "\"seed\": \"5\"", "\"component_sha256\": \"",
+                              "\"verdict\": \"fail\"", "\"IHashSHA1::HashData\"", "\"IHashSHA1::GetHash\""})
+        EXPECT_NE(text.find(field), std::string::npos) << field << "\n" << text;
+    EXPECT_FALSE(std::ifstream(artifacts + "/vectors.sha1.short-msg.json")) << "a bundle for a passing check";
+
+    const struct {
+        const char* fault;
+        const char* arguments;
+        int exitStatus;
+        const char* says;
+    } cases[] = {
+        {"sha1-length-55", "", 0, "the component answers the same"},
+        {"sha1-length-55", " --in-process", 0, "the component answers the same"},
+        {"none", "", 1, "PASS  vectors.sha1.block-boundary\nthe component answers differently"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        const TarvelCheckRun replay =
+            RunTarvelCheck(std::string("TARVEL_FAULT=") + c.fault, "replay " + bundle + c.arguments);
+        EXPECT_EQ(replay.exitStatus, c.exitStatus) << replay.output;
+        EXPECT_NE(replay.output.find(c.says), std::string::npos) << replay.output;
+    }
+    EXPECT_EQ(RunTarvelCheck("", "replay /etc/hostname").exitStatus, 2);
+}
+
+TEST(CiRuns, WrongCommandLinesEndWithStatusTwo)
+{
+    const std::pair<std::string, const char*> cases[] = {
+        {"--jobs 0", "--jobs must be a whole number from 1 to 256, not '0'"},
+        {"--shard 3/2", "--shard must be K/N with 1 <= K <= N"},
+        {"--shard 1", "--shard must be K/N"},
+        {"--color=sometimes", "--color must be auto, always or never, not 'sometimes'"},
+        {"--expect-fail /nonexistent/list", "--expect-fail /nonexistent/list: cannot be read"},
+        {"--html /tmp/x.html --text /tmp/x.html", "--html and --text name the same file"},
+    };
+    for (const auto& [arguments, says] : cases) {
+        SCOPED_TRACE(arguments);
+        const TarvelCheckRun run = RunTarvelCheck("", kFaulty + arguments);
+        EXPECT_EQ(run.exitStatus, 2) << run.output;
+        EXPECT_NE(run.output.find(says), std::string::npos) << run.output;
+    }
+    const TarvelCheckRun version = RunTarvelCheck("", "bench --version");
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.output.rfind("tarvel-check ", 0), 0u) << version.output;
+}
+
+}  // namespace
