@@ -26,7 +26,7 @@ std::string ProgressText(std::size_t done, std::size_t total, const std::vector<
     const std::string estimate =
         left >= 60 ? " \u00b7 about " + std::to_string(left / 60) + " min " + std::to_string(left % 60) + " s left"
                    : " \u00b7 about " + std::to_string(left) + " s left";
-    std::string names;
+    std::string names = running.empty() ? "starting" : "";
     for (const std::string& name : running)
         names += (names.empty() ? "" : ", ") + name;
     // The estimate stays whole; the names give way.

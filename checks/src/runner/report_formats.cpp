@@ -12,9 +12,9 @@ const std::vector<ReportFormat<RunSummary>>& CheckReportFormats()
 {
     static const std::vector<ReportFormat<RunSummary>> formats = {
         {"json", "the results as JSON (schema tarvel-check/1)", &MakeJsonReporter},
-        {"junit", "the results as JUnit XML, one testsuite per suite", &MakeJunitReporter},
-        {"html", "one self-contained HTML page: the verdict, every check", &MakeHtmlReporter},
-        {"text", "the console's lines, without colour or progress", &MakeTextReporter},
+        {"junit", "the results as JUnit XML, one testsuite a suite", &MakeJunitReporter},
+        {"html", "one self-contained HTML page to read", &MakeHtmlReporter},
+        {"text", "the console's lines, without colour", &MakeTextReporter},
     };
     return formats;
 }

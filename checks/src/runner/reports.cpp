@@ -169,11 +169,10 @@ std::string ResultLines(const CheckResult& result, const TextStyle& style)
     return out;
 }
 
-std::string HeaderLine(const RunSummary& summary)
+std::string HeaderLine(const RunSummary& summary, std::size_t checkCount)
 {
     std::string out = "tarvel-check: " + TerminalText(summary.component) + " (level " + LevelName(summary.level) +
-                      ", seed " + std::to_string(summary.seed) + ", " + std::to_string(summary.results.size()) +
-                      " checks";
+                      ", seed " + std::to_string(summary.seed) + ", " + std::to_string(checkCount) + " checks";
     if (!summary.shard.empty())
         out += ", shard " + summary.shard;
     return out + ")";

@@ -22,8 +22,8 @@ struct TextStyle {
 // expected failure as "XFAIL" with its reason, and a listed check that passed
 // said so.
 std::string ResultLines(const CheckResult& result, const TextStyle& style);
-// "tarvel-check: PATH (level L, seed S, N checks)".
-std::string HeaderLine(const RunSummary& summary);
+// "tarvel-check: PATH (level L, seed S, N checks)", N being checkCount.
+std::string HeaderLine(const RunSummary& summary, std::size_t checkCount);
 // "N passed, M failed, K skipped, L with notes", then the expected failures
 // and unexpected passes when there are any.
 std::string SummaryLine(const RunSummary& summary);

@@ -234,9 +234,7 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     summary.jobs = static_cast<int>(settings.jobs ? settings.jobs : std::max(1u, std::thread::hardware_concurrency()));
     if (settings.shardCount)
         summary.shard = std::to_string(settings.shardIndex) + "/" + std::to_string(settings.shardCount);
-    summary.results.resize(checks.size());  // the header counts them
-    std::cout << runner::HeaderLine(summary) << "\n" << std::flush;
-    summary.results.clear();
+    std::cout << runner::HeaderLine(summary, checks.size()) << "\n" << std::flush;
 
     const runner::TextStyle style{runner::UseColour(settings.colour, STDOUT_FILENO)};
     const bool onTerminal = isatty(STDOUT_FILENO) && !settings.quiet;

@@ -12,7 +12,7 @@ class TextReporter final : public Reporter<RunSummary> {
 public:
     std::string Render(const RunSummary& summary) const override
     {
-        std::string out = HeaderLine(summary) + "\n";
+        std::string out = HeaderLine(summary, summary.results.size()) + "\n";
         for (const CheckResult& result : summary.results)
             out += ResultLines(result, TextStyle{});
         char elapsed[32];
