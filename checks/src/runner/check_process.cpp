@@ -1,11 +1,11 @@
 #include "runner/check_process.h"
 
+#include "runner/call_log.h"
 #include "runner/check_seed.h"
 #include "runner/child_context.h"
 #include "runner/child_record.h"
 #include "runner/fault_trap.h"
 #include "runner/report_frames.h"
-#include "runner/call_log.h"
 #include "runner/running_groups.h"
 
 #include <checks/rules.h>

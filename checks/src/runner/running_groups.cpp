@@ -9,9 +9,6 @@
 namespace checks::runner {
 namespace {
 
-static_assert(kEndingSignals[0] == SIGINT && kEndingSignals[1] == SIGTERM && kEndingSignals[2] == SIGHUP &&
-              kEndingSignals[3] == SIGQUIT);
-
 // More slots than --jobs allows; a check that finds none still runs, it is
 // only not stopped by a signal to the runner (its death signal still is).
 constexpr int kSlots = 512;

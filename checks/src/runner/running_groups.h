@@ -2,6 +2,7 @@
 // the runner takes every one of them along, however many run at once.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 namespace checks::runner {
@@ -21,6 +22,6 @@ private:
 };
 
 // The signals that end the runner; a check's child restores their defaults.
-inline constexpr int kEndingSignals[] = {2 /*SIGINT*/, 15 /*SIGTERM*/, 1 /*SIGHUP*/, 3 /*SIGQUIT*/};
+inline constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 }  // namespace checks::runner
