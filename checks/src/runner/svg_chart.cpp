@@ -71,19 +71,20 @@ public:
     {
         if (!m_log)
             return LinearTicks(m_low, m_high, 6);
-        // Powers of ten and their 2 and 5 times; within one decade, round
+        // Powers of ten and their 2 and 5 times over several decades; within
+        // about one, also 1.5, 3 and 7 times; within a few per cent, round
         // steps of the values themselves.
         const double low = std::pow(10.0, m_low), high = std::pow(10.0, m_high);
-        if (m_high - m_low < 1.2)
-            return LinearTicks(low, high, 5);
+        const double decades = m_high - m_low;
         std::vector<double> ticks;
         for (int e = static_cast<int>(std::floor(m_low)); e <= static_cast<int>(std::ceil(m_high)); ++e)
-            for (const double f : {1.0, 2.0, 5.0}) {
+            for (const double f : {1.0, 1.5, 2.0, 3.0, 5.0, 7.0}) {
+                const bool wanted = f == 1.0 || ((f == 2.0 || f == 5.0) && decades < 4) || decades < 1.2;
                 const double t = f * std::pow(10.0, e);
-                if (t >= low && t <= high && (m_high - m_low < 4 || f == 1.0))
+                if (wanted && t >= low && t <= high)
                     ticks.push_back(t);
             }
-        return ticks;
+        return ticks.size() >= 3 ? ticks : LinearTicks(low, high, 5);
     }
 
 private:
