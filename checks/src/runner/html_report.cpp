@@ -77,10 +77,8 @@ std::string VerdictBox(const RunSummary& run)
 {
     const bool failed = run.exitStatus != 0;
     std::string out = std::string("<div class=\"verdict ") + (failed ? "fail" : "pass") + "\">\n<h1>" +
-                      (run.CountUnexpectedFailures() ? "FAILED"
-                       : failed                      ? "NOT WRITTEN WHOLE"
-                                                     : "PASSED") +
-                      ": " + HtmlText(SummaryLine(run)) + "</h1>\n<table class=\"facts\">\n";
+                      (failed ? "FAILED: " : "PASSED: ") + HtmlText(SummaryLine(run)) +
+                      "</h1>\n<table class=\"facts\">\n";
     const RunOrigin& o = run.origin;
     out += Row("component", run.component);
     out += Row("SHA-256", o.component ? o.component->sha256 : "unreadable: " + o.componentError);

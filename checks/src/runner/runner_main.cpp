@@ -201,7 +201,8 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     if (expectFail)
         for (const auto& [name, reason] : *expectFail)
             if (std::find(allNames.begin(), allNames.end(), name) == allNames.end())
-                std::cerr << "tarvel-check: --expect-fail lists " << name << ", which is no check of this level\n";
+                std::cerr << "tarvel-check: --expect-fail lists " << name
+                          << ", which is no check of the suites and level chosen\n";
     if (settings.list) {
         for (const CheckDef& check : checks)
             std::cout << check.name << "  " << check.description << "\n";
