@@ -155,6 +155,15 @@ TEST(CiRuns, AReplayBundleReproducesTheFaultItRecorded)
         EXPECT_NE(replay.output.find(c.says), std::string::npos) << replay.output;
     }
     EXPECT_EQ(RunTarvelCheck("", "replay /etc/hostname").exitStatus, 2);
+
+    // A crash: the call that did not return ends the list, and the replay
+    // meets it again.
+    const std::string crashes = folder.File("crashes");
+    RunTarvelCheck("TARVEL_FAULT=crash-decrypt", kFaulty + "--only rsa.copy --artifacts " + crashes);
+    const std::string crashed = ReadFile(crashes + "/rsa.copy.json");
+    EXPECT_NE(crashed.find("\"IUserRSA::Decrypt (did not return)\"\n  ]"), std::string::npos) << crashed;
+    const TarvelCheckRun again = RunTarvelCheck("TARVEL_FAULT=crash-decrypt", "replay " + crashes + "/rsa.copy.json");
+    EXPECT_EQ(again.exitStatus, 0) << again.output;
 }
 
 TEST(CiRuns, WrongCommandLinesEndWithStatusTwo)

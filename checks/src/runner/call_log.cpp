@@ -10,10 +10,6 @@ namespace {
 
 std::atomic<bool> g_recording{false};
 
-// Lines per frame: a crash loses at most this many, and the shared record
-// still names the last call.
-constexpr std::size_t kLinesPerFrame = 64;
-
 constexpr std::string_view kTimes = " \u00d7";
 
 std::string Entry(const std::string& call, std::size_t count)
@@ -39,11 +35,12 @@ void CallLog::Add(std::string_view call)
         ++m_count;
         return;
     }
+    // Each finished run goes to the parent at once, so a crash loses only the
+    // run of the call that did not return, which the shared record names.
     Close();
+    Flush(false);
     m_last.assign(call);
     m_count = 1;
-    if (m_pendingLines >= kLinesPerFrame)
-        Flush(false);
 }
 
 void CallLog::Close()
@@ -51,7 +48,6 @@ void CallLog::Close()
     if (!m_count)
         return;
     m_pending += m_last + "\t" + std::to_string(m_count) + "\n";
-    ++m_pendingLines;
     m_count = 0;
 }
 
@@ -62,7 +58,12 @@ void CallLog::Flush(bool final)
     if (!m_pending.empty())
         WriteFrame(m_fd, FrameKind::Calls, m_pending);
     m_pending.clear();
-    m_pendingLines = 0;
+}
+
+void AddUnreturnedCall(CheckResult& result, const std::string& call)
+{
+    if (!call.empty() && result.calls.size() < kMostCalls)
+        result.calls.push_back(call + kUnreturned);
 }
 
 std::pair<std::string, std::size_t> SplitCall(const std::string& entry)

@@ -1,6 +1,7 @@
 // The component calls a check names (Context::Calling), recorded for replay
 // bundles: in the child, a run of one call is kept as one entry with its
-// count and sent to the parent in batches; the parent keeps them in order.
+// count, sent to the parent as soon as another call starts; the parent keeps
+// them in order.
 // Recording is off unless the run writes artifacts.
 #pragma once
 
@@ -31,7 +32,6 @@ private:
     std::string m_last;
     std::size_t m_count = 0;
     std::string m_pending;  // "NAME\tCOUNT\n" lines
-    std::size_t m_pendingLines = 0;
 };
 
 // The parent's side: the lines of one Calls frame onto result.calls ("NAME"
@@ -39,6 +39,11 @@ private:
 // kMostCalls entries kept.
 inline constexpr std::size_t kMostCalls = 100000;
 void AddCalls(CheckResult& result, const std::string& frameText);
+
+// After a child died or hung: the call it had started, which the log could
+// not send, as "NAME (did not return)".
+inline constexpr const char* kUnreturned = " (did not return)";
+void AddUnreturnedCall(CheckResult& result, const std::string& call);
 
 // The entry's call name and count: "NAME ×3" gives NAME and 3.
 std::pair<std::string, std::size_t> SplitCall(const std::string& entry);

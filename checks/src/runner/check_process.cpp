@@ -242,8 +242,11 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
     std::string text =
         timedOut ? "did not finish within " + std::to_string(static_cast<int>(check.timeoutSeconds)) + " s (stopped)"
                  : DeathText(status, record);
-    if (const std::string call = record.LastCall(); !call.empty())
+    if (const std::string call = record.LastCall(); !call.empty()) {
         text += "; last call started: " + call;
+        if (CallRecording())
+            AddUnreturnedCall(result, call);
+    }
     // A fault at a guard page is an access outside the buffer given; any other
     // death or a hang is a call that did not return.
     const FaultPlace place = record.Get().faultPlace;
