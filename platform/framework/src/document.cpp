@@ -37,41 +37,50 @@ bool IsOtherThanRegularFile(const char* path)
     return !NonRegularFileReason(path).empty();
 }
 
+// Gives fd to file, which closes it from then on; closes it here when Qt
+// does not take it.
+bool AdoptDescriptor(QFile& file, int fd, QIODevice::OpenMode mode)
+{
+    if (file.open(fd, mode, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
+}
+
 // The document's file, opened by its native name (see native_path.h) and
 // handed to Qt as a descriptor; false after telling the user why (verb names
 // what was tried: "open", "save").
 bool OpenDocumentFile(QFile& file, const char* path, const char* verb, QIODevice::OpenMode mode)
 {
+    const QString notRegular = QStringLiteral("it is not a regular file");
     if (IsOtherThanRegularFile(path)) {
-        AfxMessageBox(FileProblem(verb, path, QStringLiteral("it is not a regular file")));
+        AfxMessageBox(FileProblem(verb, path, notRegular));
         return false;
     }
-    int fd = -1;
-    if (mode & QIODevice::WriteOnly) {
-        // Never waits for a reader should a FIFO have taken the name since
-        // the look above; the look after the open settles what was opened.
-        fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            AfxMessageBox(FileProblem(verb, path, QString::fromLocal8Bit(std::strerror(errno))));
-            return false;
-        }
-        struct stat info {};
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-            ::close(fd);
-            AfxMessageBox(FileProblem(verb, path, QStringLiteral("it is not a regular file")));
-            return false;
-        }
-    } else {
+    if (!(mode & QIODevice::WriteOnly)) {
         ReadOnlyRegularFile opened(path);
         if (!opened.IsOpen()) {
             AfxMessageBox(FileProblem(verb, path, QString::fromStdString(opened.ErrorText())));
             return false;
         }
-        fd = opened.Release();
+        if (!AdoptDescriptor(file, opened.Release(), mode)) {
+            AfxMessageBox(FileProblem(verb, path, file.errorString()));
+            return false;
+        }
+        return true;
     }
-    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        AfxMessageBox(FileProblem(verb, path, file.errorString()));
+    // Never waits for a reader should a FIFO have taken the name since the
+    // look above; the look after the open settles what was opened.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0 || !AdoptDescriptor(file, fd, mode)) {
+        AfxMessageBox(
+            FileProblem(verb, path, fd < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString()));
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(file.handle(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        file.close();
+        AfxMessageBox(FileProblem(verb, path, notRegular));
         return false;
     }
     return true;
