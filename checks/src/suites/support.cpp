@@ -28,6 +28,15 @@ const CryptoClass& ClassOf(CryptoClassKind kind)
     return kCryptoClasses[0];
 }
 
+bool UncalledSlotSucceeded(Context& ctx, HRESULT status, std::string_view call)
+{
+    if (status == E_NOTIMPL) {
+        ctx.Choice(std::string(call) + " is not implemented (neither program calls it)");
+        return false;
+    }
+    return CallSucceeded(ctx, status, call);
+}
+
 const char* ShortName(CryptoClassKind kind)
 {
     switch (kind) {

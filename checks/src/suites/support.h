@@ -27,6 +27,12 @@
 namespace checks::support {
 
 const CryptoClass& ClassOf(CryptoClassKind kind);
+
+// A slot neither program calls (GetHashSize, GetKey, GetUserId, GetCode,
+// LoadAsyFile): E_NOTIMPL there is the component's choice, a note below
+// thorough; any other failure is judged like every call. True on success,
+// when the answer is to be judged.
+bool UncalledSlotSucceeded(Context& ctx, HRESULT status, std::string_view call);
 // The class as check names spell it: "rsa", "des", "sha1", "md5".
 const char* ShortName(CryptoClassKind kind);
 
