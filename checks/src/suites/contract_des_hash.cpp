@@ -249,22 +249,26 @@ void CheckHash(Context& ctx, CryptoClassKind kind)
 }
 
 // Four threads, each with its own objects of every class, give what one
-// thread gives alone.
+// thread gives alone. The inputs follow from the check's seed alone, so the
+// failure's replay line gives the same inputs (the interleaving is the
+// scheduler's; contract.shared-state catches shared state on every run).
 void CheckThreads(Context& ctx)
 {
     constexpr int kThreads = 4;
     constexpr int kRounds = 40;
     struct Outcome {
-        std::string digests;
+        std::vector<std::string> rounds;  // each round's digests and DES block, as hex
         std::string failure;
         std::string failedCall;
         HRESULT status = S_OK;
     };
-    auto work = [&ctx](int rounds) {
+    const std::uint64_t seed = ctx.Seed();
+    auto work = [seed]() {
         Outcome outcome;
         auto fail = [&](const std::string& what, HRESULT hr) {
             if (outcome.failure.empty()) {
-                outcome.failure = what + " failed (" + StatusText(hr) + ")";
+                outcome.failure =
+                    what + " failed (" + StatusText(hr) + ") in round " + std::to_string(outcome.rounds.size() + 1);
                 outcome.failedCall = what;
                 outcome.status = hr;
             }
@@ -281,38 +285,40 @@ void CheckThreads(Context& ctx)
         hr = CoCreateInstance(CLSID_UserDES, nullptr, CLSCTX_INPROC_SERVER, IID_IUserDES, des.Put());
         if (FAILED(hr) || !des)
             return fail("CoCreateInstance(IUserDES)", hr), outcome;
-        std::uint8_t message[300];
-        for (int round = 0; round < rounds; ++round) {
-            for (std::size_t i = 0; i < sizeof message; ++i)
-                message[i] = static_cast<std::uint8_t>(i * 7 + round);
-            const std::uint32_t length = static_cast<std::uint32_t>(round * 7 % sizeof message);
+        std::mt19937_64 random(seed);
+        for (int round = 0; round < kRounds; ++round) {
+            const Bytes message = support::RandomBytes(random, random() % 300);
+            std::uint32_t key[2] = {static_cast<std::uint32_t>(random()), static_cast<std::uint32_t>(random())};
+            std::uint32_t block[2] = {static_cast<std::uint32_t>(random()), static_cast<std::uint32_t>(random())};
+            std::string answers;
             std::uint8_t digest[20];
-            auto digestOf = [&](auto* hash, std::size_t size) {
-                if (FAILED(hr = hash->HashData(message, length)))
-                    return fail("HashData", hr), false;
+            // Every round runs whatever the last one did, so one failure does
+            // not hide the rest.
+            auto digestOf = [&](auto* hash, std::size_t size, const char* name) {
+                if (FAILED(hr = hash->HashData(message.data(), static_cast<std::uint32_t>(message.size()))))
+                    return fail(std::string(name) + "::HashData", hr);
                 if (FAILED(hr = hash->GetHash(digest)))
-                    return fail("GetHash", hr), false;
-                outcome.digests += Hex(digest, size);
-                return true;
+                    return fail(std::string(name) + "::GetHash", hr);
+                answers += Hex(digest, size) + " ";
             };
-            if (!digestOf(sha1.Get(), 20) || !digestOf(md5.Get(), 16))
-                return outcome;
-            std::uint32_t key[2] = {0x01020304u * static_cast<std::uint32_t>(round + 1), 0x0F1E2D3Cu};
-            std::uint32_t block[2] = {static_cast<std::uint32_t>(round), 0xCAFEF00Du};
+            digestOf(sha1.Get(), 20, "IHashSHA1");
+            digestOf(md5.Get(), 16, "IHashMD5");
             if (FAILED(hr = des->SetKey(key)) || FAILED(hr = des->Encrypt(block)))
-                return fail("IUserDES::SetKey/Encrypt", hr), outcome;
-            outcome.digests += Hex(reinterpret_cast<std::uint8_t*>(block), 8);
+                fail("IUserDES::SetKey/Encrypt", hr);
+            else
+                answers += Hex(reinterpret_cast<std::uint8_t*>(block), 8);
+            outcome.rounds.push_back(std::move(answers));
         }
         return outcome;
     };
     ctx.Calling("one thread alone");
-    const Outcome alone = work(kRounds);
+    const Outcome alone = work();
     if (!alone.failure.empty()) {
         // A slot not written yet is what is left to do, as in every other check.
         if (alone.status == E_NOTIMPL)
             ctx.NotImplemented(alone.failedCall);
         else
-            ctx.Fail(alone.failure);
+            ctx.Fail("one thread alone: " + alone.failure);
         return;
     }
     ctx.Calling(std::to_string(kThreads) + " threads at once");
@@ -320,15 +326,20 @@ void CheckThreads(Context& ctx)
     {
         std::vector<std::jthread> threads;
         for (int t = 0; t < kThreads; ++t)
-            threads.emplace_back([&, t] { outcomes[t] = work(kRounds); });
+            threads.emplace_back([&, t] { outcomes[t] = work(); });
     }
     for (int t = 0; t < kThreads; ++t) {
+        const std::string thread = "thread " + std::to_string(t + 1) + " of " + std::to_string(kThreads);
         if (!outcomes[t].failure.empty())
-            ctx.Fail("thread " + std::to_string(t + 1) + " of " + std::to_string(kThreads) + ": " +
-                     outcomes[t].failure);
-        else if (outcomes[t].digests != alone.digests)
-            ctx.Fail("thread " + std::to_string(t + 1) + " of " + std::to_string(kThreads) +
-                     " got other digests and DES blocks than one thread alone");
+            ctx.Fail(thread + ": " + outcomes[t].failure);
+        for (std::size_t round = 0; round < outcomes[t].rounds.size(); ++round)
+            if (outcomes[t].rounds[round] != alone.rounds[round]) {
+                ctx.Fail(thread + ", round " + std::to_string(round + 1) + " of " + std::to_string(kRounds) +
+                         " (inputs from check seed " + std::to_string(seed) +
+                         "): SHA-1, MD5 and DES answers differ from one thread alone\nexpected: " +
+                         alone.rounds[round] + "\ngot:      " + outcomes[t].rounds[round]);
+                break;
+            }
     }
 }
 
@@ -359,6 +370,8 @@ std::vector<CheckDef> ContractSuite(const SuiteOptions& options)
     std::vector<CheckDef> checks;
     contract::AddDesAndHashChecks(checks, options.level);
     contract::AddRsaChecks(checks, options.level);
+    contract::AddSetterLengthChecks(checks, options.level);
+    contract::AddSharedStateChecks(checks, options.level);
     return checks;
 }
 
