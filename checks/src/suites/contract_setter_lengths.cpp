@@ -29,22 +29,6 @@ constexpr TextSlot kTextSlots[] = {
     {"IUserRSA::SetCode", "IUserRSA::GetCode", &IUserRSA::SetCode, &IUserRSA::GetCode},
 };
 
-// The text as the getter gives it back, or nullopt (said) when it cannot.
-std::optional<std::string> TextBack(Context& ctx, IUserRSA& rsa, const TextSlot& slot)
-{
-    std::uint32_t length = 0;
-    ctx.Calling(std::string(slot.getter) + " (size query)");
-    if (!support::UncalledSlotSucceeded(ctx, (rsa.*slot.get)(nullptr, &length), slot.getter))
-        return std::nullopt;
-    std::string text(std::size_t{length} + 1, '\0');
-    std::uint32_t capacity = length + 1;
-    ctx.Calling(slot.getter);
-    if (!support::UncalledSlotSucceeded(ctx, (rsa.*slot.get)(text.data(), &capacity), slot.getter))
-        return std::nullopt;
-    text.resize(length);
-    return text;
-}
-
 void CheckSetterLengths(Context& ctx)
 {
     const auto rsa = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
@@ -58,7 +42,7 @@ void CheckSetterLengths(Context& ctx)
         if (!CallSucceeded(ctx, ((*rsa.Get()).*slot.set)(input.Chars(), static_cast<std::uint32_t>(text.size())),
                            slot.setter))
             continue;
-        if (const auto back = TextBack(ctx, *rsa.Get(), slot); back && *back != text)
+        if (const auto back = support::GetText(ctx, *rsa.Get(), slot.get, slot.getter); back && *back != text)
             ctx.Fail(Expected(std::string(slot.getter) + " after " + slot.setter + " of '" + text + "' (" +
                                   std::to_string(text.size()) + " bytes, no terminator)",
                               "'" + text + "'", "'" + *back + "'"));

@@ -111,6 +111,26 @@ bool SetKey(Context& ctx, IUserRSA& rsa, const std::array<Words, 8>& numbers)
     return true;
 }
 
+std::optional<std::string> GetText(Context& ctx, IUserRSA& rsa, HRESULT (IUserRSA::*get)(char*, std::uint32_t*),
+                                   const std::string& call)
+{
+    std::uint32_t length = 0;
+    ctx.Calling(call + " (size query)");
+    if (!UncalledSlotSucceeded(ctx, (rsa.*get)(nullptr, &length), call + " (size query)"))
+        return std::nullopt;
+    if (length > (1u << 20)) {
+        ctx.Fail(call + " asks for " + std::to_string(length) + " bytes");
+        return std::nullopt;
+    }
+    std::string text(std::size_t{length} + 1, '\0');
+    std::uint32_t capacity = length + 1;
+    ctx.Calling(call);
+    if (!UncalledSlotSucceeded(ctx, (rsa.*get)(text.data(), &capacity), call))
+        return std::nullopt;
+    text.resize(length);
+    return text;
+}
+
 std::optional<Words> RsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Words& in)
 {
     const std::string call = encrypt ? "IUserRSA::Encrypt" : "IUserRSA::Decrypt";
