@@ -110,7 +110,7 @@ void CheckTextGetter(Context& ctx, IUserRSA& rsa, HRESULT (IUserRSA::*get)(char*
 {
     std::uint32_t length = 0xFFFFFFFFu;
     ctx.Calling(call + " (size query)");
-    if (!support::UncalledSlotSucceeded(ctx, (rsa.*get)(nullptr, &length), call + " with a null buffer"))
+    if (!support::UncalledSlotSucceeded(ctx, (rsa.*get)(nullptr, &length), call))
         return;
     if (length != text.size()) {
         ctx.Fail(

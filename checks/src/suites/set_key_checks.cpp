@@ -89,11 +89,20 @@ std::size_t Cases(const Context& ctx, std::size_t quick, std::size_t standard)
     return level == Level::Quick ? quick : level == Level::Standard ? standard : 10 * standard;
 }
 
+// e in decimal, as keys are spoken of ("e = 65537").
+std::string Exponent(const Key& key)
+{
+    const Bignum e = support::ToBignum(key[support::kPublic]);
+    char* text = BN_bn2dec(e.get());
+    const std::string decimal = text ? text : "?";
+    OPENSSL_free(text);
+    return decimal;
+}
+
 // "the 16-word key with e = 3, p < q (check seed 42)"
 std::string KeyName(const Context& ctx, const Key& key, const std::string& how)
 {
-    return "the " + std::to_string(key[support::kBase].size()) +
-           "-word key with e = " + vectors::Number(key[support::kPublic]) + how +
+    return "the " + std::to_string(key[support::kBase].size()) + "-word key with e = " + Exponent(key) + how +
            ", set through the setters (check seed " + std::to_string(ctx.Seed()) +
            "; its numbers: n = " + vectors::Number(key[support::kBase]) +
            ", d = " + vectors::Number(key[support::kPrivate]) + ", p = " + vectors::Number(key[support::kPrimeP]) +
@@ -111,8 +120,7 @@ bool Exercise(Context& ctx, const Key& key, const std::string& how, std::mt19937
     std::string refusal;
     if (!SetNumbers(ctx, *rsa.Get(), key, refusal)) {
         if (!refusal.empty())
-            ctx.Choice("the setters refuse a key with e = " + vectors::Number(key[support::kPublic]) + how + ": " +
-                       refusal);
+            ctx.Choice("the setters refuse a key with e = " + Exponent(key) + how + ": " + refusal);
         return !ctx.Failed();
     }
     for (std::size_t i = 0; i < cases; ++i)
