@@ -354,10 +354,14 @@ void AddDesAndHashChecks(std::vector<CheckDef>& checks, Level)
     checks.push_back(
         {"contract.null-pointers", "every class refuses null pointers with a failure status", &CheckNullPointers});
     checks.push_back({"contract.des.protocol", "key before use, GetKey, one block in place within 8 bytes", &CheckDes});
-    checks.push_back({"contract.sha1.protocol", "no digest before HashData, 0 bytes, each call afresh, 20 bytes out",
-                      [](Context& ctx) { CheckHash<IHashSHA1>(ctx, CryptoClassKind::HashSha1); }});
-    checks.push_back({"contract.md5.protocol", "no digest before HashData, 0 bytes, each call afresh, 16 bytes out",
-                      [](Context& ctx) { CheckHash<IHashMD5>(ctx, CryptoClassKind::HashMd5); }});
+    checks.push_back(
+        {"contract.sha1.protocol",
+         "no digest before HashData, 0 bytes, each call afresh, 20 bytes out, no stale digest after a refused call",
+         [](Context& ctx) { CheckHash<IHashSHA1>(ctx, CryptoClassKind::HashSha1); }});
+    checks.push_back(
+        {"contract.md5.protocol",
+         "no digest before HashData, 0 bytes, each call afresh, 16 bytes out, no stale digest after a refused call",
+         [](Context& ctx) { CheckHash<IHashMD5>(ctx, CryptoClassKind::HashMd5); }});
     checks.push_back({"contract.threads", "objects used from 4 threads at once answer as from one", &CheckThreads});
 }
 
