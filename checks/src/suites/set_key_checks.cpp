@@ -15,9 +15,11 @@ using support::Bignum;
 using support::Words;
 using Key = std::array<Words, 8>;
 
+enum class Setting { Done, Refused, NotImplemented };
+
 // Sets the eight numbers from guarded buffers. A refusal is the component's
 // right (the call and status land in refusal); E_NOTIMPL is work left.
-bool SetNumbers(Context& ctx, IUserRSA& rsa, const Key& key, std::string& refusal)
+Setting SetNumbers(Context& ctx, IUserRSA& rsa, const Key& key, std::string& refusal)
 {
     for (std::size_t i = 0; i < key.size(); ++i) {
         GuardedBuffer buffer(4 * key[i].size(), GuardedBuffer::Use::Input);
@@ -27,14 +29,14 @@ bool SetNumbers(Context& ctx, IUserRSA& rsa, const Key& key, std::string& refusa
         const HRESULT hr = (rsa.*support::kKeyParts[i].set)(buffer.Words(), static_cast<std::uint32_t>(key[i].size()));
         if (hr == E_NOTIMPL) {
             ctx.NotImplemented(call);
-            return false;
+            return Setting::NotImplemented;
         }
         if (FAILED(hr)) {
             refusal = call + " answered " + StatusText(hr);
-            return false;
+            return Setting::Refused;
         }
     }
-    return true;
+    return Setting::Done;
 }
 
 // One raw operation on exactly in.size() words through guarded buffers. A
@@ -118,9 +120,10 @@ bool Exercise(Context& ctx, const Key& key, const std::string& how, std::mt19937
     if (!rsa)
         return false;
     std::string refusal;
-    if (!SetNumbers(ctx, *rsa.Get(), key, refusal)) {
-        if (!refusal.empty())
-            ctx.Choice("the setters refuse a key with e = " + Exponent(key) + how + ": " + refusal);
+    if (const Setting setting = SetNumbers(ctx, *rsa.Get(), key, refusal); setting != Setting::Done) {
+        if (setting == Setting::NotImplemented)
+            return false;
+        ctx.Choice("the setters refuse a key with e = " + Exponent(key) + how + ": " + refusal);
         return !ctx.Failed();
     }
     for (std::size_t i = 0; i < cases; ++i)
@@ -130,11 +133,13 @@ bool Exercise(Context& ctx, const Key& key, const std::string& how, std::mt19937
             const auto got = RawCall(ctx, *rsa.Get(), encrypt, in, hr);
             const char* call = encrypt ? "IUserRSA::Encrypt" : "IUserRSA::Decrypt";
             if (!got) {
-                if (FAILED(hr) && hr != E_NOTIMPL)
+                if (hr == E_NOTIMPL) {
+                    ctx.NotImplemented(call);
+                    return false;
+                }
+                if (FAILED(hr))
                     ctx.Choice(std::string(call) + " with " + KeyName(ctx, key, how) + " failed (" + StatusText(hr) +
                                ")");
-                else if (hr == E_NOTIMPL)
-                    ctx.NotImplemented(call);
                 return !ctx.Failed();
             }
             const Words expected =
@@ -163,7 +168,7 @@ void ExerciseExponentOne(Context& ctx, std::mt19937_64& random)
     if (!rsa)
         return;
     std::string refusal;
-    if (!SetNumbers(ctx, *rsa.Get(), *key, refusal))
+    if (SetNumbers(ctx, *rsa.Get(), *key, refusal) != Setting::Done)
         return;
     const Words in = RandomBelow(random, (*key)[support::kBase]);
     for (const bool encrypt : {true, false}) {
@@ -246,8 +251,8 @@ void CheckCrtMismatch(Context& ctx)
         if (!rsa)
             return;
         std::string refusal;
-        if (!SetNumbers(ctx, *rsa.Get(), variant.key, refusal)) {
-            if (ctx.Failed())
+        if (const Setting setting = SetNumbers(ctx, *rsa.Get(), variant.key, refusal); setting != Setting::Done) {
+            if (setting == Setting::NotImplemented)
                 return;
             continue;  // refusing the inconsistent key is sound
         }
@@ -256,8 +261,10 @@ void CheckCrtMismatch(Context& ctx)
             HRESULT hr = S_OK;
             const auto got = RawCall(ctx, *rsa.Get(), false, in, hr);
             if (!got) {
-                if (hr == E_NOTIMPL)
+                if (hr == E_NOTIMPL) {
                     ctx.NotImplemented("IUserRSA::Decrypt");
+                    return;
+                }
                 if (ctx.Failed())
                     return;
                 break;  // refusing to decrypt with it is sound
