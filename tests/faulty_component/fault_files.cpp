@@ -3,7 +3,12 @@
 #include <component/openssl_ptr.h>
 
 #include <openssl/bio.h>
+#include <openssl/bn.h>
+#include <openssl/core_names.h>
+#include <openssl/evp.h>
 #include <openssl/pem.h>
+
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -54,6 +59,25 @@ bool AppendPrivateKey(const std::string& wkyPath, const std::string& rkyPath)
     return WriteWhole(wkyPath, ReadWhole(wkyPath) + ReadWhole(rkyPath));
 }
 
+bool AppendPrivateExponentText(const std::string& wkyPath, const std::string& rkyPath)
+{
+    const std::string pem = ReadWhole(rkyPath);
+    tarvel::BioPtr in(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
+    tarvel::PkeyPtr key(PEM_read_bio_PrivateKey(in.get(), nullptr, nullptr, nullptr));
+    BIGNUM* raw = nullptr;
+    if (!key || !EVP_PKEY_get_bn_param(key.get(), OSSL_PKEY_PARAM_RSA_D, &raw))
+        return false;
+    const tarvel::OpenSslPtr<BIGNUM, BN_free> d(raw);
+    char* decimal = BN_bn2dec(d.get());
+    char* hex = BN_bn2hex(d.get());
+    std::string text = std::string("privateExponent: ") + (decimal ? decimal : "") + "\n    ";
+    for (std::size_t i = 0; hex && hex[i]; i += 2)
+        text += std::string(i ? ":" : "") + hex[i] + hex[i + 1] + ((i / 2) % 15 == 14 ? "\n    " : "");
+    OPENSSL_free(decimal);
+    OPENSSL_free(hex);
+    return WriteWhole(wkyPath, ReadWhole(wkyPath) + text + "\n");
+}
+
 bool RewriteTraditional(const std::string& rkyPath)
 {
     const std::string pem = ReadWhole(rkyPath);
@@ -66,6 +90,13 @@ bool RewriteTraditional(const std::string& rkyPath)
     char* data = nullptr;
     const long size = BIO_get_mem_data(out.get(), &data);
     return WriteWhole(rkyPath, std::string(data, static_cast<std::size_t>(size)));
+}
+
+void ModeByUmask(const std::string& path)
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(path.c_str(), 0666 & ~mask);
 }
 
 bool UnescapeAsyTexts(const std::string& asyPath)

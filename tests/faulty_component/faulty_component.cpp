@@ -11,6 +11,8 @@
 //   hang-des         IUserDES::Encrypt never returns
 // Faults a careless component makes that no crash or known answer shows:
 //   wky-with-private  SaveWkyFile appends the private key to the public one
+//   wky-with-d-text   SaveWkyFile appends d in decimal and colon-hex text
+//   private-by-umask  SaveRkyFile and SaveAsyFile leave the mode to the umask
 //   rky-other-layout  SaveRkyFile writes 'RSA PRIVATE KEY' (a choice, not
 //                     a fault: it fails only at thorough)
 //   asy-unescaped     SaveAsyFile writes user id and code without escapes
@@ -140,10 +142,12 @@ public:
     HRESULT SaveWkyFile(const char* path) override
     {
         HRESULT hr = m_inner->SaveWkyFile(path);
-        if (SUCCEEDED(hr) && Fault() == "wky-with-private") {
+        if (SUCCEEDED(hr) && (Fault() == "wky-with-private" || Fault() == "wky-with-d-text")) {
             const std::string privatePath = std::string(path) + ".private";
             hr = m_inner->SaveRkyFile(privatePath.c_str());
-            if (SUCCEEDED(hr) && !faulty::AppendPrivateKey(path, privatePath))
+            const bool appended = Fault() == "wky-with-private" ? faulty::AppendPrivateKey(path, privatePath)
+                                                                : faulty::AppendPrivateExponentText(path, privatePath);
+            if (SUCCEEDED(hr) && !appended)
                 hr = E_FAIL;
             unlink(privatePath.c_str());
         }
@@ -152,6 +156,8 @@ public:
     HRESULT SaveRkyFile(const char* path) override
     {
         const HRESULT hr = m_inner->SaveRkyFile(path);
+        if (SUCCEEDED(hr) && Fault() == "private-by-umask")
+            faulty::ModeByUmask(path);
         if (SUCCEEDED(hr) && (Fault() == "rky-other-layout" || Fault() == "other-choices"))
             return faulty::RewriteTraditional(path) ? hr : E_FAIL;
         return hr;
@@ -159,6 +165,8 @@ public:
     HRESULT SaveAsyFile(const char* path) override
     {
         const HRESULT hr = m_inner->SaveAsyFile(path);
+        if (SUCCEEDED(hr) && Fault() == "private-by-umask")
+            faulty::ModeByUmask(path);
         if (SUCCEEDED(hr) && Fault() == "asy-unescaped")
             return faulty::UnescapeAsyTexts(path) ? hr : E_FAIL;
         return hr;
