@@ -137,6 +137,12 @@ const FaultCase kFaults[] = {
      {"rsa.keys.*"},
      "",
      "standard"},
+    {"generate-p-eq-q",
+     {"rsa.keys.16", "contract.rsa.slot-layout"},
+     "n = p² is no RSA base, and q has no inverse mod p",
+     {"rsa.keys.*", "rsa.key-files"},
+     "",
+     "standard"},
     // Recommended choices only: standard passes, thorough fails each of them.
     {"rky-other-layout", {}, "", {}, "", "standard"},
     {"rky-other-layout", {"rsa.key-files"}, "a PEM 'RSA PRIVATE KEY' block", {}, "--only rsa.key-files", "thorough"},

@@ -24,6 +24,7 @@
 //   shared-des-key    every IUserDES object encrypts with one key
 //   sha1-stops-64k    SHA-1 hashes no more than the first 64 KiB
 //   generate-e1       GenerateKey makes keys with e = d = 1
+//   generate-p-eq-q   GenerateKey reports p for q as well
 //   other-choices     only recommended choices made otherwise: E_NOTIMPL
 //                     from the slots no program calls, E_FAIL for a short
 //                     buffer, the empty digest after a refused HashData, the
@@ -45,6 +46,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #define FAULTY_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -115,6 +117,13 @@ public:
             m_inner->SetPrivateKey(&one, 1);
             m_inner->SetKeyPart6(&one, 1);
             m_inner->SetKeyPart7(&one, 1);
+        }
+        if (SUCCEEDED(hr) && Fault() == "generate-p-eq-q") {
+            std::uint32_t count = 0;
+            m_inner->GetKeyPart4(nullptr, &count);
+            std::vector<std::uint32_t> p(count);
+            if (SUCCEEDED(m_inner->GetKeyPart4(p.data(), &count)))
+                m_inner->SetKeyPart5(p.data(), count);
         }
         return hr;
     }

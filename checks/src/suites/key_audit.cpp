@@ -5,9 +5,19 @@
 namespace checks::support {
 namespace {
 
+// A number as the reports show it, without the closing blank, to sit inside
+// a sentence.
+std::string Text(const Words& number)
+{
+    std::string text = ShownNumber(number);
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
 std::string Shown(const BIGNUM* value)
 {
-    return ShownNumber(FromBignum(value));
+    return Text(FromBignum(value));
 }
 
 // "the d mod (p-1) (GetKeyPart6)"
@@ -37,7 +47,7 @@ std::vector<std::string> AuditKeyNumbers(const std::array<Words, 8>& key, std::u
     else if (keyWords > 0 && BN_num_bits(n) != bits)
         problems.push_back(Expected("the base of a " + std::to_string(keyWords) + "-word key",
                                     std::to_string(bits) + " bits",
-                                    std::to_string(BN_num_bits(n)) + " bits (" + ShownNumber(key[kBase]) + ")"));
+                                    std::to_string(BN_num_bits(n)) + " bits (" + Text(key[kBase]) + ")"));
     if (BN_is_one(e))
         problems.push_back("e = 1: \"encryption\" leaves every number as it is, the key hides nothing");
     else if (BN_is_zero(e))
@@ -47,21 +57,21 @@ std::vector<std::string> AuditKeyNumbers(const std::array<Words, 8>& key, std::u
 
     const bool same = BN_cmp(p, q) == 0;
     if (same)
-        problems.push_back("p = q (" + ShownNumber(key[kPrimeP]) +
+        problems.push_back("p = q (" + Text(key[kPrimeP]) +
                            "): n = p² is no RSA base, and q has no inverse mod p for the coefficient");
     bool primes = !same;
     for (const auto& [prime, name, part] : {std::tuple{p, "p", kPrimeP}, std::tuple{q, "q", kPrimeQ}}) {
         if (same && part == kPrimeQ)
             break;
         if (BN_check_prime(prime, bn.get(), nullptr) != 1) {
-            problems.push_back(std::string(name) + " is not prime: " + ShownNumber(key[part]));
+            problems.push_back(std::string(name) + " is not prime: " + Text(key[part]));
             primes = false;
         }
     }
     Bignum product(BN_new());
     BN_mul(product.get(), p, q, bn.get());
     if (BN_cmp(product.get(), n) != 0) {
-        problems.push_back("p·q ≠ n: p·q = " + Shown(product.get()) + ", n = " + ShownNumber(key[kBase]));
+        problems.push_back("p·q ≠ n: p·q = " + Shown(product.get()) + ", n = " + Text(key[kBase]));
         primes = false;
     }
     if (!primes)
@@ -84,19 +94,19 @@ std::vector<std::string> AuditKeyNumbers(const std::array<Words, 8>& key, std::u
     BN_mod_mul(ed.get(), e, d, lambda.get(), bn.get());
     if (!BN_is_one(ed.get()))
         problems.push_back("d is not the inverse of e modulo λ(n): e·d mod λ(n) = " + Shown(ed.get()) +
-                           ", d = " + ShownNumber(key[kPrivate]));
+                           ", d = " + Text(key[kPrivate]));
 
     for (const auto& [modulus, part] : {std::pair{p1.get(), kExponentP}, std::pair{q1.get(), kExponentQ}}) {
         Bignum want(BN_new());
         BN_mod(want.get(), d, modulus, bn.get());
         if (BN_cmp(want.get(), v[part].get()) != 0)
-            problems.push_back(Expected(PartName(part), Shown(want.get()), ShownNumber(key[part])));
+            problems.push_back(Expected(PartName(part), Shown(want.get()), Text(key[part])));
     }
     Bignum inverse(BN_mod_inverse(nullptr, q, p, bn.get()));
     if (!inverse)
         problems.push_back("q has no inverse mod p, so no coefficient exists");
     else if (BN_cmp(inverse.get(), v[kCoefficient].get()) != 0)
-        problems.push_back(Expected(PartName(kCoefficient), Shown(inverse.get()), ShownNumber(key[kCoefficient])));
+        problems.push_back(Expected(PartName(kCoefficient), Shown(inverse.get()), Text(key[kCoefficient])));
     return problems;
 }
 
