@@ -23,13 +23,22 @@ using support::Hex;
 constexpr std::size_t kShownMessageBytes = 64;
 // Multiples of the block, each with its neighbours, up to this many blocks.
 constexpr std::size_t kBoundaryBlocks = 64;
+constexpr std::size_t kLargestStandardLength = std::size_t(4) << 20;
 
-std::vector<std::size_t> BoundaryLengths()
+// Every level: the block multiples and their neighbours up to 64 blocks.
+// Above quick also the powers of two up to 4 MiB with their neighbours and
+// the padding edges just past them, where a count kept in 16 bits, a buffer
+// of 64 KiB or a loop over whole megabytes would go wrong.
+std::vector<std::size_t> BoundaryLengths(Level level)
 {
     std::set<std::size_t> lengths = {0, 55, 56, 63, 64, 65, 119, 120, 127, 128, 129, 1000};
     for (std::size_t block = 1; block <= kBoundaryBlocks; ++block)
         for (std::size_t length : {64 * block - 1, 64 * block, 64 * block + 1})
             lengths.insert(length);
+    if (level >= Level::Standard)
+        for (std::size_t power = std::size_t(1) << 13; power <= kLargestStandardLength; power *= 2)
+            for (std::size_t length : {power - 1, power, power + 1, power + 55, power + 56})
+                lengths.insert(length);
     return {lengths.begin(), lengths.end()};
 }
 
@@ -41,7 +50,7 @@ void CheckBoundaries(Context& ctx, CryptoClassKind kind, std::size_t digestBytes
         return;
     HashProbe<Interface> probe(ctx, *hash.Get(), digestBytes, support::ClassOf(kind).interfaceName);
     auto random = support::Generator(ctx);
-    const std::vector<std::size_t> lengths = BoundaryLengths();
+    const std::vector<std::size_t> lengths = BoundaryLengths(ctx.Options().level);
     MismatchLog log(ctx, "the block-boundary lengths");
     for (std::size_t length : lengths) {
         const Bytes message = support::RandomBytes(random, length);
@@ -150,9 +159,11 @@ void CheckLargestInput(Context& ctx)
 std::vector<CheckDef> HashBoundaryChecks(const SuiteOptions& opts)
 {
     std::vector<CheckDef> checks = {
-        {"vectors.sha1.block-boundary", "SHA-1 of random messages around every 64-byte block, against OpenSSL",
+        {"vectors.sha1.block-boundary",
+         "SHA-1 of random messages around every 64-byte block and power of two up to 4 MiB, against OpenSSL",
          [](Context& ctx) { CheckBoundaries<IHashSHA1>(ctx, CryptoClassKind::HashSha1, kSha1DigestBytes, "SHA1"); }},
-        {"vectors.md5.block-boundary", "MD5 of random messages around every 64-byte block, against OpenSSL",
+        {"vectors.md5.block-boundary",
+         "MD5 of random messages around every 64-byte block and power of two up to 4 MiB, against OpenSSL",
          [](Context& ctx) { CheckBoundaries<IHashMD5>(ctx, CryptoClassKind::HashMd5, kMd5DigestBytes, "MD5"); }},
     };
     if (opts.level == Level::Thorough)
