@@ -172,6 +172,16 @@ TEST(RunnerVerdicts, EachDeliberateFaultFailsTheChecksThatLookAtIt)
                 << name << " failed, but has nothing to do with the fault:\n"
                 << run.output;
         EXPECT_NE(run.output.find(fault.says), std::string::npos) << run.output;
+        // Every failure names the rule it breaks; a component that only makes
+        // other recommended choices breaks no required rule.
+        std::istringstream lines(run.output);
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("FAIL  ", 0) == 0) {
+                const bool recommended = line.find(": [recommended: ") != std::string::npos;
+                EXPECT_TRUE(recommended || line.find(": [required: ") != std::string::npos) << line;
+                if (std::string(fault.fault) == "other-choices")
+                    EXPECT_TRUE(recommended) << line;
+            }
         // The run went on to the end, whatever the fault did to one check.
         EXPECT_NE(run.output.find(" failed, 0 skipped"), std::string::npos) << run.output;
     }
