@@ -5,7 +5,7 @@
 #include "temp_folder.h"
 #include "wizard_fixture.h"
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 
 #include <openssl/bio.h>
 #include <openssl/bn.h>

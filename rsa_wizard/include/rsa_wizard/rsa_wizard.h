@@ -1,10 +1,10 @@
 // The "RSA Wizard": the sheet with its four pages, run modally.
 #pragma once
 
-#include "rsa_wizard/key_display_page.h"
-#include "rsa_wizard/key_generation_page.h"
-#include "rsa_wizard/key_save_page.h"
-#include "rsa_wizard/round_trip_page.h"
+#include "rsa_wizard/rsa2_page.h"
+#include "rsa_wizard/rsa1_page.h"
+#include "rsa_wizard/rsa4_page.h"
+#include "rsa_wizard/rsa3_page.h"
 
 #include "framework/property_sheet.h"
 
