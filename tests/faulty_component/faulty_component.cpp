@@ -84,15 +84,18 @@ void SpawnHelperOnce()
     if (spawned || Fault() != "spawn-helper")
         return;
     spawned = true;
-    if (fork() != 0)
-        return;
-    if (const char* pids = std::getenv("TARVEL_FAULT_HELPER_PIDS"))
+    const pid_t helper = fork();
+    if (helper == 0) {
+        sleep(60);
+        _exit(0);
+    }
+    // Told by the parent, before the call returns: the check may end (and
+    // its process group be killed) before a helper could write it itself.
+    if (const char* pids = std::getenv("TARVEL_FAULT_HELPER_PIDS"); pids && helper > 0)
         if (FILE* file = std::fopen(pids, "a")) {
-            std::fprintf(file, "%d\n", static_cast<int>(getpid()));
+            std::fprintf(file, "%d\n", static_cast<int>(helper));
             std::fclose(file);
         }
-    sleep(60);
-    _exit(0);
 }
 
 // hash-wrong-later: true once an object has answered this many digests.

@@ -7,7 +7,7 @@
 
 #include <checks/check.h>
 
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 #include <runtime/com_ptr.h>
 #include <component/openssl_ptr.h>
 #include <tarvel/classes.h>

@@ -10,7 +10,7 @@
 #include "tarvel3_resources.h"
 #include "temp_folder.h"
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "framework/prompts.h"
 
 #include <gtest/gtest.h>

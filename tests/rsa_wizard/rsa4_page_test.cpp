@@ -5,7 +5,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class KeySavePage : public WizardTest {
+class Rsa4Page : public WizardTest {
 protected:
     void ReachPage4(bool testGetSet = false)
     {
@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(KeySavePage, FileNameSavesThreeFilesNamedMyKeyAndShowsNothing)
+TEST_F(Rsa4Page, FileNameSavesThreeFilesNamedMyKeyAndShowsNothing)
 {
     ReachPage4();
     EXPECT_EQ(Text(3, IDC_FILENAME), "MyKey");
@@ -48,7 +48,7 @@ TEST_F(KeySavePage, FileNameSavesThreeFilesNamedMyKeyAndShowsNothing)
     EXPECT_EQ(Lines(twice.begin() + 3, twice.end()), SavesTo(1, "MyKey"));
 }
 
-TEST_F(KeySavePage, TheBaseNameEndsAtTheLastDotOfTheWholeName)
+TEST_F(Rsa4Page, TheBaseNameEndsAtTheLastDotOfTheWholeName)
 {
     struct Case {
         const char* fileName;
@@ -71,7 +71,7 @@ TEST_F(KeySavePage, TheBaseNameEndsAtTheLastDotOfTheWholeName)
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(KeySavePage, AnEmptyNameIsReportedAndSavesNothing)
+TEST_F(Rsa4Page, AnEmptyNameIsReportedAndSavesNothing)
 {
     ReachPage4();
     Type(3, IDC_FILENAME, "");
@@ -80,14 +80,14 @@ TEST_F(KeySavePage, AnEmptyNameIsReportedAndSavesNothing)
     EXPECT_TRUE(Saves().empty());
 }
 
-TEST_F(KeySavePage, AfterACopyTheCopySavesItsKey)
+TEST_F(Rsa4Page, AfterACopyTheCopySavesItsKey)
 {
     ReachPage4(true);
     PressFileName();
     EXPECT_EQ(Saves(), SavesTo(2, "MyKey"));
 }
 
-TEST_F(KeySavePage, AFailedSaveNamesTheMissingFileAndTheOthersAreStillAttempted)
+TEST_F(Rsa4Page, AFailedSaveNamesTheMissingFileAndTheOthersAreStillAttempted)
 {
     ReachPage4();
     fake.failMethod("SaveWkyFile", E_OUTOFMEMORY, 1);
@@ -98,7 +98,7 @@ TEST_F(KeySavePage, AFailedSaveNamesTheMissingFileAndTheOthersAreStillAttempted)
                                  "SaveAsyFile failed: unspecified failure (0x80004005): MyKey.asy was not written"}));
 }
 
-TEST_F(KeySavePage, ANameTooLongForTheSystemIsReportedAndSavesNothing)
+TEST_F(Rsa4Page, ANameTooLongForTheSystemIsReportedAndSavesNothing)
 {
     ReachPage4();
     const std::string base(4092, 'k');  // 4096 bytes with ".wky"

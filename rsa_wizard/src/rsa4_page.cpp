@@ -1,7 +1,7 @@
-#include "rsa_wizard/key_save_page.h"
+#include "rsa_wizard/rsa4_page.h"
 
 #include "rsa_wizard/component_call.h"
-#include "rsa_wizard/key_generation_page.h"
+#include "rsa_wizard/rsa1_page.h"
 #include "rsa_wizard/wizard_resource_ids.h"
 
 #include "harness/failure_text.h"

@@ -32,7 +32,7 @@ bool Below(const Words& a, const Words& b)
     return false;
 }
 
-class RoundTripPage : public WizardTest {
+class Rsa3Page : public WizardTest {
 protected:
     // A key of keyWords words, then page 3.
     void ReachPage3(const std::string& keyWords = "16")
@@ -75,13 +75,13 @@ protected:
     }
 };
 
-TEST_F(RoundTripPage, ShowsNothingBeforeTheFirstTest)
+TEST_F(Rsa3Page, ShowsNothingBeforeTheFirstTest)
 {
     ReachPage3();
     EXPECT_EQ(Texts(), Shown{});
 }
 
-TEST_F(RoundTripPage, EncryptsAndDecryptsDataOfTheKeysLengthBelowTheBase)
+TEST_F(Rsa3Page, EncryptsAndDecryptsDataOfTheKeysLengthBelowTheBase)
 {
     for (std::uint32_t keyWords : {1u, 2u, 5u, 16u}) {
         SCOPED_TRACE(keyWords);
@@ -115,7 +115,7 @@ TEST_F(RoundTripPage, EncryptsAndDecryptsDataOfTheKeysLengthBelowTheBase)
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(RoundTripPage, EachPressDrawsOnWithoutSeedingAndUsesTheCurrentKey)
+TEST_F(Rsa3Page, EachPressDrawsOnWithoutSeedingAndUsesTheCurrentKey)
 {
     ReachPage3("4");
     crt::srand(7);
@@ -139,7 +139,7 @@ TEST_F(RoundTripPage, EachPressDrawsOnWithoutSeedingAndUsesTheCurrentKey)
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(RoundTripPage, TextsAreOneKeyLongWhateverCountTheComponentReports)
+TEST_F(Rsa3Page, TextsAreOneKeyLongWhateverCountTheComponentReports)
 {
     struct Case {
         const char* method;
@@ -175,7 +175,7 @@ TEST_F(RoundTripPage, TextsAreOneKeyLongWhateverCountTheComponentReports)
     EXPECT_EQ(Texts().decode, "");
 }
 
-TEST_F(RoundTripPage, AFailingCallIsReportedAndNothingIsShownAsItsResult)
+TEST_F(Rsa3Page, AFailingCallIsReportedAndNothingIsShownAsItsResult)
 {
     ReachPage3();
     PressTest();
@@ -202,7 +202,7 @@ TEST_F(RoundTripPage, AFailingCallIsReportedAndNothingIsShownAsItsResult)
     EXPECT_EQ(Texts().encode, "");
 }
 
-TEST_F(RoundTripPage, KeyLengthsAndBasesThatLeaveNoRoomForDataAreReported)
+TEST_F(Rsa3Page, KeyLengthsAndBasesThatLeaveNoRoomForDataAreReported)
 {
     struct Case {
         const char* method;
@@ -228,7 +228,7 @@ TEST_F(RoundTripPage, KeyLengthsAndBasesThatLeaveNoRoomForDataAreReported)
     }
 }
 
-TEST_F(RoundTripPage, ABaseWithAZeroTopWordKeepsTheDataBelowItAsAWholeNumber)
+TEST_F(Rsa3Page, ABaseWithAZeroTopWordKeepsTheDataBelowItAsAWholeNumber)
 {
     ReachPage3();
     // A base of 17 words whose top word is zero, and a key length to match.
@@ -248,7 +248,7 @@ TEST_F(RoundTripPage, ABaseWithAZeroTopWordKeepsTheDataBelowItAsAWholeNumber)
 // At start-up the first wizard runs before the program seeds the generator,
 // so its data is that of seed 1. A child process shows what a fresh process
 // draws; this process draws after an explicit seed of 1.
-TEST_F(RoundTripPage, TheFirstWizardOfAProcessDrawsWhatSeedOneDraws)
+TEST_F(Rsa3Page, TheFirstWizardOfAProcessDrawsWhatSeedOneDraws)
 {
     const auto firstData = [this] {
         ReachPage3();
@@ -264,7 +264,7 @@ TEST_F(RoundTripPage, TheFirstWizardOfAProcessDrawsWhatSeedOneDraws)
     environment.insert("TARVEL_FRESH_PROCESS_PROBE", "1");
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_filter=RoundTripPage.TheFirstWizardOfAProcessDrawsWhatSeedOneDraws"});
+                {"--gtest_filter=Rsa3Page.TheFirstWizardOfAProcessDrawsWhatSeedOneDraws"});
     ASSERT_TRUE(child.waitForFinished(60000));
     ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
     const std::string output = child.readAllStandardOutput().toStdString();

@@ -41,9 +41,9 @@ Lines DisplayCalls(int object)
             o + "GetPublicKey", o + "GetPrivateKey", o + "GetPrivateKey"};
 }
 
-using KeyGenerationPage = WizardTest;
+using Rsa1Page = WizardTest;
 
-TEST_F(KeyGenerationPage, OpensWithTheDefaultsAndTwoFreshObjects)
+TEST_F(Rsa1Page, OpensWithTheDefaultsAndTwoFreshObjects)
 {
     Open();
     EXPECT_EQ(Text(0, IDC_USERID), "Testing");
@@ -58,7 +58,7 @@ TEST_F(KeyGenerationPage, OpensWithTheDefaultsAndTwoFreshObjects)
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(KeyGenerationPage, NextGeneratesOnceOnTheFirstObjectAndNeverTouchesTheSecond)
+TEST_F(Rsa1Page, NextGeneratesOnceOnTheFirstObjectAndNeverTouchesTheSecond)
 {
     Open();
     Next();
@@ -81,7 +81,7 @@ TEST_F(KeyGenerationPage, NextGeneratesOnceOnTheFirstObjectAndNeverTouchesTheSec
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(KeyGenerationPage, GetSetCopiesEveryNumberIntoTheSecondObjectAndSwapsTheSlots)
+TEST_F(Rsa1Page, GetSetCopiesEveryNumberIntoTheSecondObjectAndSwapsTheSlots)
 {
     Open();
     GenerateWith("16", true);
@@ -106,7 +106,7 @@ TEST_F(KeyGenerationPage, GetSetCopiesEveryNumberIntoTheSecondObjectAndSwapsTheS
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(KeyGenerationPage, NextBackNextGeneratesOnTheCopyAndSwapsTheFirstObjectBack)
+TEST_F(Rsa1Page, NextBackNextGeneratesOnTheCopyAndSwapsTheFirstObjectBack)
 {
     Open();
     GenerateWith("16", true);
@@ -128,7 +128,7 @@ TEST_F(KeyGenerationPage, NextBackNextGeneratesOnTheCopyAndSwapsTheFirstObjectBa
               Joined({{"1 GenerateKey"}, CopyCalls(1, 2), DisplayCalls(2)}));
 }
 
-TEST_F(KeyGenerationPage, AKeyLengthThatDoesNotParseIsReportedOnceAndGeneratesNothing)
+TEST_F(Rsa1Page, AKeyLengthThatDoesNotParseIsReportedOnceAndGeneratesNothing)
 {
     Open();
     for (const char* text : {"abc", "", "-1", "4294967296"}) {
@@ -145,7 +145,7 @@ TEST_F(KeyGenerationPage, AKeyLengthThatDoesNotParseIsReportedOnceAndGeneratesNo
     EXPECT_EQ(CallsNamed("GenerateKey").size(), 1u);
 }
 
-TEST_F(KeyGenerationPage, AGenerationTheComponentRefusesIsReportedAndThePageStays)
+TEST_F(Rsa1Page, AGenerationTheComponentRefusesIsReportedAndThePageStays)
 {
     Open();
     GenerateWith("0", true);  // the fake refuses 0 words with E_INVALIDARG
@@ -164,7 +164,7 @@ TEST_F(KeyGenerationPage, AGenerationTheComponentRefusesIsReportedAndThePageStay
     EXPECT_EQ(Text(1, IDC_GENTIME), kGenerationTime);
 }
 
-TEST_F(KeyGenerationPage, ACopyThatBreaksOffIsReportedAndNotSwappedIn)
+TEST_F(Rsa1Page, ACopyThatBreaksOffIsReportedAndNotSwappedIn)
 {
     struct Case {
         const char* failing;
@@ -192,7 +192,7 @@ TEST_F(KeyGenerationPage, ACopyThatBreaksOffIsReportedAndNotSwappedIn)
     }
 }
 
-TEST_F(KeyGenerationPage, ACopiedCountBeyondTheLimitIsReportedAndNothingIsAllocatedForIt)
+TEST_F(Rsa1Page, ACopiedCountBeyondTheLimitIsReportedAndNothingIsAllocatedForIt)
 {
     Open();
     fake.setReportedCount("GetKeyPart5", (1u << 20) + 1);
@@ -203,7 +203,7 @@ TEST_F(KeyGenerationPage, ACopiedCountBeyondTheLimitIsReportedAndNothingIsAlloca
     EXPECT_EQ(CallsNamed("GetBase").back().object, 1);
 }
 
-TEST_F(KeyGenerationPage, WithoutAFirstObjectNextSaysSoAndCallsNothing)
+TEST_F(Rsa1Page, WithoutAFirstObjectNextSaysSoAndCallsNothing)
 {
     fake.failCreation(CLSID_UserRSA, 1);
     Open();
@@ -220,7 +220,7 @@ TEST_F(KeyGenerationPage, WithoutAFirstObjectNextSaysSoAndCallsNothing)
     EXPECT_TRUE(Calls().empty());
 }
 
-TEST_F(KeyGenerationPage, WithoutASecondObjectTheCopyIsSkippedAndTheSlotsStay)
+TEST_F(Rsa1Page, WithoutASecondObjectTheCopyIsSkippedAndTheSlotsStay)
 {
     fake.failCreation(CLSID_UserRSA, 2);
     Open();
@@ -236,7 +236,7 @@ TEST_F(KeyGenerationPage, WithoutASecondObjectTheCopyIsSkippedAndTheSlotsStay)
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(KeyGenerationPage, CancelOnAnyPageReleasesBothObjectsExactlyOnce)
+TEST_F(Rsa1Page, CancelOnAnyPageReleasesBothObjectsExactlyOnce)
 {
     for (int page = 0; page < 4; ++page) {
         for (bool testGetSet : {false, true}) {

@@ -1,6 +1,7 @@
-// Page 1 of the RSA Wizard: generates a key for a user id and a length in
-// 32-bit words, optionally copies it into a second object through every
-// getter and setter, and owns both objects for the life of its window.
+// Page 1 of the RSA Wizard (CRSA1 on template IDD_RSA1): generates a key for
+// a user id and a length in 32-bit words, optionally copies it into a second
+// object through every getter and setter, and owns both objects for the life
+// of its window.
 #pragma once
 
 #include "runtime/com_ptr.h"

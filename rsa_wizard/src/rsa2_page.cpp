@@ -1,7 +1,7 @@
-#include "rsa_wizard/key_display_page.h"
+#include "rsa_wizard/rsa2_page.h"
 
 #include "rsa_wizard/component_call.h"
-#include "rsa_wizard/key_generation_page.h"
+#include "rsa_wizard/rsa1_page.h"
 #include "rsa_wizard/wizard_resource_ids.h"
 
 #include "harness/rsa_key.h"

@@ -3,7 +3,7 @@
 #include "fake_component.h"
 #include "temp_folder.h"
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "runtime/com_ptr.h"
 
 #include <tarvel/crypto.h>
@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <span>
 #include <string>
 #include <unistd.h>
 
@@ -107,6 +108,40 @@ TEST(CreateInstance, UnknownClassIsRefused)
     EXPECT_LT(attempt.hr, 0);
     EXPECT_EQ(attempt.object, nullptr);
     EXPECT_FALSE(attempt.reason.empty());
+}
+
+// The program names the classes it creates; the binding refuses any other
+// before the library is asked, and passes every class on while none is named.
+TEST(CreateInstance, OnlyTheClassesTheProgramNamesArePassedOn)
+{
+    const CLSID unknown = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
+    const CLSID rsaAndDes[] = {CLSID_UserRSA, CLSID_UserDES};
+    const struct {
+        const char* name;
+        std::optional<std::span<const CLSID>> named;
+        CLSID clsid;
+        IID iid;
+        HRESULT hr;
+        const char* reason;
+    } cases[] = {
+        {"none named, unknown class", std::nullopt, unknown, IID_IUnknown, CLASS_E_CLASSNOTAVAILABLE, "class refused"},
+        {"none named, served class", std::nullopt, CLSID_HashMD5, IID_IHashMD5, S_OK, ""},
+        {"named, one of them", rsaAndDes, CLSID_UserDES, IID_IUserDES, S_OK, ""},
+        {"named, another class", rsaAndDes, CLSID_HashSHA1, IID_IHashSHA1, REGDB_E_CLASSNOTREG, "not registered"},
+        {"empty list", std::span<const CLSID>(), CLSID_UserRSA, IID_IUserRSA, REGDB_E_CLASSNOTREG, "not registered"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeComponent fake;
+        if (c.named)
+            ServeClasses(*c.named);
+        const Attempt attempt = Create(c.clsid, c.iid);
+        EXPECT_EQ(attempt.hr, c.hr);
+        EXPECT_NE(attempt.reason.find(c.reason), std::string::npos) << attempt.reason;
+        EXPECT_EQ(fake.createdObjects(), c.hr == S_OK ? 1 : 0);
+        if (attempt.hr == S_OK)
+            static_cast<IUnknown*>(attempt.object)->Release();
+    }
 }
 
 TEST(CreateInstance, RelativeComponentPathIsRefusedBeforeLoading)

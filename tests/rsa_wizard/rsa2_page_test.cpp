@@ -5,7 +5,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-using KeyDisplayPage = WizardTest;
+using Rsa2Page = WizardTest;
 
 struct Shown {
     std::string base, publicKey, privateKey, time;
@@ -18,12 +18,12 @@ Shown FakeKeyTexts(std::uint32_t keyWords)
             ExpectedHex(FakeComponent::KeyNumber(3, keyWords)), "Key Generation Time 0 milliseconds"};
 }
 
-class KeyDisplayTexts : public KeyDisplayPage {
+class Rsa2PageTexts : public Rsa2Page {
 protected:
     Shown Texts() { return {Text(1, IDC_BASE), Text(1, IDC_PUBLICKEY), Text(1, IDC_PRIVATEKEY), Text(1, IDC_GENTIME)}; }
 };
 
-TEST_F(KeyDisplayTexts, ShowsTheKeyFromSixGetterCallsInOrder)
+TEST_F(Rsa2PageTexts, ShowsTheKeyFromSixGetterCallsInOrder)
 {
     for (std::uint32_t keyWords : {1u, 2u, 5u, 16u}) {
         SCOPED_TRACE(keyWords);
@@ -52,7 +52,7 @@ TEST_F(KeyDisplayTexts, ShowsTheKeyFromSixGetterCallsInOrder)
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(KeyDisplayTexts, BackFromPage3FetchesAgainAndAfterACopyShowsTheCopy)
+TEST_F(Rsa2PageTexts, BackFromPage3FetchesAgainAndAfterACopyShowsTheCopy)
 {
     Open();
     GenerateWith("4", true);
@@ -71,7 +71,7 @@ TEST_F(KeyDisplayTexts, BackFromPage3FetchesAgainAndAfterACopyShowsTheCopy)
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(KeyDisplayTexts, AFailingGetterIsReportedAndNoStaleNumberStays)
+TEST_F(Rsa2PageTexts, AFailingGetterIsReportedAndNoStaleNumberStays)
 {
     Open();
     GenerateWith("16");
@@ -87,7 +87,7 @@ TEST_F(KeyDisplayTexts, AFailingGetterIsReportedAndNoStaleNumberStays)
     EXPECT_EQ(Texts().privateKey, "");
 }
 
-TEST_F(KeyDisplayTexts, AnUnbelievableCountIsReportedAndNotAllocated)
+TEST_F(Rsa2PageTexts, AnUnbelievableCountIsReportedAndNotAllocated)
 {
     Open();
     fake.setReportedCount("GetBase", (1u << 20) + 1);

@@ -1,11 +1,11 @@
-#include "rsa_wizard/key_generation_page.h"
+#include "rsa_wizard/rsa1_page.h"
 
 #include "rsa_wizard/component_call.h"
 #include "rsa_wizard/wizard_resource_ids.h"
 
 #include "harness/rsa_key.h"
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "framework/data_exchange.h"
 #include "framework/prompts.h"
 #include "framework/wait_cursor.h"

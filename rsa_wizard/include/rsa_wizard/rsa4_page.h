@@ -1,5 +1,6 @@
-// Page 4 of the RSA Wizard: has page 1's first object save its key as three
-// files sharing one base name: .wky, .rky and .asy.
+// Page 4 of the RSA Wizard (CRSA4 on template IDD_RSA4): has page 1's first
+// object save its key as three files sharing one base name: .wky, .rky and
+// .asy.
 #pragma once
 
 #include "framework/property_sheet.h"

@@ -1,8 +1,7 @@
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 
 #include "shared_library.h"
 
-#include <tarvel/classes.h>
 #include <tarvel/ids.h>
 
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,6 +75,24 @@ public:
     {
         std::lock_guard lock(m_mutex);
         m_binding.reset();
+        m_served.reset();
+    }
+
+    void Serve(std::span<const CLSID> classes)
+    {
+        std::lock_guard lock(m_mutex);
+        m_served.emplace(classes.begin(), classes.end());
+    }
+
+    bool Serves(const CLSID& clsid)
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_served)
+            return true;
+        for (const CLSID& served : *m_served)
+            if (served == clsid)
+                return true;
+        return false;
     }
 
     // The entry point of the library at path, loading it on first use.
@@ -113,6 +131,7 @@ private:
 
     std::mutex m_mutex;
     std::optional<Binding> m_binding;
+    std::optional<std::vector<CLSID>> m_served;  // none named: every class
     std::map<std::string, SharedLibrary> m_loaded;
 };
 
@@ -136,6 +155,11 @@ std::string ComponentLibraryPath()
     return LibraryRegistry::Instance().CurrentBinding().path;
 }
 
+void ServeClasses(std::span<const CLSID> classes)
+{
+    LibraryRegistry::Instance().Serve(classes);
+}
+
 void ResetComponentBindingForTesting()
 {
     LibraryRegistry::Instance().ForgetBinding();
@@ -155,7 +179,7 @@ HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, std::uint32_t clsc
         return Fail(CLASS_E_NOAGGREGATION, "objects cannot be aggregated");
     if (!(clsctx & CLSCTX_INPROC_SERVER))
         return Fail(REGDB_E_CLASSNOTREG, "only in-process servers are available");
-    if (!FindCryptoClass(clsid))
+    if (!LibraryRegistry::Instance().Serves(clsid))
         return Fail(REGDB_E_CLASSNOTREG, "class is not registered");
 
     const Binding binding = LibraryRegistry::Instance().CurrentBinding();

@@ -3,7 +3,7 @@
 // down here.
 #include "fake_component.h"
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "runtime/com_ptr.h"
 
 #include <tarvel/crypto.h>

@@ -4,8 +4,9 @@
 #include "tarvel3_dialog_test.h"
 #include "temp_folder.h"
 
+#include <tarvel/unknown.h>
+
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -250,17 +251,10 @@ TEST_F(Sha1Dialog, AKernelFileThatReportsNoSizeIsRefusedAndNothingIsHashed)
 // A SHA-1 object whose HashData lets "another process" change the file
 // before it reads the bytes, as happens when a file changes while it is
 // hashed. It lives on the test's stack; Release only counts.
-class ChangingSha1 final : public IHashSHA1 {
+class ChangingSha1 final : public tarvel::Unknown<IHashSHA1, tarvel::LastRelease::Keeps> {
 public:
-    explicit ChangingSha1(std::function<void()> change) : m_change(std::move(change)) {}
+    explicit ChangingSha1(std::function<void()> change) : Unknown(IID_IHashSHA1), m_change(std::move(change)) {}
 
-    HRESULT QueryInterface(const IID&, void** ppv) override
-    {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++references; }
-    ULONG Release() override { return --references; }
     HRESULT GetHashSize(std::uint32_t* bytes) override
     {
         *bytes = 20;
@@ -281,8 +275,6 @@ public:
             digest[i] = 0xAA;
         return S_OK;
     }
-
-    std::atomic<ULONG> references{1};
 
 private:
     std::function<void()> m_change;
@@ -313,7 +305,7 @@ void ExpectChangeReported(const std::string& path, std::function<void()> change,
         EXPECT_EQ(changing.GetDlgItemText(IDC_TIME).str(), "");
         changing.DestroyWindow();
     }
-    EXPECT_EQ(object.references, 0u);
+    EXPECT_EQ(object.References(), 0u);
 }
 
 TEST_F(Sha1Dialog, AFileTruncatedWhileItIsHashedIsReportedWithoutCrashingOrADigest)

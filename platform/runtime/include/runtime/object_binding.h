@@ -5,11 +5,22 @@
 // component at ../lib/tarvel/libtarvel_crypto.so next to the running
 // executable. Libraries are opened with RTLD_NOW | RTLD_LOCAL and stay loaded
 // for the life of the process, so no object can outlive its code.
+//
+// Which classes that library is asked for is the program's business, not the
+// binding's: the program names them with ServeClasses before its first
+// creation, and any other class is refused without loading anything.
 #pragma once
 
 #include <tarvel/com.h>
 
+#include <span>
 #include <string>
+
+// Names the classes CoCreateInstance passes on to the component library; any
+// other is refused with REGDB_E_CLASSNOTREG ("class is not registered").
+// Replaces the classes named before. Until a program names any, every class
+// is passed on, and the library refuses what it does not serve.
+void ServeClasses(std::span<const CLSID> classes);
 
 // Prepares the binding; returns nonzero on success, zero when no component
 // library can be named (for example TARVEL_COMPONENT is relative).
@@ -28,5 +39,6 @@ std::string CoLastErrorText();
 std::string ComponentLibraryPath();
 
 // Drops the cached choice of library so that the next creation reads
-// TARVEL_COMPONENT again. Libraries already loaded stay loaded.
+// TARVEL_COMPONENT again, and the classes named by ServeClasses. Libraries
+// already loaded stay loaded.
 void ResetComponentBindingForTesting();

@@ -1,5 +1,6 @@
-// Page 2 of the RSA Wizard: shows the base, public and private key of page 1's
-// first object, fetched afresh at every activation, with the generation time.
+// Page 2 of the RSA Wizard (CRS2 on template IDD_RSA2): shows the base,
+// public and private key of page 1's first object, fetched afresh at every
+// activation, with the generation time.
 #pragma once
 
 #include "framework/property_sheet.h"

@@ -1,6 +1,6 @@
-// Page 3 of the RSA Wizard: a timed encrypt and decrypt of random data below
-// the base, with the key of page 1's first object. The user compares Data and
-// Decode by eye.
+// Page 3 of the RSA Wizard (CRSA3 on template IDD_RSA3): a timed encrypt and
+// decrypt of random data below the base, with the key of page 1's first
+// object. The user compares Data and Decode by eye.
 #pragma once
 
 #include "framework/property_sheet.h"
