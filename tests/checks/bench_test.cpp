@@ -229,8 +229,8 @@ TEST(BenchRun, TheBaselineFlagsWhatGotSlowerAndFailsOnlyWhenAsked)
         {quick + "--baseline /etc/hostname", 2, "is not JSON"},
         {quick + "--baseline " + folder.File("other.json"), 2, "is no tarvel-bench/1 report"},
         // Refused at once: no writer is waited for, no device read forever.
-        {quick + "--baseline " + fifo, 2, "baseline.fifo: not a regular file"},
-        {quick + "--baseline /dev/zero", 2, "/dev/zero: not a regular file"},
+        {quick + "--baseline " + fifo, 2, "baseline.fifo: it is a pipe (FIFO), not a regular file"},
+        {quick + "--baseline /dev/zero", 2, "/dev/zero: it is a device, not a regular file"},
         {quick + "--baseline " + huge, 2, "huge.json is larger than 4 MiB"},
         {quick + "--quiet --baseline " + fast, 0, "slower than the baseline"},
         {quick + "--component /etc/hostname", 2,

@@ -2,8 +2,8 @@
 
 #include "bench/json_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <runtime/regular_file.h>
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,20 +21,12 @@ constexpr std::size_t kLargestBaseline = std::size_t(4) << 20;
 // refused instead of waited on or read forever.
 std::optional<std::string> ReadSmallRegularFile(const std::string& path, std::string& error)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
+    const ReadOnlyRegularFile file(path.c_str());
+    if (!file.IsOpen()) {
+        error = "cannot read " + path + ": " + file.ErrorText();
         return std::nullopt;
     }
-    struct Closer {
-        int fd;
-        ~Closer() { close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = "cannot read " + path + ": not a regular file";
-        return std::nullopt;
-    }
+    const int fd = file.Descriptor();
     std::string text;
     char buffer[65536];
     for (;;) {

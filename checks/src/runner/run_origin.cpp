@@ -7,8 +7,8 @@
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <runtime/regular_file.h>
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,20 +36,12 @@ std::string VersionIn(const std::filesystem::path& file, const std::regex& line)
 
 std::optional<FileIdentity> IdentifyFile(const std::string& path, std::string& error)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
+    const ReadOnlyRegularFile file(path.c_str());
+    if (!file.IsOpen()) {
+        error = file.ErrorText();
         return std::nullopt;
     }
-    struct Closer {
-        int fd;
-        ~Closer() { close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = "not a regular file";
-        return std::nullopt;
-    }
+    const int fd = file.Descriptor();
     const tarvel::MdCtxPtr context(EVP_MD_CTX_new());
     if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
         error = "SHA-256 is not available";

@@ -17,7 +17,7 @@
 #include "runner/shard.h"
 #include "runner/tool_version.h"
 
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 
 #include <unistd.h>
 

@@ -4,8 +4,7 @@
 // a writer and opening a device can have side effects. The open itself does
 // not block (the name may have become a FIFO since the look) and never makes
 // a terminal the controlling one; a second look at the descriptor settles
-// what was really opened. Needs neither Qt nor anything else of the platform,
-// so the crypto component uses it too.
+// what was really opened.
 #pragma once
 
 #include <sys/stat.h>
@@ -37,3 +36,10 @@ private:
     struct stat m_info {};
     std::string m_error;
 };
+
+// Why the file at path is something other than a regular file, in words ("it
+// is a pipe (FIFO), not a regular file"), following links; empty when it is a
+// regular file, or when nothing can be looked at under that name (a name that
+// does not exist yet, a folder that cannot be searched), which the open that
+// follows will find out for itself. Looks without opening.
+std::string NonRegularFileReason(const char* path);
