@@ -13,7 +13,7 @@
 #include "runner/utf8_text.h"
 
 #include <checks/runner.h>
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 
 #include <sys/mman.h>
 #include <unistd.h>
