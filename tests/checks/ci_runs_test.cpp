@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -163,6 +164,20 @@ TEST(CiRuns, AReplayBundleReproducesTheFaultItRecorded)
     EXPECT_NE(crashed.find("\"IUserRSA::Decrypt (did not return)\"\n  ]"), std::string::npos) << crashed;
     const TarvelCheckRun again = RunTarvelCheck("TARVEL_FAULT=crash-decrypt", "replay " + crashes + "/rsa.copy.json");
     EXPECT_EQ(again.exitStatus, 0) << again.output;
+}
+
+// The component's path is the user's bytes: the header shows a control
+// character in it as \xHH, so the path cannot recolour the terminal.
+TEST(CiRuns, TheHeaderShowsAHostilePathAsText)
+{
+    TempFolder folder;
+    const std::string hostile = folder.File("lib\033[31mred.so");
+    std::filesystem::create_symlink(TARVEL_FAULTY_COMPONENT, hostile);
+    const TarvelCheckRun run =
+        RunTarvelCheck("TARVEL_FAULT=none", "--component '" + hostile + "' --level quick --only contract.des -q");
+    EXPECT_EQ(run.exitStatus, 0) << run.output;
+    EXPECT_EQ(run.output.find('\033'), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("lib\\x1b[31mred.so (level quick"), std::string::npos) << run.output;
 }
 
 TEST(CiRuns, WrongCommandLinesEndWithStatusTwo)
