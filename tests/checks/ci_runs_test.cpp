@@ -41,17 +41,23 @@ std::string ReadFile(const std::string& path)
 TEST(CiRuns, JobsAndShardsGiveTheVerdictsOfASerialRun)
 {
     TempFolder folder;
-    // A crash, a hang cut by the time limit and wrong answers, all at once.
-    for (const char* fault : {"crash-decrypt", "sha1-length-55", "hang-des"}) {
+    // A crash, wrong answers, and a hang cut by a short time limit (given
+    // only to checks that are quick even under the sanitizers, so the limit
+    // never decides another verdict).
+    const std::pair<const char*, const char*> faults[] = {
+        {"crash-decrypt", ""},
+        {"sha1-length-55", ""},
+        {"hang-des", "--timeout 3 --only contract --only vectors.des --only differential.des "}};
+    for (const auto& [fault, arguments] : faults) {
         SCOPED_TRACE(fault);
         const std::string environment = std::string("TARVEL_FAULT=") + fault;
-        const std::string common = kFaulty + "--timeout 2 ";
+        const std::string common = kFaulty + arguments;
         const TarvelCheckRun serial = RunTarvelCheck(environment, common + "--jobs 1");
         const TarvelCheckRun parallel = RunTarvelCheck(environment, common + "--jobs 2");
         EXPECT_EQ(serial.exitStatus, 1) << serial.output;
         EXPECT_EQ(parallel.exitStatus, 1) << parallel.output;
         const auto expected = Verdicts(serial.output);
-        EXPECT_GT(expected.size(), 40u) << serial.output;
+        EXPECT_GT(expected.size(), 15u) << serial.output;
         EXPECT_EQ(Verdicts(parallel.output), expected) << parallel.output;
 
         std::multiset<std::string> sharded;

@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <charconv>
+#include <cstdlib>
+#include <string_view>
 
 namespace checks::runner {
 namespace {
@@ -22,11 +24,21 @@ std::string Entry(const std::string& call, std::size_t count)
 void SetCallRecording(bool on)
 {
     g_recording = on;
+    // Also for a check's child that is a new program (one exec'd under a
+    // memory checker), which inherits the environment but not this flag.
+    if (on)
+        setenv(kCallRecordingVariable, "1", 1);
+    else
+        unsetenv(kCallRecordingVariable);
 }
 
 bool CallRecording()
 {
-    return g_recording;
+    static const bool inherited = [] {
+        const char* value = std::getenv(kCallRecordingVariable);
+        return value && std::string_view(value) == "1";
+    }();
+    return g_recording || inherited;
 }
 
 void CallLog::Add(std::string_view call)

@@ -13,7 +13,9 @@
 
 namespace checks::runner {
 
-// Set once before any check starts; every child inherits it.
+// Set once before any check starts; every child inherits it, a forked one
+// as a flag, an exec'd one through the environment variable below.
+inline constexpr const char* kCallRecordingVariable = "TARVEL_CHECK_RECORD_CALLS";
 void SetCallRecording(bool on);
 bool CallRecording();
 
