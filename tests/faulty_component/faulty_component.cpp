@@ -9,6 +9,11 @@
 //   crt-off-by-one   GetKeyPart8 reports q^-1 mod p plus one
 //   ignore-length    GenerateKey makes a 16-word key whatever it is asked
 //   hang-des         IUserDES::Encrypt never returns
+// and timing faults, whose answers stay right but whose time tells a secret:
+//   timing-small-input  Decrypt skips a step for inputs with fewer bits than
+//                       the modulus (an early exit for small inputs)
+//   timing-des-setkey   SetKey walks the key bit by bit, with work per set bit
+//   timing-des-encrypt  Encrypt does that walk over the key on every block
 // TARVEL_FAULT_INNER may name another library to forward to.
 #include "static_class_factory.h"
 
@@ -19,6 +24,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +49,34 @@ DllGetClassObjectFn Inner()
     }();
     return inner;
 }
+
+// The timing faults. Each costs a few percent of the call, the size of
+// leaks found in real implementations.
+namespace timing_fault {
+
+volatile std::uint32_t sink = 0;
+
+// A reduction step that inputs with their top bit clear skip: 4 words^2
+// dependent steps, about 3 % of a private operation.
+void BeforeDecrypt(const std::uint32_t* in, std::uint32_t words)
+{
+    if (Fault() != "timing-small-input" || !in || words == 0 || !(in[words - 1] >> 31))
+        return;
+    for (std::uint32_t i = 0; i < 4 * words * words; ++i)
+        sink = sink + in[i % words];
+}
+
+// A key walked bit by bit with a branch per bit, as a naive permutation does.
+void WalkKey(const std::uint32_t* key)
+{
+    if (!key)
+        return;
+    for (int bit = 0; bit < 64; ++bit)
+        if ((key[bit / 32] >> (bit % 32)) & 1)
+            sink = sink + 1;
+}
+
+}  // namespace timing_fault
 
 // Reference counting and QueryInterface over the inner object's interface.
 template <class Interface>
@@ -99,6 +133,7 @@ public:
     {
         if (Fault() == "crash-decrypt")
             raise(SIGSEGV);
+        timing_fault::BeforeDecrypt(in, inWords);
         return m_inner->Decrypt(in, inWords, out, outWords);
     }
     HRESULT GetUserId(char* text, std::uint32_t* length) override { return m_inner->GetUserId(text, length); }
@@ -171,15 +206,27 @@ private:
 class FaultyDes final : public Forwarder<IUserDES> {
 public:
     using Forwarder::Forwarder;
-    HRESULT SetKey(const std::uint32_t* key) override { return m_inner->SetKey(key); }
+    HRESULT SetKey(const std::uint32_t* key) override
+    {
+        if (Fault() == "timing-des-setkey")
+            timing_fault::WalkKey(key);
+        if (key)
+            m_key = {key[0], key[1]};
+        return m_inner->SetKey(key);
+    }
     HRESULT GetKey(std::uint32_t* key) override { return m_inner->GetKey(key); }
     HRESULT Encrypt(std::uint32_t* block) override
     {
         while (Fault() == "hang-des")
             pause();
+        if (Fault() == "timing-des-encrypt")
+            timing_fault::WalkKey(m_key.data());
         return m_inner->Encrypt(block);
     }
     HRESULT Decrypt(std::uint32_t* block) override { return m_inner->Decrypt(block); }
+
+private:
+    std::array<std::uint32_t, 2> m_key{};  // for timing-des-encrypt
 };
 
 template <class Hash>
