@@ -47,8 +47,8 @@ std::string TimingNote(const TestDescription& test, const Budget& budget, const 
     const double ticksPerNs = watch.TicksPerNanosecond();
     std::string trace;
     for (const TracePoint& point : result.trace)
-        trace += (trace.empty() ? "[" : ",[") + std::to_string(point.measurements) + "," + Number(point.t[0]) + "," +
-                 Number(point.t[1]) + "," + Number(point.t[2]) + "]";
+        trace += std::string(trace.empty() ? "" : ",") + "[" + std::to_string(point.measurements) + "," +
+                 Number(point.t[0]) + "," + Number(point.t[1]) + "," + Number(point.t[2]) + "]";
     const char* kinds[] = {"no leak", "leak", "inconclusive"};
     return "timing: {\"verdict\":" + Quoted(kinds[static_cast<int>(verdict.kind)]) +
            ",\"timed\":" + Quoted(test.timed) + ",\"fixed_class\":" + Quoted(test.fixed) +
@@ -61,7 +61,7 @@ std::string TimingNote(const TestDescription& test, const Budget& budget, const 
            ",\"leaky_control\":" + SubjectObject(result.subjects[kLeakyControl], test.leaky, ticksPerNs) +
            ",\"constant_time_control\":" +
            SubjectObject(result.subjects[kConstantTimeControl], test.constant, ticksPerNs) +
-           ",\"trace\":" + (trace.empty() ? "[]" : trace + "]") + "}";
+           ",\"trace\":[" + trace + "]}";
 }
 
 }  // namespace timing
