@@ -39,7 +39,8 @@ public:
     std::size_t Count(Class c) const { return m_uncropped.Count(c); }
     LargestT Largest() const;
     // The smallest shift of the mean, in ticks, that the most sensitive
-    // first-order test could have seen at |t| = threshold.
+    // first-order test keeping at least half of each class could have seen
+    // at |t| = threshold.
     double SmallestShift(double threshold) const;
 
     const WelchTest& Uncropped() const { return m_uncropped; }

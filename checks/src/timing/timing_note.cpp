@@ -60,8 +60,8 @@ std::string TimingNote(const TestDescription& test, const Budget& budget, const 
            ",\"component\":" + SubjectObject(result.subjects[kComponent], test.timed, ticksPerNs) +
            ",\"leaky_control\":" + SubjectObject(result.subjects[kLeakyControl], test.leaky, ticksPerNs) +
            ",\"constant_time_control\":" +
-           SubjectObject(result.subjects[kConstantTimeControl], test.constant, ticksPerNs) +
-           ",\"trace\":[" + trace + "]}";
+           SubjectObject(result.subjects[kConstantTimeControl], test.constant, ticksPerNs) + ",\"trace\":[" + trace +
+           "]}";
 }
 
 }  // namespace timing
