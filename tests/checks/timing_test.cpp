@@ -6,6 +6,7 @@
 // scripts/timing-power instead.
 #include "bench/json_reader.h"
 #include "timing/measure_loop.h"
+#include "timing/rsa_classes.h"
 #include "timing/verdict.h"
 #include "timing/welch.h"
 
@@ -157,7 +158,7 @@ TEST(TimingLoop, TimesEverySubjectAlikeAndNamesAFailingOne)
     const LoopResult failed = MeasureSubjects({&component, &leaky, &failing}, Budget{3000, 60}, Stopwatch::Probe(), 7);
     EXPECT_EQ(failed.stoppedBy, "failed");
     EXPECT_EQ(failed.failure, "the constant-time control: IUserDES::Encrypt failed: unspecified failure (0x80004005)");
-    EXPECT_EQ(Judge(failed).kind, VerdictKind::Inconclusive);
+    EXPECT_EQ(Judge(failed).text, "inconclusive: " + failed.failure);
 }
 
 // A subject's figures with a given t: the fixed class's values shifted
@@ -235,6 +236,66 @@ TEST(TimingStatistics, WelchTMatchesAHandComputedCase)
     ASSERT_EQ(thresholds.size(), 100u);
     EXPECT_NEAR(thresholds.front(), 1000 * (1 - std::pow(0.5, 0.1)), 1e-9);
     EXPECT_NEAR(thresholds.back(), 1000 * (1 - std::pow(0.5, 10)), 1e-9);
+}
+
+// The classes behind the RSA verdicts: a fixed input shorter than the random
+// ones, or a fixed key picked by chance, would make the tests measure
+// something else than what they say.
+TEST(TimingRsaClasses, FixedInputsAndKeyAreWhatTheTestsName)
+{
+    std::string error;
+    const std::vector<RsaKey> keys = MakeRsaKeys(16, 6, error);
+    ASSERT_EQ(keys.size(), 6u) << error;
+    const tarvel::BnCtxPtr bn(BN_CTX_new());
+    const std::vector<Class> classes = {kFixed, kRandom, kFixed, kRandom};
+    for (const RsaKey& key : keys) {
+        EXPECT_EQ(BN_num_bits(key.n.get()), 512);
+        EXPECT_EQ(key.numbers[0].size(), 16u);
+    }
+    const BIGNUM* n = keys.front().n.get();
+    const BIGNUM* p = keys.front().p.get();
+
+    for (RsaTest test : {RsaTest::FullInput, RsaTest::InputBelowP}) {
+        RsaClasses mine(test, keys, 11, 1), theirs(test, keys, 11, 2);
+        mine.Prepare(classes);
+        theirs.Prepare(classes);
+        // Every subject of a test gets the same fixed input, and its own
+        // random ones.
+        EXPECT_EQ(mine.Input(0), mine.Input(2));
+        EXPECT_EQ(mine.Input(0), theirs.Input(0));
+        EXPECT_NE(mine.Input(1), mine.Input(3));
+        EXPECT_NE(mine.Input(1), theirs.Input(1));
+        const Bignum fixed = checks::support::ToBignum(mine.Input(0));
+        ASSERT_EQ(mine.Input(0).size(), 16u);
+        EXPECT_NE(mine.Input(0).back(), 0u) << "the fixed input is shorter than n";
+        EXPECT_LT(BN_cmp(fixed.get(), n), 0);
+        EXPECT_LT(BN_cmp(checks::support::ToBignum(mine.Input(1)).get(), n), 0);
+        Bignum bound(BN_new()), residue(BN_new());
+        if (test == RsaTest::FullInput) {
+            BN_rshift(bound.get(), n, 2);
+            EXPECT_GE(BN_cmp(fixed.get(), bound.get()), 0);
+            BN_rshift1(bound.get(), n);
+            EXPECT_LT(BN_cmp(fixed.get(), bound.get()), 0);
+        } else {
+            BN_mod(residue.get(), fixed.get(), p, bn.get());
+            BN_copy(bound.get(), p);
+            BN_sub_word(bound.get(), 1);
+            EXPECT_EQ(BN_cmp(residue.get(), bound.get()), 0) << "the fixed input is not p - 1 modulo p";
+        }
+    }
+
+    RsaClasses pool(RsaTest::Key, keys, 11, 1);
+    pool.Prepare(std::vector<Class>(64, kFixed));
+    const std::size_t lightest = LightestKey(keys);
+    for (std::size_t slot = 0; slot < 64; ++slot)
+        EXPECT_EQ(pool.KeyIndex(slot), lightest);
+    for (const RsaKey& key : keys)
+        EXPECT_LE(keys[lightest].privateWeight, key.privateWeight);
+    pool.Prepare(std::vector<Class>(64, kRandom));
+    std::vector<bool> drawn(keys.size());
+    for (std::size_t slot = 0; slot < 64; ++slot)
+        drawn[pool.KeyIndex(slot)] = true;
+    EXPECT_EQ(std::count(drawn.begin(), drawn.end(), true), 6) << "the random class does not range over the pool";
 }
 
 }  // namespace
