@@ -150,7 +150,7 @@ TEST(TimingLoop, TimesEverySubjectAlikeAndNamesAFailingOne)
               3000u);
     for (const SubjectFigures& figures : result.subjects) {
         EXPECT_EQ(figures.statistics.Count(kFixed) + figures.statistics.Count(kRandom), measured);
-        EXPECT_EQ(figures.ticks[kFixed].size(), figures.statistics.Count(kFixed));
+        EXPECT_EQ(figures.statistics.Values(kFixed).size(), figures.statistics.Count(kFixed));
     }
     EXPECT_EQ(component.m_batches, leaky.m_batches);
 
@@ -171,9 +171,8 @@ SubjectFigures FiguresWithShift(double shift)
         const double noise = (i % 100);
         figures.statistics.Add(kFixed, 1000 + noise + shift);
         figures.statistics.Add(kRandom, 1000 + noise);
-        figures.ticks[kFixed].push_back(static_cast<std::uint32_t>(1000 + noise + shift));
-        figures.ticks[kRandom].push_back(static_cast<std::uint32_t>(1000 + noise));
     }
+    figures.statistics.Refresh(true);
     return figures;
 }
 

@@ -157,14 +157,14 @@ private:
     void SetKey()
     {
         DES_set_key_unchecked(&m_key, &m_schedule);
-        m_keyHead = m_key[0];
+        m_keyHead = static_cast<std::uint16_t>(m_key[0] | (m_key[1] << 8));
     }
 
     DesClasses m_classes;
     bool m_leaky;
     DES_cblock m_key{}, m_block{}, m_out{};
     DES_key_schedule m_schedule{};
-    std::uint8_t m_keyHead = 0;
+    std::uint16_t m_keyHead = 0;
     volatile unsigned m_sink = 0;
 };
 

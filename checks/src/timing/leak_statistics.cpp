@@ -16,7 +16,7 @@ constexpr double kFewestPerClass = 100;
 
 // The second-order test starts once the class means it centres on are
 // steady.
-constexpr double kSecondOrderAfter = 1000;
+constexpr std::size_t kSecondOrderAfter = 1000;
 
 bool Readable(const WelchTest& test)
 {
@@ -47,15 +47,29 @@ LeakStatistics::LeakStatistics(std::vector<double> cropThresholds)
 
 void LeakStatistics::Add(Class c, double ticks)
 {
-    // Centred on the class's mean before this value joins it, as dudect does.
-    if (m_uncropped.classes[c].count >= kSecondOrderAfter) {
-        const double deviation = ticks - m_uncropped.classes[c].mean;
-        m_secondOrder.Add(c, deviation * deviation);
-    }
+    m_values[c].push_back(static_cast<float>(ticks));
     m_uncropped.Add(c, ticks);
     for (std::size_t i = 0; i < m_thresholds.size(); ++i)
         if (ticks < m_thresholds[i])
             m_crops[i].Add(c, ticks);
+}
+
+void LeakStatistics::Refresh(bool force)
+{
+    const std::size_t count = m_values[kFixed].size() + m_values[kRandom].size();
+    if (!force && 10 * count < 11 * m_secondOrderAt)
+        return;
+    m_secondOrderAt = count;
+    m_secondOrder = WelchTest();
+    if (std::min(m_values[kFixed].size(), m_values[kRandom].size()) < kSecondOrderAfter)
+        return;
+    for (Class c : {kFixed, kRandom}) {
+        const double mean = m_uncropped.classes[c].mean;
+        for (const float value : m_values[c]) {
+            const double deviation = value - mean;
+            m_secondOrder.Add(c, deviation * deviation);
+        }
+    }
 }
 
 LargestT LeakStatistics::Largest() const

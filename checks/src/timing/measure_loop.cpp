@@ -100,11 +100,9 @@ LoopResult MeasureSubjects(const std::array<Subject*, kRoles>& subjects, const B
                     calibration[role].push_back(ticks);
                     continue;
                 }
-                const Class c = classes[role][slot];
-                figures.statistics.Add(c, ticks);
-                figures.ticks[c].push_back(static_cast<std::uint32_t>(
-                    std::min<std::uint64_t>(elapsed[slot], std::numeric_limits<std::uint32_t>::max())));
+                figures.statistics.Add(classes[role][slot], ticks);
             }
+            figures.statistics.Refresh();
             if (!calibrated[role] && calibration[role].size() >= kCalibration) {
                 figures.statistics = LeakStatistics(CropThresholds(std::move(calibration[role])));
                 calibrated[role] = true;
@@ -133,6 +131,8 @@ LoopResult MeasureSubjects(const std::array<Subject*, kRoles>& subjects, const B
             break;
         }
     }
+    for (SubjectFigures& figures : result.subjects)
+        figures.statistics.Refresh(true);
     result.seconds = Seconds(started);
     return result;
 }

@@ -39,9 +39,7 @@ struct TracePoint {
 };
 
 struct SubjectFigures {
-    LeakStatistics statistics;
-    // Every measurement in ticks, per class: the medians and distributions.
-    std::vector<std::uint32_t> ticks[2];
+    LeakStatistics statistics;  // with every measurement in ticks
 };
 
 struct LoopResult {

@@ -24,7 +24,7 @@ std::size_t Measurements(const SubjectFigures& figures)
     return figures.statistics.Count(kFixed) + figures.statistics.Count(kRandom);
 }
 
-double Median(std::vector<std::uint32_t> values)
+double Median(std::vector<float> values)
 {
     if (values.empty())
         return 0;
@@ -45,13 +45,14 @@ std::string Grouped(std::size_t count)
 
 double MedianTicks(const SubjectFigures& figures, Class c)
 {
-    return Median(figures.ticks[c]);
+    return Median(figures.statistics.Values(c));
 }
 
 double MedianTicks(const SubjectFigures& figures)
 {
-    std::vector<std::uint32_t> both = figures.ticks[kFixed];
-    both.insert(both.end(), figures.ticks[kRandom].begin(), figures.ticks[kRandom].end());
+    std::vector<float> both = figures.statistics.Values(kFixed);
+    const std::vector<float>& random = figures.statistics.Values(kRandom);
+    both.insert(both.end(), random.begin(), random.end());
     return Median(std::move(both));
 }
 
