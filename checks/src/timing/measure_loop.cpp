@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <limits>
 #include <random>
 
 namespace timing {
@@ -62,6 +61,12 @@ LoopResult MeasureSubjects(const std::array<Subject*, kRoles>& subjects, const B
     std::array<std::uint64_t, kBatch> elapsed{};
     std::size_t nextTrace = 1000;
     const auto started = std::chrono::steady_clock::now();
+    const auto failed = [&](std::size_t role) {
+        result.failure = std::string(RoleName(Role(role))) + ": " + subjects[role]->Error();
+        result.stoppedBy = "failed";
+        result.seconds = Seconds(started);
+        return result;
+    };
 
     for (std::size_t batch = 0;; ++batch) {
         // Every subject's inputs are made before any of this batch is timed.
@@ -69,11 +74,8 @@ LoopResult MeasureSubjects(const std::array<Subject*, kRoles>& subjects, const B
             classes[role].resize(kBatch);
             for (Class& c : classes[role])
                 c = (random() & 1) ? kRandom : kFixed;
-            if (!subjects[role]->PrepareBatch(classes[role])) {
-                result.failure = std::string(RoleName(Role(role))) + ": " + subjects[role]->Error();
-                result.stoppedBy = "failed";
-                return result;
-            }
+            if (!subjects[role]->PrepareBatch(classes[role]))
+                return failed(role);
         }
         for (std::size_t turn = 0; turn < kRoles; ++turn) {
             const std::size_t role = (batch + turn) % kRoles;
@@ -85,11 +87,8 @@ LoopResult MeasureSubjects(const std::array<Subject*, kRoles>& subjects, const B
                     ok = subject.Run();
                     elapsed[slot] = watch.Stop() - start;
                 }
-                if (!ok) {
-                    result.failure = std::string(RoleName(Role(role))) + ": " + subject.Error();
-                    result.stoppedBy = "failed";
-                    return result;
-                }
+                if (!ok)
+                    return failed(role);
             }
             if (batch < kWarmUpBatches)
                 continue;
