@@ -118,6 +118,19 @@ TEST(TimingSuite, AHangInTheTimingLoopNamesTheTimedCall)
     EXPECT_NE(run.output.find("IUserDES::SetKey + IUserDES::Encrypt (timing loop)"), std::string::npos) << run.output;
 }
 
+// The planted timing faults change when an answer comes, never the answer:
+// otherwise scripts/timing-power would measure a broken component.
+TEST(TimingFaults, KeepEveryAnswerRight)
+{
+    for (const char* fault : {"timing-small-input", "timing-des-setkey", "timing-des-encrypt"}) {
+        const TarvelCheckRun run = RunTarvelCheck(std::string("TARVEL_FAULT=") + fault,
+                                                  "--level quick --quiet differential --only differential.rsa "
+                                                  "--only differential.des --component " TARVEL_FAULTY_COMPONENT);
+        EXPECT_EQ(run.exitStatus, 0) << fault << "\n" << run.output;
+        EXPECT_NE(run.output.find("2 passed, 0 failed"), std::string::npos) << fault << "\n" << run.output;
+    }
+}
+
 // Subjects that take no time and never fail, and one that fails on its
 // tenth call: enough to drive the loop without timing anything real.
 class Idle final : public Subject {
