@@ -43,8 +43,7 @@ inline std::vector<NamedSuite> AllSuites()
         {"rsa", "generated keys audited with big-number arithmetic", &RsaSuite},
         {"differential", "seeded random inputs compared with OpenSSL", &DifferentialSuite},
         {"timing",
-         "timing leaks of RSA Decrypt and DES, not of the public Encrypt or the hashes (runs when named, and at "
-         "thorough)",
+         "timing leaks of RSA Decrypt and DES (not the public Encrypt or hashes); only when named or at thorough",
          &TimingSuite},
     };
 }
