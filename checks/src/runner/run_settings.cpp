@@ -150,7 +150,7 @@ std::string UsageText(const std::vector<std::string>& suiteLines)
                        "  -h, --help        show this text\n"
                        "  --version         print the version and stop\n"
                        "\n"
-                       "Suites (all when none is named):\n";
+                       "Suites (all when none is named, but timing only when named or at thorough):\n";
     for (const std::string& line : suiteLines)
         text += "  " + line + "\n";
     text += "\n"
