@@ -179,8 +179,9 @@ TEST(RunnerVerdicts, EachDeliberateFaultFailsTheChecksThatLookAtIt)
             if (line.rfind("FAIL  ", 0) == 0) {
                 const bool recommended = line.find(": [recommended: ") != std::string::npos;
                 EXPECT_TRUE(recommended || line.find(": [required: ") != std::string::npos) << line;
-                if (std::string(fault.fault) == "other-choices")
+                if (std::string(fault.fault) == "other-choices") {
                     EXPECT_TRUE(recommended) << line;
+                }
             }
         // The run went on to the end, whatever the fault did to one check.
         EXPECT_NE(run.output.find(" failed, 0 skipped"), std::string::npos) << run.output;

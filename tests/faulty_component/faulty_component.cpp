@@ -33,6 +33,11 @@
 //                     from the slots no program calls, E_FAIL for a short
 //                     buffer, the empty digest after a refused HashData, the
 //                     'RSA PRIVATE KEY' layout; passes standard
+// Timing faults, whose answers stay right but whose time tells a secret:
+//   timing-small-input  Decrypt skips a step for inputs with fewer bits than
+//                       the modulus (an early exit for small inputs)
+//   timing-des-setkey   SetKey walks the key bit by bit, with work per set bit
+//   timing-des-encrypt  Encrypt does that walk over the key on every block
 // TARVEL_FAULT_INNER may name another library to forward to.
 #include "fault_files.h"
 #include "fault_rsa_math.h"
@@ -45,6 +50,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -101,6 +107,35 @@ void SpawnHelperOnce()
 // hash-wrong-later: true once an object has answered this many digests.
 constexpr unsigned kRightDigests = 100;
 // ---- end ----
+
+// The timing faults: right answers, in a time that depends on the secret.
+// The RSA one costs a few percent of the call, the size of leaks found in
+// real implementations; the DES walk, a naive bit permutation, much more.
+namespace timing_fault {
+
+volatile std::uint32_t sink = 0;
+
+// A reduction step that inputs with their top bit clear skip: 4 words^2
+// dependent steps, about 3 % of a private operation.
+void BeforeDecrypt(const std::uint32_t* in, std::uint32_t words)
+{
+    if (Fault() != "timing-small-input" || !in || words == 0 || !(in[words - 1] >> 31))
+        return;
+    for (std::uint32_t i = 0; i < 4 * words * words; ++i)
+        sink = sink + in[i % words];
+}
+
+// A key walked bit by bit with a branch per bit, as a naive permutation does.
+void WalkKey(const std::uint32_t* key)
+{
+    if (!key)
+        return;
+    for (int bit = 0; bit < 64; ++bit)
+        if ((key[bit / 32] >> (bit % 32)) & 1)
+            sink = sink + 1;
+}
+
+}  // namespace timing_fault
 
 // Reference counting and QueryInterface over the inner object's interface.
 template <class Interface>
@@ -175,6 +210,7 @@ public:
     {
         if (Fault() == "crash-decrypt")
             raise(SIGSEGV);
+        timing_fault::BeforeDecrypt(in, inWords);
         if (Fault() == "crt-trusted")
             return faulty::DecryptTrustingCrt(*m_inner, in, inWords, out, outWords);
         return m_inner->Decrypt(in, inWords, out, outWords);
@@ -297,7 +333,14 @@ private:
 class FaultyDes final : public Forwarder<IUserDES> {
 public:
     using Forwarder::Forwarder;
-    HRESULT SetKey(const std::uint32_t* key) override { return Target().SetKey(key); }
+    HRESULT SetKey(const std::uint32_t* key) override
+    {
+        if (Fault() == "timing-des-setkey")
+            timing_fault::WalkKey(key);
+        if (key)
+            m_key = {key[0], key[1]};
+        return Target().SetKey(key);
+    }
     HRESULT GetKey(std::uint32_t* key) override
     {
         return Fault() == "other-choices" ? E_NOTIMPL : Target().GetKey(key);
@@ -306,6 +349,8 @@ public:
     {
         while (Fault() == "hang-des")
             pause();
+        if (Fault() == "timing-des-encrypt")
+            timing_fault::WalkKey(m_key.data());
         return Target().Encrypt(block);
     }
     HRESULT Decrypt(std::uint32_t* block) override { return Target().Decrypt(block); }
@@ -319,6 +364,7 @@ private:
         static IUserDES* shared = (m_inner->AddRef(), m_inner);
         return *shared;
     }
+    std::array<std::uint32_t, 2> m_key{};  // for timing-des-encrypt
 };
 
 template <class Hash>

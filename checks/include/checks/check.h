@@ -35,6 +35,8 @@ struct SuiteOptions {
     std::string dataDir;
     // Absolute path of the component library under test.
     std::string componentPath;
+    // The suites the command line names; empty when it names none (all run).
+    std::vector<std::string> namedSuites;
 };
 
 // The voice of one running check. Everything it reports goes to the parent

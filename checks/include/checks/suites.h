@@ -19,6 +19,9 @@ std::vector<CheckDef> VectorsSuite(const SuiteOptions& opts);
 std::vector<CheckDef> RsaSuite(const SuiteOptions& opts);
 // Seeded random inputs compared with OpenSSL.
 std::vector<CheckDef> DifferentialSuite(const SuiteOptions& opts);
+// Timing leaks of RSA Decrypt and DES, with controls; lists its checks only
+// when named or at Level::Thorough.
+std::vector<CheckDef> TimingSuite(const SuiteOptions& opts);
 
 // load.library: the library opens and exports DllGetClassObject. The runner
 // runs it before anything else; when it fails nothing else can be judged.
@@ -39,6 +42,9 @@ inline std::vector<NamedSuite> AllSuites()
         {"vectors", "known answers from third-party vector files", &VectorsSuite},
         {"rsa", "generated keys audited with big-number arithmetic", &RsaSuite},
         {"differential", "seeded random inputs compared with OpenSSL", &DifferentialSuite},
+        {"timing",
+         "timing leaks of RSA Decrypt and DES (not the public Encrypt or hashes); only when named or at thorough",
+         &TimingSuite},
     };
 }
 

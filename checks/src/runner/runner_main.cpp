@@ -180,6 +180,7 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     options.vectorsDir = settings.vectorsDir.value_or(kDefaultVectors);
     options.dataDir = ExecutableFolder() + "/../share/tarvel";
     options.componentPath = ComponentLibraryPath();
+    options.namedSuites = settings.suites;
 
     // Nothing else can be judged when the library does not even load.
     {

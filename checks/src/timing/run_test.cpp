@@ -1,0 +1,80 @@
+#include "timing/run_test.h"
+
+#include "timing/verdict.h"
+
+#include <cstdio>
+
+namespace timing {
+namespace {
+
+std::string Nanoseconds(double ticks, const Stopwatch& watch)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f ns", ticks / watch.TicksPerNanosecond());
+    return text;
+}
+
+// Where the component's largest |t| was seen, for the line under a leak.
+std::string LeakDetail(const LoopResult& result, const Stopwatch& watch)
+{
+    const SubjectFigures& component = result.subjects[kComponent];
+    const LargestT largest = component.statistics.Largest();
+    return "largest in the " + largest.test + " test (" + Grouped(largest.counts[kFixed]) + " fixed, " +
+           Grouped(largest.counts[kRandom]) + " random); median time: fixed class " +
+           Nanoseconds(MedianTicks(component, kFixed), watch) + ", random class " +
+           Nanoseconds(MedianTicks(component, kRandom), watch) +
+           (largest.t > 0 ? "; the fixed class is slower" : "; the fixed class is faster");
+}
+
+}  // namespace
+
+Budget BudgetFor(checks::Level level)
+{
+    switch (level) {
+    case checks::Level::Quick:
+        return {10'000, 10};
+    case checks::Level::Standard:
+        return {100'000, 60};
+    case checks::Level::Thorough:
+        break;
+    }
+    return {1'000'000, 600};
+}
+
+double TimeoutFor(checks::Level level, double setupSeconds)
+{
+    // The loop checks the time after each batch; a batch of the slowest
+    // subject at 64 words lasts well under a second.
+    return setupSeconds + BudgetFor(level).seconds * 1.25 + 30;
+}
+
+std::uint64_t StreamSeed(std::uint64_t checkSeed, Role role)
+{
+    return checkSeed ^ (0x9e3779b97f4a7c15ull * (static_cast<std::uint64_t>(role) + 1));
+}
+
+void RunTimingTest(checks::Context& ctx, const std::array<Subject*, kRoles>& subjects, const TestDescription& test)
+{
+    const std::string pinned = PinToCurrentCpu();
+    const Stopwatch watch = Stopwatch::Probe();
+    const Budget budget = BudgetFor(ctx.Options().level);
+    ctx.Calling(test.timed + " (timing loop)");
+    const LoopResult result = MeasureSubjects(subjects, budget, watch, ctx.Seed());
+    const Verdict verdict = Judge(result);
+    switch (verdict.kind) {
+    case VerdictKind::Leak:
+        ctx.Fail(verdict.text + "\n" + LeakDetail(result, watch));
+        break;
+    case VerdictKind::Inconclusive:
+        ctx.Fail(verdict.text);
+        break;
+    case VerdictKind::NoLeak:
+        ctx.Note(verdict.text);
+        break;
+    }
+    if (pinned.rfind("not pinned", 0) == 0)
+        ctx.Note(pinned + "; the measurements may have moved between CPUs");
+    ctx.Note(TimingNote(test, budget, result, verdict, watch, pinned));
+}
+
+}  // namespace timing

@@ -1,0 +1,40 @@
+// What a timing test concludes from the component's figures and its two
+// controls', and the texts the reports show.
+//
+// A leak is the component's |t| above the threshold while the
+// constant-time control stays below it (a machine that tells the classes
+// of a constant-time operation apart proves nothing about the component).
+// "No leak" needs, besides, the leaky control above the threshold: only
+// then could this run have seen a leak of that size. Anything else is
+// inconclusive, which fails the check: a verdict that could not be reached
+// is not a pass.
+#pragma once
+
+#include "timing/measure_loop.h"
+
+#include <string>
+
+namespace timing {
+
+enum class VerdictKind { NoLeak, Leak, Inconclusive };
+
+struct Verdict {
+    VerdictKind kind = VerdictKind::Inconclusive;
+    // "leak: |t| = 37.2 after 200 000 measurements", "no leak seen in …",
+    // "inconclusive: …".
+    std::string text;
+    // The smallest shift of the component's mean this run could have seen,
+    // in % of its median time.
+    double smallestEffectPercent = 0;
+};
+
+Verdict Judge(const LoopResult& result);
+
+// 200000 as "200 000".
+std::string Grouped(std::size_t count);
+
+// The median of both classes' ticks together; 0 when there are none.
+double MedianTicks(const SubjectFigures& figures);
+double MedianTicks(const SubjectFigures& figures, Class c);
+
+}  // namespace timing

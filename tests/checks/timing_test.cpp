@@ -1,0 +1,313 @@
+// The timing suite as its users see it: which runs list it, the shape of
+// every verdict and the figures behind it, that both controls are timed
+// beside the component and reported, and how the verdict follows from the
+// three subjects' |t|. No test here asserts whether anything leaks: the
+// machines that run it are loaded, and timing verdicts are proven by
+// scripts/timing-power instead.
+#include "bench/json_reader.h"
+#include "timing/measure_loop.h"
+#include "timing/rsa_classes.h"
+#include "timing/verdict.h"
+#include "timing/welch.h"
+
+#include "run_tarvel_check.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace timing;
+
+std::vector<std::string> ListedChecks(const std::string& arguments)
+{
+    const TarvelCheckRun run = RunTarvelCheck("", arguments + " --list");
+    std::vector<std::string> names;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("timing.", 0) == 0)
+            names.push_back(line.substr(0, line.find(' ')));
+    return names;
+}
+
+TEST(TimingSuite, RunsOnlyWhenNamedOrThorough)
+{
+    EXPECT_TRUE(ListedChecks("").empty());
+    EXPECT_TRUE(ListedChecks("--level standard load").empty());
+    const std::vector<std::string> named = ListedChecks("timing");
+    EXPECT_EQ(named.size(), 9u);
+    EXPECT_EQ(named.front(), "timing.rsa16.input-full");
+    EXPECT_EQ(named.back(), "timing.des.block");
+    const std::vector<std::string> thorough = ListedChecks("--level thorough");
+    EXPECT_EQ(thorough.size(), 12u);
+    EXPECT_NE(std::find(thorough.begin(), thorough.end(), "timing.rsa64.key"), thorough.end());
+}
+
+// A DES test at the quick budget on the bundled component, and on a test
+// component whose Encrypt fails: each verdict has one of the three shapes,
+// the exit status follows it, and the note holds the controls' figures.
+TEST(TimingSuite, EachVerdictHasItsShapeAndTheControlsAreReported)
+{
+    const std::regex noLeak(R"(no leak seen in [0-9 ]+ measurements, \|t\| = [0-9.]+ \(the leaky control showed )"
+                            R"(\|t\| = [0-9.]+; smallest effect this run could see: [0-9.e+-]+ % of the median\))");
+    const std::regex leak(R"(leak: \|t\| = [0-9.]+ after [0-9 ]+ measurements)");
+    const std::regex inconclusive(R"(inconclusive: .+)");
+    TempFolder folder;
+    const std::string json = folder.File("report.json");
+    const TarvelCheckRun run = RunTarvelCheck("", "timing --level quick --only timing.des.block --json " + json);
+
+    std::ifstream in(json);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    const auto report = bench::ParseJson(text.str(), error);
+    ASSERT_TRUE(report) << error << "\n" << run.output;
+    const bench::JsonValue& check = report->Field("checks")->items.at(0);
+    EXPECT_EQ(check.Field("name")->text, "timing.des.block");
+    const std::string verdict = check.Field("verdict")->text;
+    EXPECT_EQ(run.exitStatus, verdict == "pass" ? 0 : 1) << run.output;
+
+    std::string shown, figures;
+    for (const bench::JsonValue& note : check.Field("notes")->items)
+        (note.text.rfind("timing: ", 0) == 0 ? figures : shown) = note.text;
+    if (verdict == "pass") {
+        EXPECT_TRUE(std::regex_match(shown, noLeak)) << shown;
+    } else {
+        const std::string message = check.Field("messages")->items.at(0).text;
+        const std::string head = message.substr(0, message.find('\n'));
+        EXPECT_TRUE(std::regex_match(head, leak) || std::regex_match(head, inconclusive)) << message;
+    }
+
+    const auto note = bench::ParseJson(figures.substr(8), error);
+    ASSERT_TRUE(note) << error << "\n" << figures;
+    EXPECT_EQ(note->Field("timed")->text, "IUserDES::Encrypt");
+    EXPECT_EQ(note->Field("fixed_class")->text, "the block 0000000000000000");
+    const auto total = [&](const char* subject) {
+        const bench::JsonValue* counts = note->Field(subject)->Field("measurements");
+        return counts->items.at(0).number + counts->items.at(1).number;
+    };
+    // Every subject gets the same number of measurements: the controls'
+    // |t| speaks for the component's.
+    EXPECT_GE(total("component"), 20000);
+    EXPECT_EQ(total("leaky_control"), total("component"));
+    EXPECT_EQ(total("constant_time_control"), total("component"));
+    for (const char* subject : {"component", "leaky_control", "constant_time_control"}) {
+        EXPECT_EQ(note->Field(subject)->Field("crop_t")->items.size(), 100u) << subject;
+        EXPECT_TRUE(note->Field(subject)->Number("largest_t")) << subject;
+        EXPECT_EQ(note->Field(subject)->Field("median_ns")->items.size(), 2u) << subject;
+    }
+    EXPECT_FALSE(note->Field("trace")->items.empty());
+    EXPECT_TRUE(note->Field("cpu")->text.rfind("pinned to CPU ", 0) == 0 ||
+                note->Field("cpu")->text.rfind("not pinned: ", 0) == 0);
+}
+
+TEST(TimingSuite, AHangInTheTimingLoopNamesTheTimedCall)
+{
+    const TarvelCheckRun run =
+        RunTarvelCheck("TARVEL_FAULT=hang-des", "timing --level quick --only timing.des.key-schedule --timeout 3 "
+                                                "--component " TARVEL_FAULTY_COMPONENT);
+    EXPECT_EQ(run.exitStatus, 1) << run.output;
+    EXPECT_NE(run.output.find("IUserDES::SetKey + IUserDES::Encrypt (timing loop)"), std::string::npos) << run.output;
+}
+
+// The planted timing faults change when an answer comes, never the answer:
+// otherwise scripts/timing-power would measure a broken component.
+TEST(TimingFaults, KeepEveryAnswerRight)
+{
+    for (const char* fault : {"timing-small-input", "timing-des-setkey", "timing-des-encrypt"}) {
+        const TarvelCheckRun run = RunTarvelCheck(std::string("TARVEL_FAULT=") + fault,
+                                                  "--level quick --quiet differential --only differential.rsa "
+                                                  "--only differential.des --component " TARVEL_FAULTY_COMPONENT);
+        EXPECT_EQ(run.exitStatus, 0) << fault << "\n" << run.output;
+        EXPECT_NE(run.output.find("4 passed, 0 failed"), std::string::npos) << fault << "\n" << run.output;
+    }
+}
+
+// Subjects that take no time and never fail, and one that fails on its
+// tenth call: enough to drive the loop without timing anything real.
+class Idle final : public Subject {
+public:
+    explicit Idle(int failAt = -1) : m_failAt(failAt) {}
+    bool PrepareBatch(const std::vector<Class>& classes) override
+    {
+        m_batches += 1;
+        return classes.size() == 100;
+    }
+    bool Setup(std::size_t) override { return true; }
+    bool Run() override { return ++m_calls != m_failAt; }
+    std::string Error() const override { return "IUserDES::Encrypt failed: unspecified failure (0x80004005)"; }
+    int m_batches = 0;
+
+private:
+    int m_failAt;
+    int m_calls = 0;
+};
+
+TEST(TimingLoop, TimesEverySubjectAlikeAndNamesAFailingOne)
+{
+    Idle component, leaky, constant;
+    const LoopResult result = MeasureSubjects({&component, &leaky, &constant}, Budget{3000, 60}, Stopwatch::Probe(), 7);
+    EXPECT_EQ(result.stoppedBy, "budget");
+    const std::size_t measured =
+        result.subjects[kComponent].statistics.Count(kFixed) + result.subjects[kComponent].statistics.Count(kRandom);
+    EXPECT_GE(std::min(result.subjects[kComponent].statistics.Count(kFixed),
+                       result.subjects[kComponent].statistics.Count(kRandom)),
+              3000u);
+    for (const SubjectFigures& figures : result.subjects) {
+        EXPECT_EQ(figures.statistics.Count(kFixed) + figures.statistics.Count(kRandom), measured);
+        EXPECT_EQ(figures.statistics.Values(kFixed).size(), figures.statistics.Count(kFixed));
+    }
+    EXPECT_EQ(component.m_batches, leaky.m_batches);
+
+    Idle failing(10);
+    const LoopResult failed = MeasureSubjects({&component, &leaky, &failing}, Budget{3000, 60}, Stopwatch::Probe(), 7);
+    EXPECT_EQ(failed.stoppedBy, "failed");
+    EXPECT_EQ(failed.failure, "the constant-time control: IUserDES::Encrypt failed: unspecified failure (0x80004005)");
+    EXPECT_EQ(Judge(failed).text, "inconclusive: " + failed.failure);
+}
+
+// A subject's figures with a given t: the fixed class's values shifted
+// against the random class's.
+SubjectFigures FiguresWithShift(double shift)
+{
+    SubjectFigures figures;
+    figures.statistics = LeakStatistics(std::vector<double>{1e9});
+    for (int i = 0; i < 20000; ++i) {
+        const double noise = (i % 100);
+        figures.statistics.Add(kFixed, 1000 + noise + shift);
+        figures.statistics.Add(kRandom, 1000 + noise);
+    }
+    figures.statistics.Refresh(true);
+    return figures;
+}
+
+TEST(TimingVerdict, FollowsTheComponentAndBothControls)
+{
+    // |t| of a shift of 0, 2 and 10 ticks over 20 000 values of spread 29:
+    // 0, about 6.9 and about 34.
+    const SubjectFigures quiet = FiguresWithShift(0), weak = FiguresWithShift(2), loud = FiguresWithShift(10);
+    struct Case {
+        const SubjectFigures *component, *leaky, *constant;
+        VerdictKind kind;
+        const char* starts;
+    } cases[] = {
+        {&quiet, &loud, &quiet, VerdictKind::NoLeak,
+         "no leak seen in 40 000 measurements, |t| = 0.0 (the leaky "
+         "control showed |t| = 34."},
+        {&weak, &loud, &quiet, VerdictKind::NoLeak, "no leak seen in 40 000 measurements, |t| = 6.9"},
+        {&loud, &loud, &quiet, VerdictKind::Leak, "leak: |t| = 34."},
+        // A leak seen with the constant-time control quiet needs no proof
+        // of power.
+        {&loud, &quiet, &quiet, VerdictKind::Leak, "leak: |t| = 34."},
+        {&quiet, &weak, &quiet, VerdictKind::Inconclusive,
+         "inconclusive: the machine is too noisy to see a leak of this size (the leaky control showed only |t| = 6.9"},
+        {&loud, &loud, &loud, VerdictKind::Inconclusive, "inconclusive: the constant-time control showed |t| = 34."},
+    };
+    for (const Case& c : cases) {
+        LoopResult result;
+        result.subjects = {*c.component, *c.leaky, *c.constant};
+        const Verdict verdict = Judge(result);
+        EXPECT_EQ(verdict.kind, c.kind) << verdict.text;
+        EXPECT_EQ(verdict.text.rfind(c.starts, 0), 0u) << verdict.text;
+    }
+    EXPECT_EQ(Grouped(200000), "200 000");
+    EXPECT_EQ(Grouped(1234567), "1 234 567");
+    EXPECT_EQ(Grouped(999), "999");
+}
+
+TEST(TimingStatistics, WelchTMatchesAHandComputedCase)
+{
+    // Means 2 and 5, variances 1 and 1, three values each: t = -3 / sqrt(2/3).
+    WelchTest test;
+    for (double x : {1.0, 2.0, 3.0})
+        test.Add(kFixed, x);
+    for (double x : {4.0, 5.0, 6.0})
+        test.Add(kRandom, x);
+    EXPECT_NEAR(test.T(), -3 / std::sqrt(2.0 / 3), 1e-12);
+    EXPECT_NEAR(test.SmallestShift(10), 10 * std::sqrt(2.0 / 3), 1e-12);
+    // One value per class has no spread: no t rather than a division by zero.
+    WelchTest thin;
+    thin.Add(kFixed, 1);
+    thin.Add(kRandom, 2);
+    EXPECT_EQ(thin.T(), 0);
+
+    // dudect's ladder: the first crop keeps 1 - 0.5^0.1 of the values, the
+    // last 1 - 0.5^10.
+    std::vector<double> calibration;
+    for (int i = 0; i <= 1000; ++i)
+        calibration.push_back(i);
+    const std::vector<double> thresholds = CropThresholds(calibration);
+    ASSERT_EQ(thresholds.size(), 100u);
+    EXPECT_NEAR(thresholds.front(), 1000 * (1 - std::pow(0.5, 0.1)), 1e-9);
+    EXPECT_NEAR(thresholds.back(), 1000 * (1 - std::pow(0.5, 10)), 1e-9);
+}
+
+// The classes behind the RSA verdicts: a fixed input shorter than the random
+// ones, or a fixed key picked by chance, would make the tests measure
+// something else than what they say.
+TEST(TimingRsaClasses, FixedInputsAndKeyAreWhatTheTestsName)
+{
+    std::string error;
+    const std::vector<RsaKey> keys = MakeRsaKeys(16, 6, error);
+    ASSERT_EQ(keys.size(), 6u) << error;
+    const tarvel::BnCtxPtr bn(BN_CTX_new());
+    const std::vector<Class> classes = {kFixed, kRandom, kFixed, kRandom};
+    for (const RsaKey& key : keys) {
+        EXPECT_EQ(BN_num_bits(key.n.get()), 512);
+        EXPECT_EQ(key.numbers[0].size(), 16u);
+    }
+    const BIGNUM* n = keys.front().n.get();
+    const BIGNUM* p = keys.front().p.get();
+
+    for (RsaTest test : {RsaTest::FullInput, RsaTest::InputBelowP}) {
+        RsaClasses mine(test, keys, 11, 1), theirs(test, keys, 11, 2);
+        mine.Prepare(classes);
+        theirs.Prepare(classes);
+        // Every subject of a test gets the same fixed input, and its own
+        // random ones.
+        EXPECT_EQ(mine.Input(0), mine.Input(2));
+        EXPECT_EQ(mine.Input(0), theirs.Input(0));
+        EXPECT_NE(mine.Input(1), mine.Input(3));
+        EXPECT_NE(mine.Input(1), theirs.Input(1));
+        const Bignum fixed = checks::support::ToBignum(mine.Input(0));
+        ASSERT_EQ(mine.Input(0).size(), 16u);
+        EXPECT_NE(mine.Input(0).back(), 0u) << "the fixed input is shorter than n";
+        EXPECT_LT(BN_cmp(fixed.get(), n), 0);
+        EXPECT_LT(BN_cmp(checks::support::ToBignum(mine.Input(1)).get(), n), 0);
+        Bignum bound(BN_new()), residue(BN_new());
+        if (test == RsaTest::FullInput) {
+            BN_rshift(bound.get(), n, 2);
+            EXPECT_GE(BN_cmp(fixed.get(), bound.get()), 0);
+            BN_rshift1(bound.get(), n);
+            EXPECT_LT(BN_cmp(fixed.get(), bound.get()), 0);
+        } else {
+            BN_mod(residue.get(), fixed.get(), p, bn.get());
+            BN_copy(bound.get(), p);
+            BN_sub_word(bound.get(), 1);
+            EXPECT_EQ(BN_cmp(residue.get(), bound.get()), 0) << "the fixed input is not p - 1 modulo p";
+        }
+    }
+
+    RsaClasses pool(RsaTest::Key, keys, 11, 1);
+    pool.Prepare(std::vector<Class>(64, kFixed));
+    const std::size_t lightest = LightestKey(keys);
+    for (std::size_t slot = 0; slot < 64; ++slot)
+        EXPECT_EQ(pool.KeyIndex(slot), lightest);
+    for (const RsaKey& key : keys)
+        EXPECT_LE(keys[lightest].privateWeight, key.privateWeight);
+    pool.Prepare(std::vector<Class>(64, kRandom));
+    std::vector<bool> drawn(keys.size());
+    for (std::size_t slot = 0; slot < 64; ++slot)
+        drawn[pool.KeyIndex(slot)] = true;
+    EXPECT_EQ(std::count(drawn.begin(), drawn.end(), true), 6) << "the random class does not range over the pool";
+}
+
+}  // namespace
