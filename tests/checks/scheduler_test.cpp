@@ -1,15 +1,24 @@
 // The scheduler behind --jobs: whatever order checks finish in, each result
 // belongs to its own check and comes back in the list's order, a crash in
-// one child stays that check's, and a serial run gives the same results.
+// one child stays that check's, a check to run alone has no other beside it,
+// and a serial run gives the same results.
 #include "runner/check_scheduler.h"
 #include "runner/svg_chart.h"
 
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
 
 #include <signal.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,7 +27,18 @@ namespace {
 using checks::runner::CheckResult;
 using checks::runner::Verdict;
 
-std::vector<checks::CheckDef> Checks()
+// Each body writes "+i" when it starts and "-i" when it ends into log.
+void Mark(const std::string& log, char sign, int i)
+{
+    const int fd = open(log.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0600);
+    const std::string line = sign + std::to_string(i) + "\n";
+    if (fd >= 0 && write(fd, line.data(), line.size()) < 0)
+        perror("write");
+    if (fd >= 0)
+        close(fd);
+}
+
+std::vector<checks::CheckDef> Checks(const std::string& log)
 {
     std::vector<checks::CheckDef> checks;
     for (int i = 0; i < 7; ++i) {
@@ -27,8 +47,10 @@ std::vector<checks::CheckDef> Checks()
         check.timeoutSeconds = 20;
         // Earlier checks take longer, so with several at a time they finish
         // in the reverse of the list's order.
-        check.body = [i](checks::Context& ctx) {
+        check.body = [i, log](checks::Context& ctx) {
+            Mark(log, '+', i);
             usleep(static_cast<useconds_t>((7 - i) * 15000));
+            Mark(log, '-', i);
             if (i % 3 == 1)
                 ctx.Fail("fail " + std::to_string(i));
             if (i == 4)
@@ -42,9 +64,13 @@ std::vector<checks::CheckDef> Checks()
 
 TEST(Scheduler, ResultsComeBackInTheListsOrderEachWithItsOwnVerdict)
 {
-    const auto checks = Checks();
-    // Expected times that put the last checks first.
-    const std::vector<double> expected = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7};
+    TempFolder folder;
+    const std::string log = folder.File("log");
+    const auto checks = Checks(log);
+    // Expected times that put the last checks first; 2 and 5 run alone.
+    std::vector<checks::runner::CheckPlan> plans;
+    for (int i = 0; i < 7; ++i)
+        plans.push_back({0.1 * (i + 1), i == 2 || i == 5});
     checks::SuiteOptions options;
     std::vector<std::vector<std::string>> runs;
     for (const unsigned jobs : {1u, 3u, 7u}) {
@@ -55,7 +81,22 @@ TEST(Scheduler, ResultsComeBackInTheListsOrderEachWithItsOwnVerdict)
             order.push_back(index);
             EXPECT_EQ(result.name, checks[index].name);
         };
-        const auto results = checks::runner::RunChecks(checks, expected, options, jobs, callbacks);
+        std::filesystem::remove(log);
+        const auto results = checks::runner::RunChecks(checks, plans, options, jobs, callbacks);
+        // A check to run alone started with nothing running and ran alone.
+        std::ifstream lines(log);
+        std::set<std::string> running;
+        for (std::string line; std::getline(lines, line);) {
+            const std::string check = line.substr(1);
+            if (line[0] == '+') {
+                EXPECT_TRUE(running.empty() ||
+                            (check != "2" && check != "5" && !running.count("2") && !running.count("5")))
+                    << check << " started beside another";
+                running.insert(check);
+            } else {
+                running.erase(check);
+            }
+        }
         EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6}));
         ASSERT_EQ(results.size(), checks.size());
         std::vector<std::string> seen;

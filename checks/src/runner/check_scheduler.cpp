@@ -22,6 +22,8 @@ struct Shared {
     std::size_t next = 0;
     std::vector<std::optional<CheckResult>> results;
     std::vector<std::optional<Clock::time_point>> started;
+    std::vector<bool> alone;
+    int running = 0;
 };
 
 void Work(Shared& shared, const std::vector<CheckDef>& checks, const SuiteOptions& options)
@@ -29,10 +31,18 @@ void Work(Shared& shared, const std::vector<CheckDef>& checks, const SuiteOption
     for (;;) {
         std::size_t index = 0;
         {
-            const std::lock_guard lock(shared.mutex);
+            std::unique_lock lock(shared.mutex);
             if (shared.next == shared.queue.size())
                 return;
-            index = shared.queue[shared.next++];
+            index = shared.queue[shared.next];
+            // The checks to run alone are last in the queue: each waits until
+            // nothing else runs, and while it runs the next one waits too.
+            if (shared.alone[index] && shared.running > 0) {
+                shared.changed.wait(lock, [&] { return shared.running == 0; });
+                continue;  // another worker may have taken it meanwhile
+            }
+            ++shared.next;
+            ++shared.running;
             shared.started[index] = Clock::now();
         }
         shared.changed.notify_all();
@@ -40,6 +50,7 @@ void Work(Shared& shared, const std::vector<CheckDef>& checks, const SuiteOption
         {
             const std::lock_guard lock(shared.mutex);
             shared.results[index] = std::move(result);
+            --shared.running;
         }
         shared.changed.notify_all();
     }
@@ -73,20 +84,29 @@ double SecondsLeft(const Shared& shared, const std::vector<double>& expected, un
 
 }  // namespace
 
-std::vector<CheckResult> RunChecks(const std::vector<CheckDef>& checks, const std::vector<double>& expectedSeconds,
+std::vector<CheckResult> RunChecks(const std::vector<CheckDef>& checks, const std::vector<CheckPlan>& plans,
                                    const SuiteOptions& options, unsigned jobs, const ScheduleCallbacks& callbacks)
 {
+    std::vector<double> expectedSeconds;
+    for (const CheckPlan& plan : plans)
+        expectedSeconds.push_back(plan.expectedSeconds);
     jobs = std::max(1u, std::min<unsigned>(jobs, static_cast<unsigned>(std::max<std::size_t>(1, checks.size()))));
     Shared shared;
     shared.results.resize(checks.size());
     shared.started.resize(checks.size());
     shared.queue.resize(checks.size());
     std::iota(shared.queue.begin(), shared.queue.end(), 0);
+    for (const CheckPlan& plan : plans)
+        shared.alone.push_back(plan.alone);
     // Longest first, so the last check to start is a short one and no worker
-    // idles while another finishes a long check it took late.
+    // idles while another finishes a long check it took late; those to run
+    // alone after all the others.
     if (jobs > 1)
-        std::stable_sort(shared.queue.begin(), shared.queue.end(),
-                         [&](std::size_t a, std::size_t b) { return expectedSeconds[a] > expectedSeconds[b]; });
+        std::stable_sort(shared.queue.begin(), shared.queue.end(), [&](std::size_t a, std::size_t b) {
+            if (plans[a].alone != plans[b].alone)
+                return plans[b].alone;
+            return !plans[a].alone && expectedSeconds[a] > expectedSeconds[b];
+        });
 
     std::vector<std::thread> workers;
     for (unsigned i = 0; i < jobs; ++i)

@@ -29,9 +29,16 @@ struct ScheduleCallbacks {
     std::function<void(const ScheduleProgress& progress)> progress;
 };
 
-// With jobs above 1 the checks start longest expected first; with 1 they run
-// in the list's order. Callbacks run on the calling thread.
-std::vector<CheckResult> RunChecks(const std::vector<CheckDef>& checks, const std::vector<double>& expectedSeconds,
+// How one check is to be scheduled.
+struct CheckPlan {
+    double expectedSeconds = 0;
+    bool alone = false;  // runs with no other check beside it
+};
+
+// With jobs above 1 the checks start longest expected first, and those to
+// run alone last, one at a time once the others are done; with 1 they run in
+// the list's order. Callbacks run on the calling thread.
+std::vector<CheckResult> RunChecks(const std::vector<CheckDef>& checks, const std::vector<CheckPlan>& plans,
                                    const SuiteOptions& options, unsigned jobs, const ScheduleCallbacks& callbacks);
 
 }  // namespace checks::runner

@@ -32,6 +32,9 @@ constexpr Duration kDurations[] = {
 };
 constexpr double kShortCheck = 0.01;
 
+// Name prefixes of the checks that run alone.
+constexpr std::string_view kRunAlone[] = {"timing."};
+
 }  // namespace
 
 double ExpectedSeconds(std::string_view checkName, Level level)
@@ -40,6 +43,14 @@ double ExpectedSeconds(std::string_view checkName, Level level)
         if (d.check == checkName)
             return level == Level::Quick ? d.quick : level == Level::Standard ? d.standard : d.thorough;
     return kShortCheck;
+}
+
+bool RunsAlone(std::string_view checkName)
+{
+    for (const std::string_view prefix : kRunAlone)
+        if (checkName.substr(0, prefix.size()) == prefix)
+            return true;
+    return false;
 }
 
 }  // namespace checks::runner

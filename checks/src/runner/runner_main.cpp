@@ -242,9 +242,9 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     const bool onTerminal = isatty(STDOUT_FILENO) && !settings.quiet;
     ProgressLine progress(onTerminal);
     const std::size_t columns = onTerminal ? runner::TerminalColumns(STDOUT_FILENO) : 80;
-    std::vector<double> expected;
+    std::vector<runner::CheckPlan> plans;
     for (const CheckDef& check : checks)
-        expected.push_back(runner::ExpectedSeconds(check.name, settings.level));
+        plans.push_back({runner::ExpectedSeconds(check.name, settings.level), runner::RunsAlone(check.name)});
     runner::ScheduleCallbacks callbacks;
     callbacks.finished = [&](std::size_t, CheckResult& result) {
         if (expectFail)
@@ -260,7 +260,7 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         progress.Show(runner::ProgressText(state.done, state.total, state.running, state.secondsLeft, columns));
     };
     const auto started = std::chrono::steady_clock::now();
-    summary.results = runner::RunChecks(checks, expected, options, static_cast<unsigned>(summary.jobs), callbacks);
+    summary.results = runner::RunChecks(checks, plans, options, static_cast<unsigned>(summary.jobs), callbacks);
     progress.Clear();
     summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     summary.exitStatus = summary.VerdictStatus() ? kExitCheckFailed : kExitAllPassed;
