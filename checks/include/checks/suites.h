@@ -19,6 +19,9 @@ std::vector<CheckDef> VectorsSuite(const SuiteOptions& opts);
 std::vector<CheckDef> RsaSuite(const SuiteOptions& opts);
 // Seeded random inputs compared with OpenSSL.
 std::vector<CheckDef> DifferentialSuite(const SuiteOptions& opts);
+// What using the component leaves behind: leaks per life cycle, reference
+// counts, threads (checks/src/memory/).
+std::vector<CheckDef> MemorySuite(const SuiteOptions& opts);
 
 // load.library: the library opens and exports DllGetClassObject. The runner
 // runs it before anything else; when it fails nothing else can be judged.
@@ -39,6 +42,7 @@ inline std::vector<NamedSuite> AllSuites()
         {"vectors", "known answers from third-party vector files", &VectorsSuite},
         {"rsa", "generated keys audited with big-number arithmetic", &RsaSuite},
         {"differential", "seeded random inputs compared with OpenSSL", &DifferentialSuite},
+        {"memory", "leaks per life cycle, reference counts and threads", &MemorySuite},
     };
 }
 

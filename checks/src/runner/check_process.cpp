@@ -4,6 +4,7 @@
 #include "runner/child_context.h"
 #include "runner/child_record.h"
 #include "runner/fault_trap.h"
+#include "runner/memcheck_child.h"
 #include "runner/report_frames.h"
 
 #include <checks/rules.h>
@@ -117,6 +118,8 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
         result.messages.push_back(std::string("cannot start the check: pipe: ") + std::strerror(errno));
         return result;
     }
+    // --memcheck: the child becomes valgrind running this one check.
+    const auto memcheck = MemcheckChild::ForThisRun();
     const auto started = Clock::now();
     const pid_t child = fork();
     if (child < 0) {
@@ -128,6 +131,8 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
     }
     if (child == 0) {
         close(fds[0]);
+        if (memcheck)
+            memcheck->Exec(check, options, fds[1]);
         ChildMain(check, options, fds[1], &record.Get());
     }
     close(fds[1]);
@@ -165,6 +170,8 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     result.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    if (memcheck)
+        memcheck->AddFindings(result, record.Get(), options.componentPath);
 
     if (done && !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return result;

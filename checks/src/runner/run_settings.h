@@ -25,6 +25,7 @@ struct RunSettings {
     bool list = false;
     bool help = false;
     bool quiet = false;
+    bool memcheck = false;  // --memcheck: every check's child under valgrind's memcheck
 };
 
 // Parses argv; on a wrong command line returns nullopt with error set.
