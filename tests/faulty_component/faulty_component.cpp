@@ -9,7 +9,9 @@
 //   crt-off-by-one   GetKeyPart8 reports q^-1 mod p plus one
 //   ignore-length    GenerateKey makes a 16-word key whatever it is asked
 //   hang-des         IUserDES::Encrypt never returns
-// TARVEL_FAULT_INNER may name another library to forward to.
+// TARVEL_FAULT_INNER may name another library to forward to. The memory
+// and lifetime faults are listed in memory_faults.h.
+#include "memory_faults.h"
 #include "static_class_factory.h"
 
 #include <tarvel/classes.h>
@@ -48,8 +50,12 @@ DllGetClassObjectFn Inner()
 template <class Interface>
 class Forwarder : public Interface {
 public:
-    Forwarder(Interface* inner, const IID& iid) : m_inner(inner), m_iid(iid) {}
-    virtual ~Forwarder() { m_inner->Release(); }
+    Forwarder(Interface* inner, const IID& iid) : m_inner(inner), m_iid(iid) { memory_faults::ObjectCreated(); }
+    virtual ~Forwarder()
+    {
+        m_inner->Release();
+        memory_faults::ObjectDestroyed();
+    }
 
     HRESULT QueryInterface(const GUID& iid, void** ppv) override
     {
@@ -66,7 +72,7 @@ public:
     ULONG Release() override
     {
         const ULONG left = --m_references;
-        if (left == 0)
+        if (left == 0 || memory_faults::FreeEarly(m_iid, left))
             delete this;
         return left;
     }
@@ -86,6 +92,7 @@ public:
     HRESULT Clear() override { return m_inner->Clear(); }
     HRESULT GenerateKey(const char* userId, std::uint32_t keyWords) override
     {
+        memory_faults::AfterGenerateKey();
         return m_inner->GenerateKey(userId, Fault() == "ignore-length" ? 16 : keyWords);
     }
     HRESULT GetKeyLength(std::uint32_t* words) override { return m_inner->GetKeyLength(words); }
@@ -102,9 +109,9 @@ public:
         return m_inner->Decrypt(in, inWords, out, outWords);
     }
     HRESULT GetUserId(char* text, std::uint32_t* length) override { return m_inner->GetUserId(text, length); }
-    HRESULT SaveWkyFile(const char* path) override { return m_inner->SaveWkyFile(path); }
-    HRESULT SaveRkyFile(const char* path) override { return m_inner->SaveRkyFile(path); }
-    HRESULT SaveAsyFile(const char* path) override { return m_inner->SaveAsyFile(path); }
+    HRESULT SaveWkyFile(const char* path) override { return (memory_faults::AfterSave(), m_inner->SaveWkyFile(path)); }
+    HRESULT SaveRkyFile(const char* path) override { return (memory_faults::AfterSave(), m_inner->SaveRkyFile(path)); }
+    HRESULT SaveAsyFile(const char* path) override { return (memory_faults::AfterSave(), m_inner->SaveAsyFile(path)); }
     HRESULT GetCode(char* text, std::uint32_t* length) override { return m_inner->GetCode(text, length); }
     HRESULT LoadAsyFile(const char* path) override { return m_inner->LoadAsyFile(path); }
     HRESULT GetBase(std::uint32_t* w, std::uint32_t* c) override { return Get(0, w, c); }
@@ -171,12 +178,16 @@ private:
 class FaultyDes final : public Forwarder<IUserDES> {
 public:
     using Forwarder::Forwarder;
-    HRESULT SetKey(const std::uint32_t* key) override { return m_inner->SetKey(key); }
+    HRESULT SetKey(const std::uint32_t* key) override
+    {
+        return (memory_faults::AfterDesSetKey(), m_inner->SetKey(key));
+    }
     HRESULT GetKey(std::uint32_t* key) override { return m_inner->GetKey(key); }
     HRESULT Encrypt(std::uint32_t* block) override
     {
         while (Fault() == "hang-des")
             pause();
+        memory_faults::BeforeDesEncrypt();
         return m_inner->Encrypt(block);
     }
     HRESULT Decrypt(std::uint32_t* block) override { return m_inner->Decrypt(block); }
@@ -190,6 +201,8 @@ public:
     HRESULT HashData(const std::uint8_t* data, std::uint32_t bytes) override
     {
         m_wrong = m_isSha1 && Fault() == "sha1-length-55" && bytes % 64 == 55;
+        if (m_isSha1)
+            memory_faults::InspectSha1Input(data, bytes);
         return this->m_inner->HashData(data, bytes);
     }
     HRESULT GetHash(std::uint8_t* digest) override
@@ -247,6 +260,9 @@ public:
         return S_OK;
     }
     HRESULT LockServer(std::int32_t) override { return S_OK; }
+    // Counted so that DllCanUnloadNow can tell while a factory is held.
+    ULONG AddRef() override { return (memory_faults::FactoryReferenced(), 2); }
+    ULONG Release() override { return (memory_faults::FactoryReleased(), 1); }
 
 private:
     const CryptoClass& m_entry;
@@ -262,12 +278,16 @@ FAULTY_EXPORT HRESULT DllGetClassObject(const GUID& clsid, const GUID& iid, void
     static Factory factories[] = {Factory(kCryptoClasses[0]), Factory(kCryptoClasses[1]), Factory(kCryptoClasses[2]),
                                   Factory(kCryptoClasses[3])};
     for (std::size_t i = 0; i < std::size(kCryptoClasses); ++i)
-        if (kCryptoClasses[i].clsid == clsid)
-            return factories[i].QueryInterface(iid, ppv);
+        if (kCryptoClasses[i].clsid == clsid) {
+            const HRESULT hr = factories[i].QueryInterface(iid, ppv);
+            if (SUCCEEDED(hr))
+                memory_faults::FactoryReferenced();
+            return hr;
+        }
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 FAULTY_EXPORT HRESULT DllCanUnloadNow()
 {
-    return S_FALSE;
+    return memory_faults::CanUnloadNow();
 }

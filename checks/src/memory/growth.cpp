@@ -22,8 +22,8 @@ std::optional<Growth> LinearGrowth(const RunSamples& samples, int cyclesPerRun, 
 std::string GrowthText(const Growth& growth, int cyclesPerRun)
 {
     char perCycle[32];
-    std::snprintf(perCycle, sizeof perCycle, "%.*f", std::fabs(growth.perCycle - std::round(growth.perCycle)) < 0.05 ? 0 : 2,
-                  growth.perCycle);
+    std::snprintf(perCycle, sizeof perCycle, "%.*f",
+                  std::fabs(growth.perCycle - std::round(growth.perCycle)) < 0.05 ? 0 : 2, growth.perCycle);
     std::string text = std::string(perCycle) + " " + ResourceUnit(growth.resource) + " per life cycle (";
     for (std::size_t run = 0; run < growth.perRun.size(); ++run)
         text += (run ? ", +" : "+") + std::to_string(growth.perRun[run]);

@@ -104,9 +104,8 @@ void CheckLifeCycles(Context& ctx, CryptoClassKind kind, int cyclesPerRun)
     if (!growths)
         return;
     for (const Growth& growth : *growths) {
-        std::string text = std::string(ResourceName(growth.resource)) + " grows by " +
-                           GrowthText(growth, cyclesPerRun) + " of " + cycle->ClassName() + " (" +
-                           ProtocolText(*cycle) + ")";
+        std::string text = std::string(ResourceGrows(growth.resource)) + " by " + GrowthText(growth, cyclesPerRun) +
+                           " of " + cycle->ClassName() + " (" + ProtocolText(*cycle) + ")";
         if (const auto step = Bisect(calls, *cycle, growth.resource, cyclesPerRun))
             text += *step == 0 ? "; creating and releasing the object alone makes it grow"
                                : "; bisected over the steps, the growth starts with " + cycle->Steps()[*step - 1];

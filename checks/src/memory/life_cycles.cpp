@@ -21,9 +21,9 @@ public:
     std::string ClassName() const override { return "IUserRSA"; }
     std::vector<std::string> Steps() const override
     {
-        return {"IUserRSA::GenerateKey",    "the copy through the getters and setters",
-                "IUserRSA::Encrypt",        "IUserRSA::Decrypt",
-                "IUserRSA::SaveWkyFile",    "IUserRSA::SaveRkyFile",
+        return {"IUserRSA::GenerateKey", "the copy through the getters and setters",
+                "IUserRSA::Encrypt",     "IUserRSA::Decrypt",
+                "IUserRSA::SaveWkyFile", "IUserRSA::SaveRkyFile",
                 "IUserRSA::SaveAsyFile"};
     }
 

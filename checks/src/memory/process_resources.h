@@ -13,8 +13,8 @@ enum class Resource { Heap = 0, Descriptors, Mappings, Threads };
 inline constexpr std::array<Resource, 4> kResources = {Resource::Heap, Resource::Descriptors, Resource::Mappings,
                                                        Resource::Threads};
 
-// "the heap in use", "open file descriptors", ...
-const char* ResourceName(Resource resource);
+// "the heap in use grows", "open file descriptors grow", ...
+const char* ResourceGrows(Resource resource);
 // "bytes", "descriptors", ...
 const char* ResourceUnit(Resource resource);
 

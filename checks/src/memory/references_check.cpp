@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 
 #include <cstring>
+#include <vector>
 
 namespace checks::memory {
 namespace {
@@ -41,25 +42,42 @@ const char* UnloadAnswer(HRESULT hr)
     return hr == S_OK ? "S_OK" : hr == S_FALSE ? "S_FALSE" : "neither S_OK nor S_FALSE";
 }
 
+// Asks DllCanUnloadNow at each moment and says once, at the end, where it
+// answered wrong: one lie is usually told at every moment alike.
 class UnloadQuery {
 public:
     UnloadQuery(Context& ctx, CanUnloadFn query) : m_ctx(ctx), m_query(query) {}
+    ~UnloadQuery()
+    {
+        if (m_wrong.empty())
+            return;
+        std::string text = m_wrong.front();
+        if (m_wrong.size() > 1)
+            text += " (and wrong at " + std::to_string(m_wrong.size() - 1) + " more of the " + std::to_string(m_asked) +
+                    " moments asked)";
+        m_ctx.Broke("load.unload-query", text);
+    }
+    UnloadQuery(const UnloadQuery&) = delete;
+    UnloadQuery& operator=(const UnloadQuery&) = delete;
+
     // DllCanUnloadNow must answer expected (S_OK: nothing lives) at moment.
     void Expect(HRESULT expected, const std::string& moment)
     {
         if (!m_query)
             return;
+        ++m_asked;
         m_ctx.Calling("DllCanUnloadNow");
         const HRESULT hr = m_query();
         if (hr != expected)
-            m_ctx.Broke("load.unload-query", "DllCanUnloadNow answers " + std::string(UnloadAnswer(hr)) + " (" +
-                                                 StatusText(hr) + ") " + moment + "; expected " +
-                                                 UnloadAnswer(expected));
+            m_wrong.push_back("DllCanUnloadNow answers " + std::string(UnloadAnswer(hr)) + " (" + StatusText(hr) +
+                              ") " + moment + "; expected " + UnloadAnswer(expected));
     }
 
 private:
     Context& m_ctx;
     CanUnloadFn m_query;
+    std::vector<std::string> m_wrong;
+    int m_asked = 0;
 };
 
 // The object answers a call of its class rightly: it is still alive.
@@ -99,8 +117,8 @@ bool StillAnswers(Context& ctx, CryptoClassKind kind, IUnknown* object, const st
         const bool sha1 = kind == CryptoClassKind::HashSha1;
         std::uint8_t digest[20] = {};
         ctx.Calling(name + "::HashData and GetHash " + when);
-        const HRESULT hr = sha1 ? static_cast<IHashSHA1*>(object)->HashData(abc, 3)
-                                : static_cast<IHashMD5*>(object)->HashData(abc, 3);
+        const HRESULT hr =
+            sha1 ? static_cast<IHashSHA1*>(object)->HashData(abc, 3) : static_cast<IHashMD5*>(object)->HashData(abc, 3);
         const HRESULT hr2 = FAILED(hr) ? hr
                             : sha1     ? static_cast<IHashSHA1*>(object)->GetHash(digest)
                                        : static_cast<IHashMD5*>(object)->GetHash(digest);

@@ -67,12 +67,11 @@ void CheckThreadsEnd(Context& ctx)
     }
     dlclose(library);
     if (after.size() > before.size())
-        ctx.Fail(std::to_string(after.size() - before.size()) +
-                 " thread(s) the component started still run " +
+        ctx.Fail(std::to_string(after.size() - before.size()) + " thread(s) the component started still run " +
                  std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kGracePeriod).count()) +
                  " s after every object was released: " + std::to_string(before.size()) +
-                 " thread(s) before the first object, " + std::to_string(after.size()) + " after the last (new: " +
-                 NamesText(NewNames(before, after)) + ")");
+                 " thread(s) before the first object, " + std::to_string(after.size()) +
+                 " after the last (new: " + NamesText(NewNames(before, after)) + ")");
     else if (!used)
         ctx.Note("not every class could be taken through its protocol; the threads of those that could were counted");
 }

@@ -58,15 +58,31 @@ std::string OutermostComponentFunction(const std::vector<MemcheckFrame>& stack, 
     return found;
 }
 
+bool HasComponentFrame(const std::vector<MemcheckFrame>& stack, const std::string& component)
+{
+    return std::any_of(stack.begin(), stack.end(),
+                       [&](const MemcheckFrame& frame) { return Resolved(frame.obj) == component; });
+}
+
+// The checker touching a block the component freed: the checker only
+// touches what it holds a reference to, so the component freed it too soon.
+bool FreedByComponent(const MemcheckError& error, const std::string& component)
+{
+    return !error.IsLeak() && error.auxWhat.find("free'd") != std::string::npos &&
+           HasComponentFrame(error.auxStack, component);
+}
+
 bool InComponent(const MemcheckError& error, const std::string& component)
 {
-    return std::any_of(error.stack.begin(), error.stack.end(),
-                       [&](const MemcheckFrame& frame) { return Resolved(frame.obj) == component; });
+    return HasComponentFrame(error.stack, component) || FreedByComponent(error, component);
 }
 
 std::string FailureText(const MemcheckError& error, const std::string& component)
 {
     std::string text = RuleTag(*FindRule("memory.memcheck-clean")) + "memcheck: " + error.what;
+    const bool freedEarly = !HasComponentFrame(error.stack, component);
+    if (freedEarly)
+        text += " of memory the component had freed";
     if (error.IsLeak()) {
         text += ", allocated in " + OutermostComponentFunction(error.stack, component);
     } else if (!error.lastClientMessage.empty()) {
@@ -75,6 +91,8 @@ std::string FailureText(const MemcheckError& error, const std::string& component
     text += StackText(error.stack, component);
     if (!error.auxWhat.empty())
         text += "\n    " + error.auxWhat;
+    if (freedEarly)
+        text += StackText(error.auxStack, component);
     return text;
 }
 
@@ -89,8 +107,11 @@ MemcheckFindings JudgeMemcheckErrors(const std::vector<MemcheckError>& errors, c
     for (const MemcheckError& error : errors) {
         if (!InComponent(error, component)) {
             outside.push_back(&error);
-        } else if (++inComponent <= kErrorsShown) {
-            findings.failures.push_back(FailureText(error, component));
+        } else if (std::string text = FailureText(error, component);
+                   std::find(findings.failures.begin(), findings.failures.end(), text) == findings.failures.end() &&
+                   ++inComponent <= kErrorsShown) {
+            // Errors that differ only below the frames shown are told once.
+            findings.failures.push_back(std::move(text));
         }
     }
     if (inComponent > kErrorsShown)
@@ -98,9 +119,10 @@ MemcheckFindings JudgeMemcheckErrors(const std::vector<MemcheckError>& errors, c
                                     std::to_string(inComponent - kErrorsShown) + " more errors in the component");
     if (!outside.empty()) {
         const MemcheckError& first = *outside.front();
-        findings.outsideNote = "memcheck: " + std::to_string(outside.size()) +
-                               " error(s) with no frame in the component, not held against it; the first: " +
-                               first.what + (first.stack.empty() ? "" : " at " + FrameLine(first.stack.front()));
+        findings.outsideNote =
+            "memcheck: " + std::to_string(outside.size()) +
+            " error(s) with no frame in the component, not held against it; the first: " + first.what +
+            (first.stack.empty() ? "" : " at " + FrameLine(first.stack.front()));
     }
     return findings;
 }

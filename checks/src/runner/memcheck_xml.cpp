@@ -22,7 +22,7 @@ public:
             m_error = MemcheckError();
             m_stacks = 0;
         } else if (name == "frame" && InErrorStack()) {
-            m_error.stack.emplace_back();
+            (m_stacks == 0 ? m_error.stack : m_error.auxStack).emplace_back();
         }
     }
 
@@ -63,15 +63,15 @@ public:
 private:
     std::size_t Depth() const { return m_path.size(); }
     bool InError() const { return m_path.size() >= 2 && m_path[1] == "error"; }
-    // Frames of the error's first stack only: later stacks belong to auxwhat.
+    // Frames of the error's first stack and of the one after auxwhat.
     bool InErrorStack() const
     {
-        return m_stacks == 0 && m_path.size() >= 4 && m_path[1] == "error" && m_path[2] == "stack";
+        return m_stacks < 2 && m_path.size() >= 4 && m_path[1] == "error" && m_path[2] == "stack";
     }
 
     void Keep(const std::string& field)
     {
-        MemcheckFrame& frame = m_error.stack.back();
+        MemcheckFrame& frame = (m_stacks == 0 ? m_error.stack : m_error.auxStack).back();
         if (field == "obj")
             frame.obj = m_text;
         else if (field == "fn")

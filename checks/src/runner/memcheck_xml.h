@@ -21,9 +21,11 @@ struct MemcheckError {
     int thread = 0;    // valgrind's thread number
     // Where it happened (for a leak: where the block was allocated).
     std::vector<MemcheckFrame> stack;
-    // What memcheck says about the address ("Address 0x... is 0 bytes after
-    // a block of size 64 alloc'd"), without its stack.
+    // What memcheck says about the address ("Address 0x... is 8 bytes
+    // inside a block of size 32 free'd"), and where that block was freed or
+    // allocated.
     std::string auxWhat;
+    std::vector<MemcheckFrame> auxStack;
     // The last message the process sent through VALGRIND_PRINTF from the same
     // thread before this error: the runner's note of the call in progress.
     std::string lastClientMessage;

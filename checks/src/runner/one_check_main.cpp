@@ -45,13 +45,34 @@ public:
         VALGRIND_PRINTF("%s\n", text.c_str());
 #endif
     }
-    void Fail(std::string message) override { m_inner.Fail(std::move(message)); }
-    void Choice(std::string message) override { m_inner.Choice(std::move(message)); }
-    void Broke(std::string_view rule, std::string message) override { m_inner.Broke(rule, std::move(message)); }
-    void Note(std::string message) override { m_inner.Note(std::move(message)); }
-    void Skip(std::string reason) override { m_inner.Skip(std::move(reason)); }
-    void NotImplemented(std::string_view call) override { m_inner.NotImplemented(call); }
-    bool Failed() const override { return m_inner.Failed(); }
+    void Fail(std::string message) override
+    {
+        m_inner.Fail(std::move(message));
+    }
+    void Choice(std::string message) override
+    {
+        m_inner.Choice(std::move(message));
+    }
+    void Broke(std::string_view rule, std::string message) override
+    {
+        m_inner.Broke(rule, std::move(message));
+    }
+    void Note(std::string message) override
+    {
+        m_inner.Note(std::move(message));
+    }
+    void Skip(std::string reason) override
+    {
+        m_inner.Skip(std::move(reason));
+    }
+    void NotImplemented(std::string_view call) override
+    {
+        m_inner.NotImplemented(call);
+    }
+    bool Failed() const override
+    {
+        return m_inner.Failed();
+    }
 
 private:
     ChildContext& m_inner;
@@ -145,8 +166,8 @@ int RunOneCheckMain(int argc, char** argv, const std::vector<NamedSuite>& suites
     signal(SIGINT, SIG_DFL);
     signal(SIGPIPE, SIG_IGN);
     InstallFaultTrap(record);
-    ChildContext inner(request->options, check->name, CheckSeed(request->options.seed, check->name),
-                       request->framesFd, record);
+    ChildContext inner(request->options, check->name, CheckSeed(request->options.seed, check->name), request->framesFd,
+                       record);
     AnnouncingContext context(inner);
     try {
         check->body(context);
