@@ -52,7 +52,7 @@ void CheckThreadsEnd(Context& ctx)
     }
     const std::vector<std::string> before = ThreadNames();
     ScratchFolder folder;
-    RuleContext calls(ctx, "call.status");
+    RuleContext calls(ctx, "");
     bool used = true;
     for (const CryptoClass& entry : kCryptoClasses) {
         const auto cycle = MakeLifeCycle(entry.kind, folder.Path());
