@@ -18,8 +18,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# tarvel-check reads the NIST validation files from this package.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS python3-cryptography-vectors)
+# tarvel-check reads the NIST validation files from this package, and runs
+# valgrind for --memcheck.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3-cryptography-vectors, valgrind")
 # Only what the project itself installs, never a dependency's own rules.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};ALL;/")
 include(CPack)
