@@ -15,8 +15,6 @@
 namespace checks::memory {
 namespace {
 
-constexpr int kWarmUpCycles = 5;
-
 std::optional<RunSamples> Measure(Context& calls, LifeCycle& cycle, std::size_t steps, int cyclesPerRun)
 {
     for (int i = 0; i < kWarmUpCycles; ++i)

@@ -6,6 +6,10 @@
 
 namespace checks::memory {
 
+// Life cycles run before the first sample: caches, the allocator's pools
+// and a library's lazy start settle in them.
+inline constexpr int kWarmUpCycles = 5;
+
 // N life cycles of one class: nothing the process holds grows with N; a
 // growth is bisected over the protocol's steps.
 void CheckLifeCycles(Context& ctx, CryptoClassKind kind, int cyclesPerRun);

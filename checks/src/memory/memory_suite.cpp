@@ -17,11 +17,12 @@ std::vector<CheckDef> MemorySuite(const SuiteOptions& options)
     std::vector<CheckDef> checks;
     for (const CryptoClass& entry : kCryptoClasses) {
         const CryptoClassKind kind = entry.kind;
-        checks.push_back(
-            {std::string("memory.") + support::ShortName(kind) + ".life-cycle",
-             std::string("created, used through its whole protocol and released ") +
-                 std::to_string(3 + 3 * cyclesPerRun) + " times: heap, descriptors, mappings and threads do not grow",
-             [kind, cyclesPerRun](Context& ctx) { memory::CheckLifeCycles(ctx, kind, cyclesPerRun); }, 120.0});
+        checks.push_back({std::string("memory.") + support::ShortName(kind) + ".life-cycle",
+                          std::string("created, used through its whole protocol and released ") +
+                              std::to_string(memory::kWarmUpCycles + 3 * cyclesPerRun) +
+                              " times: heap, descriptors, mappings and threads do not grow",
+                          [kind, cyclesPerRun](Context& ctx) { memory::CheckLifeCycles(ctx, kind, cyclesPerRun); },
+                          120.0});
     }
     checks.push_back({"memory.references",
                       "AddRef and Release counts, each object alive until its last Release, DllCanUnloadNow",

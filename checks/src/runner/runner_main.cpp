@@ -166,7 +166,7 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
             if (runner::NamePicked(check.name, settings.only)) {
                 if (settings.timeoutSeconds)
                     check.timeoutSeconds = *settings.timeoutSeconds;
-                else if (settings.memcheck)  // a limit given with --timeout is taken as given
+                if (settings.memcheck)  // --timeout too: it is meant for the check, not for valgrind
                     check.timeoutSeconds *= runner::kMemcheckTimeFactor;
                 checks.push_back(std::move(check));
             }
