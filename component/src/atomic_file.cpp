@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -157,9 +158,14 @@ HRESULT WriteFileAtomically(const char* path, const unsigned char* data, std::si
     const std::string target(path);
     if (target.empty() || target.back() == '/')
         return E_INVALIDARG;
+    // The folder and the name are opened apart, which would let a path longer
+    // than the system takes be saved; nothing could open it again (the loads
+    // among them), so such a path fails here as it does everywhere else.
+    if (target.size() >= PATH_MAX)
+        return E_FAIL;
 
-    // Everything happens relative to the folder, so a path as long as the
-    // system allows works as well as a short one.
+    // Everything happens relative to the folder, so the short temporary name
+    // fits wherever the target's name does.
     const auto slash = target.rfind('/');
     const std::string folderPath = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);

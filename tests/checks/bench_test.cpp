@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -106,7 +107,7 @@ TEST(BenchCommandLine, RefusesWhatItCannotHonour)
         std::vector<std::string> words;
         const char* error;  // nullptr: accepted
     } cases[] = {
-        {{"--samples=12", "--seconds", "0.5", "--only", "sha1", "--only=md5.40", "--pin", "0"}, nullptr},
+        {{"--samples=12", "--seconds", "0.5", "--only", "sha1", "--only=md5.40", "--pin", "0", "--quiet"}, nullptr},
         {{"--samples", "12x"}, "--samples must be a whole number from 1 to 1000000, not '12x'"},
         {{"--samples", "99999999999999999999"},
          "--samples must be a whole number from 1 to 1000000, not '99999999999999999999'"},
@@ -174,6 +175,8 @@ TEST(BenchRun, AWrongAnswerIsAFailureAndNeverAFigure)
         {"sha1-length-55", hashFile, 1, "(55 bytes): the component gave"},
         {"crt-off-by-one", "--only keygen.16", 1, "is not sound: EVP_PKEY_check"},
         {"ignore-length", "--only rsa.public.32", 1, "expected exactly 1024 bits"},
+        // Right at first and wrong once warm: caught between the samples.
+        {"hash-wrong-later", "--only md5.40", 1, "is wrong: MD5 of 40 bytes: the component gave"},
         {"none", hashFile, 0, "MB/s"},
     };
     for (const auto& c : cases) {
@@ -208,6 +211,10 @@ TEST(BenchRun, TheBaselineFlagsWhatGotSlowerAndFailsOnlyWhenAsked)
     const std::string own = folder.File("own.json");
     WriteFile(folder.File("other.json"), R"({"schema": "tarvel-check/1", "checks": []})");
     const std::string quick = "--only md5.40 --samples 6 --seconds 0.05 ";
+    const std::string fifo = folder.File("baseline.fifo");
+    mkfifo(fifo.c_str(), 0600);
+    const std::string huge = folder.File("huge.json");
+    WriteFile(huge, std::string(5 << 20, ' '));
     const struct {
         std::string arguments;
         int exitStatus;
@@ -221,6 +228,13 @@ TEST(BenchRun, TheBaselineFlagsWhatGotSlowerAndFailsOnlyWhenAsked)
         {quick + "--baseline " + folder.File("missing.json"), 2, "cannot read"},
         {quick + "--baseline /etc/hostname", 2, "is not JSON"},
         {quick + "--baseline " + folder.File("other.json"), 2, "is no tarvel-bench/1 report"},
+        // Refused at once: no writer is waited for, no device read forever.
+        {quick + "--baseline " + fifo, 2, "baseline.fifo: it is a pipe (FIFO), not a regular file"},
+        {quick + "--baseline /dev/zero", 2, "/dev/zero: it is a device, not a regular file"},
+        {quick + "--baseline " + huge, 2, "huge.json is larger than 4 MiB"},
+        {quick + "--quiet --baseline " + fast, 0, "slower than the baseline"},
+        {quick + "--component /etc/hostname", 2,
+         "cannot load the component:\nFAIL  load.library: [required: load.entry-points] /etc/hostname"},
         {"--samples 0", 2, "--samples must be a whole number"},
     };
     for (const auto& c : cases) {

@@ -76,7 +76,8 @@ TEST(Rules, ABrokenCatalogueIsRefusedWithItsLine)
         {"### a.b required\nChecks: *\n", "line 1: a rule heading must read"},
         {"### a.b \xc2\xb7 optional\nChecks: *\n", "line 1: the class of a.b must be required or recommended"},
         {"### a b \xc2\xb7 required\nChecks: *\n", "line 1: a rule id is one word"},
-        {"### a \xc2\xb7 required\nChecks: *\n### a \xc2\xb7 recommended\nChecks: *\n", "line 3: the rule a is written twice"},
+        {"### a \xc2\xb7 required\nChecks: *\n### a \xc2\xb7 recommended\nChecks: *\n",
+         "line 3: the rule a is written twice"},
         {"### a \xc2\xb7 required\nChecks: ,\n", "line 2: the rule a names no check"},
         {"# Only a title\n", "no rule"},
     };

@@ -8,6 +8,7 @@
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
@@ -314,7 +315,7 @@ TEST(RsaKeyFileNames, EveryLegalNameCanBeSavedAndLoaded)
         TempFolder folder;
         const std::string paths[] = {folder.File(std::string(245, 'k') + saver.suffix),
                                      folder.File(std::string(251, 'k') + saver.suffix),
-                                     PathOfLength(folder, 4094, saver.suffix)};
+                                     PathOfLength(folder, PATH_MAX - 1, saver.suffix)};
         for (const std::string& path : paths) {
             SCOPED_TRACE(std::string(saver.suffix) + " path of " + std::to_string(path.size()) + " bytes");
             EXPECT_EQ((rsa.Get()->*saver.save)(path.c_str()), S_OK);
@@ -325,6 +326,13 @@ TEST(RsaKeyFileNames, EveryLegalNameCanBeSavedAndLoaded)
             ASSERT_EQ(loaded->LoadAsyFile(paths[2].c_str()), S_OK);
             EXPECT_EQ(ReadPart(loaded.Get(), &IUserRSA::GetPrivateKey), d);
         }
+        // One byte more is a path the system refuses: saved no more than it
+        // could be loaded.
+        const std::filesystem::path tooLong = PathOfLength(folder, PATH_MAX, saver.suffix);
+        EXPECT_LT((rsa.Get()->*saver.save)(tooLong.c_str()), 0) << saver.suffix;
+        for (const auto& entry : std::filesystem::directory_iterator(tooLong.parent_path()))
+            EXPECT_NE(entry.path().filename(), tooLong.filename()) << "written all the same";
+        EXPECT_LT(loaded->LoadAsyFile(tooLong.c_str()), 0);
     }
 }
 

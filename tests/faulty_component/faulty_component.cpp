@@ -9,6 +9,10 @@
 //   crt-off-by-one   GetKeyPart8 reports q^-1 mod p plus one
 //   ignore-length    GenerateKey makes a 16-word key whatever it is asked
 //   hang-des         IUserDES::Encrypt never returns
+//   spawn-helper     GenerateKey starts a helper process that sleeps for a
+//                    minute holding every descriptor it inherited
+//   hash-wrong-later a hash object gives right digests for its first 100
+//                    GetHash calls and wrong ones after
 // TARVEL_FAULT_INNER may name another library to forward to. The memory
 // and lifetime faults are listed in memory_faults.h.
 #include "memory_faults.h"
@@ -22,6 +26,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -45,6 +50,32 @@ DllGetClassObjectFn Inner()
     }();
     return inner;
 }
+
+// ---- Faults of processes and of answers that change over time ----
+// spawn-helper: one helper per process, as a component that starts a daemon
+// would; it keeps the inherited descriptors (a check's report pipe among
+// them) open. Its process id is appended to the file named by
+// TARVEL_FAULT_HELPER_PIDS, so a test can see that it is gone.
+void SpawnHelperOnce()
+{
+    static bool spawned = false;
+    if (spawned || Fault() != "spawn-helper")
+        return;
+    spawned = true;
+    if (fork() != 0)
+        return;
+    if (const char* pids = std::getenv("TARVEL_FAULT_HELPER_PIDS"))
+        if (FILE* file = std::fopen(pids, "a")) {
+            std::fprintf(file, "%d\n", static_cast<int>(getpid()));
+            std::fclose(file);
+        }
+    sleep(60);
+    _exit(0);
+}
+
+// hash-wrong-later: true once an object has answered this many digests.
+constexpr unsigned kRightDigests = 100;
+// ---- end ----
 
 // Reference counting and QueryInterface over the inner object's interface.
 template <class Interface>
@@ -92,6 +123,7 @@ public:
     HRESULT Clear() override { return m_inner->Clear(); }
     HRESULT GenerateKey(const char* userId, std::uint32_t keyWords) override
     {
+        SpawnHelperOnce();
         memory_faults::AfterGenerateKey();
         return m_inner->GenerateKey(userId, Fault() == "ignore-length" ? 16 : keyWords);
     }
@@ -210,12 +242,15 @@ public:
         const HRESULT hr = this->m_inner->GetHash(digest);
         if (SUCCEEDED(hr) && digest && m_wrong)
             digest[19] ^= 1;
+        if (SUCCEEDED(hr) && digest && Fault() == "hash-wrong-later" && ++m_digests > kRightDigests)
+            digest[0] ^= 0x80;
         return hr;
     }
 
 private:
     bool m_isSha1;
     bool m_wrong = false;
+    unsigned m_digests = 0;
 };
 
 class Factory final : public StaticClassFactory {

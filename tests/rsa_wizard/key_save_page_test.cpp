@@ -98,4 +98,16 @@ TEST_F(KeySavePage, AFailedSaveNamesTheMissingFileAndTheOthersAreStillAttempted)
                                  "SaveAsyFile failed: unspecified failure (0x80004005): MyKey.asy was not written"}));
 }
 
+TEST_F(KeySavePage, ANameTooLongForTheSystemIsReportedAndSavesNothing)
+{
+    ReachPage4();
+    const std::string base(4092, 'k');  // 4096 bytes with ".wky"
+    Type(3, IDC_FILENAME, (base + ".key").c_str());
+    PressFileName();
+    EXPECT_TRUE(Saves().empty());
+    EXPECT_EQ(Messages(), (Lines{"File name too long: " + base + ".wky was not written",
+                                 "File name too long: " + base + ".rky was not written",
+                                 "File name too long: " + base + ".asy was not written"}));
+}
+
 }  // namespace

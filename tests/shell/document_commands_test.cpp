@@ -15,6 +15,9 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace {
 
 class DocumentCommands : public testing::Test {
@@ -228,4 +231,46 @@ TEST_F(DocumentCommands, KeysRunTheirCommandsAndTheEditAndPaneKeysDoNothing)
     // Ctrl+O takes the answer still queued: it was not used above.
     QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(session.Caption(), "unused.txt - Tarvel3");
+}
+
+// A name made under a Latin-1 locale is no UTF-8: it reaches the system as
+// the bytes it came as, whichever way it arrives, and the title shows what
+// can be shown of it.
+TEST_F(DocumentCommands, NamesThatAreNotUtf8OpenAndSaveByTheirBytes)
+{
+    const std::filesystem::path folder = std::filesystem::path(files.Path("x")).parent_path();
+    const std::string latin1 = (folder / "caf\xe9.txt").string();
+    const std::string other = (folder / "na\xefve.txt").string();
+    for (const std::string& path : {latin1, other})
+        std::ofstream(path) << "some bytes";
+    // The temporary folder cannot remove names Qt cannot hold.
+    struct RemovedAtEnd {
+        std::vector<std::string> paths;
+        ~RemovedAtEnd()
+        {
+            for (const std::string& path : paths)
+                std::filesystem::remove(path);
+        }
+    } removed{{latin1, other}};
+    const std::string shown = "caf\xef\xbf\xbd.txt - Tarvel3";  // U+FFFD for the byte
+
+    {
+        ProgramSession<CTarvel3App> session({latin1});  // the command line
+        ASSERT_TRUE(session.Started());
+        EXPECT_EQ(session.Caption().toStdString(), shown);
+        EXPECT_TRUE(session.Command(ID_FILE_SAVE));
+        EXPECT_EQ(std::filesystem::file_size(latin1), 0u) << "saved to the file it was opened from";
+
+        OpenThroughDialog(session, other);  // the file dialog
+        EXPECT_EQ(session.Caption().toStdString(), "na\xef\xbf\xbdve.txt - Tarvel3");
+        EXPECT_TRUE(PromptSeam::TakeMessages().empty());
+    }
+    ProgramSession<CTarvel3App> restarted;  // the recent-file list
+    ASSERT_TRUE(restarted.Started());
+    EXPECT_TRUE(restarted.Command(ID_FILE_MRU_FILE1 + 1));
+    EXPECT_EQ(restarted.Caption().toStdString(), shown);
+    EXPECT_TRUE(PromptSeam::TakeMessages().empty());
+    EXPECT_EQ(RecentEntries(restarted.Window()).size(), 2u);
+    // Nothing was made under a name of Qt's (U+FFFD in UTF-8) on the way.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 2);
 }

@@ -1,9 +1,17 @@
 // The real Tarvel3 program, started as its own process: options, a file that
 // cannot be opened, what it loads to start, and no display.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -26,11 +34,11 @@ QProcessEnvironment HeadlessEnvironment(const QTemporaryDir& home)
     return environment;
 }
 
-Outcome RunTarvel3(const QStringList& arguments, const QProcessEnvironment& environment)
+Outcome RunProgram(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TARVEL3_PROGRAM), arguments);
+    process.start(program, arguments);
     Outcome outcome;
     // A generous bound, only so that a hanging program fails the test
     // instead of blocking the run.
@@ -41,6 +49,11 @@ Outcome RunTarvel3(const QStringList& arguments, const QProcessEnvironment& envi
     outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
     return outcome;
+}
+
+Outcome RunTarvel3(const QStringList& arguments, const QProcessEnvironment& environment)
+{
+    return RunProgram(QStringLiteral(TARVEL3_PROGRAM), arguments, environment);
 }
 
 // The program ended by itself with exit code 1, saying text on its error output.
@@ -131,3 +144,31 @@ TEST_F(Tarvel3Process, AStaleDisplayIsReportedLikeAMissingOne)
     ExpectEndedWithOneSaying(RunTarvel3({}, environment), "no X server answers on DISPLAY :9731");
 }
 #endif
+
+// Found by a hostile run: a FIFO for the settings file kept the program from
+// ever starting, and a document named in Latin-1 was reported missing.
+TEST_F(Tarvel3Process, StartsWithAFifoForItsSettingsAndOpensADocumentNamedInLatin1)
+{
+    QProcessEnvironment environment = HeadlessEnvironment(home);
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("TARVEL_STARTUP_PROBE", "1");
+    const QString settingsFolder = home.filePath("config/Local AppWizard-Generated Applications");
+    ASSERT_TRUE(QDir().mkpath(settingsFolder));
+    const QString settings = settingsFolder + "/Tarvel3.conf";
+    ASSERT_EQ(mkfifo(QFile::encodeName(settings).constData(), 0600), 0);
+    const std::string document = QFile::encodeName(home.path()).toStdString() + "/caf\xe9.txt";
+    std::ofstream(document) << "some bytes";
+
+    // QProcess hands arguments over as text; the shell makes the byte.
+    const Outcome outcome =
+        RunProgram("/bin/sh", {"-c", "exec \"$0\" \"$1$(printf '\\351').txt\"", TARVEL3_PROGRAM, home.filePath("caf")},
+                   environment);
+    std::filesystem::remove(document);  // a name QTemporaryDir cannot remove
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_FALSE(outcome.err.contains("Cannot open")) << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.err.contains("Tarvel3: settings file \"" + settings +
+                                     "\" not used: it is a pipe (FIFO), not a regular file."))
+        << outcome.err.toStdString();
+    EXPECT_TRUE(QFileInfo(settings).exists() && !QFileInfo(settings).isFile()) << "the FIFO was replaced";
+}

@@ -13,7 +13,10 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -129,4 +132,66 @@ TEST_F(StartUp, ComponentBindingThatCannotBeSetUpEndsTheStartWithOleError)
     else
         unsetenv("TARVEL_COMPONENT");
     ResetComponentBindingForTesting();
+}
+
+namespace {
+
+// Runs a session that opens a document (which writes the recent-file list)
+// and ends (which writes it again); returns its caption.
+template <class App>
+std::string CaptionAfterOpening(const std::string& document)
+{
+    ProgramSession<App> session;
+    PromptSeam::QueueFileDialogAnswer(document);
+    session.Command(ID_FILE_OPEN);
+    return session.Caption().toStdString();
+}
+
+mode_t KindOf(const std::string& path)
+{
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 ? info.st_mode & S_IFMT : 0;
+}
+
+}  // namespace
+
+// A FIFO in place of the settings file blocked the start waiting for a
+// writer: neither program reads or replaces a settings file that is not a
+// regular file, and each says so in one line.
+TEST_F(StartUp, ASettingsFileThatIsNoRegularFileIsLeftAloneAndTheProgramStartsWithDefaults)
+{
+    const struct {
+        const char* application;
+        mode_t kind;
+        std::string (*run)(const std::string&);
+        const char* reason;
+    } cases[] = {
+        {"Tarvel3", S_IFIFO, &CaptionAfterOpening<CTarvel3App>, "it is a pipe (FIFO), not a regular file"},
+        {"Tarvel2", S_IFIFO, &CaptionAfterOpening<CTarvel2App>, "it is a pipe (FIFO), not a regular file"},
+        {"Tarvel3", S_IFDIR, &CaptionAfterOpening<CTarvel3App>, "it is a folder, not a file"},
+    };
+    const std::string document = files.Write("opened.txt");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.application);
+        // Named while still a regular file: QSettings reads it when made.
+        const std::string settings =
+            QSettings(QSettings::NativeFormat, QSettings::UserScope, kProfileOrganisation, c.application)
+                .fileName()
+                .toStdString();
+        std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
+        std::filesystem::remove(settings);
+        ASSERT_EQ(c.kind == S_IFIFO ? mkfifo(settings.c_str(), 0600) : mkdir(settings.c_str(), 0700), 0);
+
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(c.run(document), "opened.txt - " + std::string(c.application));
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(KindOf(settings), c.kind) << "replaced";
+        std::filesystem::remove(settings);
+
+        const std::string line = std::string(c.application) + ": settings file \"" + settings +
+                                 "\" not used: " + c.reason +
+                                 ". Starting with the default settings, which are not saved.\n";
+        EXPECT_NE(said.find(line), std::string::npos) << said;
+        EXPECT_EQ(said.find("settings file"), said.rfind("settings file")) << "said more than once: " << said;
+    }
 }

@@ -23,8 +23,8 @@ const char* RuleClassName(RuleClass ruleClass);  // "required", "recommended"
 struct Rule {
     std::string id;  // "hash.digest"
     RuleClass ruleClass = RuleClass::Required;
-    std::string section;  // the heading it stands under: "Hashes"
-    std::string text;     // the rule itself, one paragraph
+    std::string section;              // the heading it stands under: "Hashes"
+    std::string text;                 // the rule itself, one paragraph
     std::vector<std::string> checks;  // patterns of the checks enforcing it
 };
 

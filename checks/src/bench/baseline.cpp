@@ -2,21 +2,59 @@
 
 #include "bench/json_reader.h"
 
-#include <fstream>
-#include <sstream>
+#include <runtime/regular_file.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace bench {
 
-std::optional<std::vector<BaselineEntry>> ReadBaseline(const std::string& path, std::string& error)
+namespace {
+
+// A report of every operation is a few KiB; anything near this is not one.
+constexpr std::size_t kLargestBaseline = std::size_t(4) << 20;
+
+// The whole of a regular file of at most kLargestBaseline bytes. Opened
+// without blocking and checked before reading, so a FIFO or a device is
+// refused instead of waited on or read forever.
+std::optional<std::string> ReadSmallRegularFile(const std::string& path, std::string& error)
 {
-    std::ifstream file(path);
-    if (!file) {
-        error = "cannot read " + path;
+    const ReadOnlyRegularFile file(path.c_str());
+    if (!file.IsOpen()) {
+        error = "cannot read " + path + ": " + file.ErrorText();
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    const auto document = ParseJson(text.str(), error);
+    const int fd = file.Descriptor();
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = "cannot read " + path + ": " + std::strerror(errno);
+            return std::nullopt;
+        }
+        if (n == 0)
+            return text;
+        text.append(buffer, static_cast<std::size_t>(n));
+        if (text.size() > kLargestBaseline) {
+            error = path + " is larger than 4 MiB, too large for a tarvel-bench/1 report";
+            return std::nullopt;
+        }
+    }
+}
+
+}  // namespace
+
+std::optional<std::vector<BaselineEntry>> ReadBaseline(const std::string& path, std::string& error)
+{
+    const auto text = ReadSmallRegularFile(path, error);
+    if (!text)
+        return std::nullopt;
+    const auto document = ParseJson(*text, error);
     if (!document) {
         error = path + " is not JSON: " + error;
         return std::nullopt;

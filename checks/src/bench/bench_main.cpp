@@ -6,10 +6,13 @@
 #include "bench/environment.h"
 #include "bench/measure.h"
 #include "bench/operations.h"
+#include "runner/check_process.h"
+#include "runner/report_file.h"
 #include "runner/reports.h"
 #include "runner/run_settings.h"
 
 #include <checks/runner.h>
+#include <checks/suites.h>
 #include <runtime/com.h>
 #include <runtime/mapped_file.h>
 
@@ -34,7 +37,7 @@ int CommandLineError(const std::string& message)
 // logs and pipes get the table alone.
 class ProgressLineOnTerminal {
 public:
-    ProgressLineOnTerminal() : m_enabled(isatty(STDERR_FILENO)) {}
+    explicit ProgressLineOnTerminal(bool wanted) : m_enabled(wanted && isatty(STDERR_FILENO)) {}
     void Show(const std::string& text) const
     {
         if (m_enabled)
@@ -110,6 +113,19 @@ int BenchMain(int argc, char** argv)
         return checks::kExitCannotRun;
     }
     run.component = ComponentLibraryPath();
+    // The checker's own loading check, in a child: a library that does not
+    // load is one clear refusal, not a failure of every operation.
+    {
+        checks::SuiteOptions options;
+        options.componentPath = run.component;
+        const auto probe = checks::runner::RunCheckInChild(checks::LibraryLoadCheck(), options);
+        if (probe.verdict == checks::runner::Verdict::Fail) {
+            std::cerr << "tarvel-check bench: cannot load the component:\n" << checks::runner::ConsoleLines(probe);
+            return checks::kExitCannotRun;
+        }
+    }
+    std::string identityError;
+    run.componentFile = checks::runner::IdentifyFile(run.component, identityError);
 
     run.settings.samples = settings.samples ? settings.samples : kDefaultSamples;
     run.settings.seconds = settings.seconds > 0 ? settings.seconds : kDefaultSeconds;
@@ -127,8 +143,9 @@ int BenchMain(int argc, char** argv)
     if (settings.baselinePath)
         run.baselinePath = *settings.baselinePath;
 
-    std::cout << EnvironmentLines(run) << "\n" << std::flush;
-    const ProgressLineOnTerminal progress;
+    if (!settings.quiet)
+        std::cout << EnvironmentLines(run) << "\n" << std::flush;
+    const ProgressLineOnTerminal progress(!settings.quiet);
     const std::uint64_t started = WallNanoseconds();
     for (const Operation& op : operations) {
         run.measurements.push_back(Measure(op, run.settings, [&](const std::string& line) { progress.Show(line); }));
@@ -136,7 +153,13 @@ int BenchMain(int argc, char** argv)
     }
     run.seconds = static_cast<double>(WallNanoseconds() - started) / 1e9;
 
-    std::cout << Table(run);
+    // Quiet: the failures alone, then the closing line.
+    if (!settings.quiet)
+        std::cout << Table(run);
+    else
+        for (const Measurement& m : run.measurements)
+            if (!m.failure.empty())
+                std::cout << m.name << "  FAILED: " << m.failure << "\n";
     bool failed = false;
     for (const Measurement& m : run.measurements)
         failed |= !m.failure.empty();
@@ -145,14 +168,14 @@ int BenchMain(int argc, char** argv)
         run.comparisons = CompareWithBaseline(run.measurements, *baseline);
         for (const Comparison& c : run.comparisons)
             slower |= c.change == Comparison::Change::Slower;
-        std::cout << "\n" << ComparisonLines(run);
+        if (!settings.quiet)
+            std::cout << "\n" << ComparisonLines(run);
     }
     run.exitStatus =
         failed || (slower && settings.failOnRegression) ? checks::kExitCheckFailed : checks::kExitAllPassed;
     char elapsed[64];
     std::snprintf(elapsed, sizeof elapsed, "%.1f s", run.seconds);
-    std::cout << "\n"
-              << run.measurements.size() << " operations in " << elapsed
+    std::cout << (settings.quiet ? "" : "\n") << run.measurements.size() << " operations in " << elapsed
               << (failed ? "; at least one FAILED and was not timed" : "")
               << (slower ? std::string("; slower than the baseline") +
                                (settings.failOnRegression ? "" : " (not an error without --fail-on-regression)")

@@ -1,6 +1,7 @@
 #include "bench/bench_report.h"
 
 #include "runner/json_text.h"
+#include "runner/tool_version.h"
 
 #include <cmath>
 #include <cstdio>
@@ -150,7 +151,13 @@ std::string BenchJson(const BenchRun& run)
     std::string out = "{\n";
     out += "  \"schema\": " + JsonString(kBenchSchema) + ",\n";
     out += "  \"tool\": \"tarvel-check bench\",\n";
+    out += "  \"tool_version\": " + JsonString(checks::ToolVersion()) + ",\n";
     out += "  \"component\": " + JsonString(run.component) + ",\n";
+    out += "  \"component_file\": " +
+           (run.componentFile ? "{\"bytes\": " + std::to_string(run.componentFile->bytes) +
+                                    ", \"sha256\": " + JsonString(run.componentFile->sha256) + "}"
+                              : std::string("null")) +
+           ",\n";
     out += "  \"settings\": {\"samples\": " + std::to_string(run.settings.samples) +
            ", \"seconds\": " + Number(run.settings.seconds) +
            ", \"vs_openssl\": " + (run.settings.vsOpenSsl ? "true" : "false") +

@@ -5,6 +5,7 @@
 #include "bench/baseline.h"
 #include "bench/environment.h"
 #include "bench/measure.h"
+#include "runner/run_origin.h"
 
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ inline constexpr const char* kBenchSchema = "tarvel-bench/1";
 
 struct BenchRun {
     std::string component;
+    std::optional<checks::runner::FileIdentity> componentFile;  // absent when unreadable
     Environment environment;
     MeasureSettings settings;
     std::vector<Measurement> measurements;

@@ -22,13 +22,14 @@ std::optional<BenchSettings> ParseBenchCommandLine(int argc, char** argv, std::s
     while (args.Next()) {
         const std::string& arg = args.Word();
         if (arg == "-h" || arg == "--help" || arg == "--list" || arg == "--vs-openssl" ||
-            arg == "--fail-on-regression") {
+            arg == "--fail-on-regression" || arg == "-q" || arg == "--quiet") {
             if (!args.NoValue(error))
                 return std::nullopt;
             settings.help |= arg == "-h" || arg == "--help";
             settings.list |= arg == "--list";
             settings.vsOpenSsl |= arg == "--vs-openssl";
             settings.failOnRegression |= arg == "--fail-on-regression";
+            settings.quiet |= arg == "-q" || arg == "--quiet";
             continue;
         }
         static const char* const kValued[] = {"--component", "--samples", "--seconds",  "--pin",
@@ -77,7 +78,8 @@ std::string BenchUsageText()
 {
     return "Usage: tarvel-check bench [OPTION]...\n"
            "Times a crypto component at work. Every operation's answer is checked against\n"
-           "OpenSSL before it is timed; a wrong answer or a failing call is a failure with\n"
+           "OpenSSL before it is timed and again after the first, the last and a few\n"
+           "samples in between; a wrong answer or a failing call is a failure with\n"
            "its reason, never a figure. Calls are warmed up, batched until one sample is\n"
            "at least 1000 steps of the monotonic clock, and each operation is reported\n"
            "with the median, its 95% confidence interval (order statistics, binomial\n"
@@ -115,10 +117,12 @@ std::string BenchUsageText()
            "  --only PATTERN    time only operations matching a shell pattern or a\n"
            "                    dotted prefix (\"sha1\", \"rsa.private.*\"); repeatable\n"
            "  --json FILE       write the results as JSON (schema tarvel-bench/1)\n"
-           "  --baseline FILE   compare with an earlier --json report: an operation is\n"
-           "                    slower when its interval lies wholly above the earlier one\n"
+           "  --baseline FILE   compare with an earlier --json report (a regular file of\n"
+           "                    at most 4 MiB): an operation is slower when its interval\n"
+           "                    lies wholly above the earlier one\n"
            "  --fail-on-regression  exit with 1 when --baseline finds one slower\n"
            "  --list            list the operations, time none\n"
+           "  -q, --quiet       print only failed operations and the closing line\n"
            "  -h, --help        show this text\n"
            "\n"
            "A progress line goes to standard error when it is a terminal. The machine's\n"

@@ -21,6 +21,7 @@ struct BenchSettings {
     bool failOnRegression = false;
     bool list = false;
     bool help = false;
+    bool quiet = false;  // only failures and the closing line
 };
 
 inline constexpr std::size_t kDefaultSamples = 41;

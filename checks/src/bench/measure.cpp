@@ -62,6 +62,15 @@ std::string Calibrate(Side& side, double targetNs)
     return {};
 }
 
+// The samples after which the component's last answer is checked again:
+// the first, every one whose number is a power of two, and (by the caller)
+// the last. A few checks, all outside the timed calls.
+bool CheckedAfter(std::size_t sample)
+{
+    const std::size_t number = sample + 1;
+    return (number & (number - 1)) == 0;
+}
+
 SideFigures Figures(const Side& side)
 {
     SideFigures figures;
@@ -108,6 +117,17 @@ Measurement Measure(const Operation& op, const MeasureSettings& settings, const 
             return finish();
         }
     }
+    // A wrong answer at any point discards the operation: figures of wrong
+    // work would compare nothing.
+    const auto answerWrong = [&](const std::string& when) {
+        if (std::string wrong = op.verify ? op.verify() : std::string(); !wrong.empty()) {
+            m.failure = "a timed call's answer (" + when + ") is wrong: " + wrong;
+            return true;
+        }
+        return false;
+    };
+    if (answerWrong("after the warm-up"))
+        return finish();
 
     const std::uint64_t sampling = WallNanoseconds();
     const double budgetNs = settings.seconds * op.budgetScale * 1e9;
@@ -127,7 +147,11 @@ Measurement Measure(const Operation& op, const MeasureSettings& settings, const 
                 return finish();
             }
         }
+        if (CheckedAfter(i) && answerWrong("sample " + std::to_string(i + 1)))
+            return finish();
     }
+    if (answerWrong("the last sample"))
+        return finish();
 
     m.ours = Figures(sides[0]);
     if (settings.vsOpenSsl) {

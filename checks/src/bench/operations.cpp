@@ -91,12 +91,9 @@ struct CheckedKey {
     PkeyPtr key;
 };
 
-std::optional<CheckedKey> GenerateCheckedKey(IUserRSA& rsa, std::uint32_t words, std::string& error)
+// The key the object holds after GenerateKey(words), if it is sound.
+std::optional<CheckedKey> CheckGeneratedKey(IUserRSA& rsa, std::uint32_t words, std::string& error)
 {
-    if (const HRESULT hr = rsa.GenerateKey("bench", words); FAILED(hr)) {
-        error = harness::FailedCallText("GenerateKey(" + std::to_string(words) + " words)", hr);
-        return std::nullopt;
-    }
     CheckedKey checked;
     auto numbers = ReadKey(rsa, error);
     if (!numbers)
@@ -119,6 +116,15 @@ std::optional<CheckedKey> GenerateCheckedKey(IUserRSA& rsa, std::uint32_t words,
         return std::nullopt;
     }
     return checked;
+}
+
+std::optional<CheckedKey> GenerateCheckedKey(IUserRSA& rsa, std::uint32_t words, std::string& error)
+{
+    if (const HRESULT hr = rsa.GenerateKey("bench", words); FAILED(hr)) {
+        error = harness::FailedCallText("GenerateKey(" + std::to_string(words) + " words)", hr);
+        return std::nullopt;
+    }
+    return CheckGeneratedKey(rsa, words, error);
 }
 
 Operation KeyGeneration(std::uint32_t words)
@@ -149,6 +155,10 @@ Operation KeyGeneration(std::uint32_t words)
             if (const HRESULT hr = state->rsa->GenerateKey("bench", words); FAILED(hr))
                 return harness::FailedCallText("GenerateKey", hr);
         return {};
+    };
+    op.verify = [state, words]() -> std::string {
+        std::string error;
+        return CheckGeneratedKey(*state->rsa, words, error) ? std::string() : error;
     };
     op.reference = [state](std::size_t calls) -> std::string {
         for (std::size_t i = 0; i < calls; ++i)
@@ -186,14 +196,34 @@ struct RsaFixture {
     }
 };
 
+// What one RSA operation works on, and the answer its last call gave.
+struct RsaState {
+    std::shared_ptr<RsaFixture> fixture;
+    std::unique_ptr<RawRsa> reference;
+    Words in, out, expected;
+    std::uint32_t outWords = 0;
+    Bytes inBytes, outBytes;
+
+    std::string CheckAnswer(const char* call) const
+    {
+        const std::uint32_t words = fixture->words;
+        if (outWords > words)
+            return std::string(call) + " reports " + std::to_string(outWords) + " words written into a buffer of " +
+                   std::to_string(words);
+        Words got = out;
+        got.resize(outWords);
+        got.resize(words, 0);
+        if (got == expected)
+            return {};
+        return Mismatch(std::string(call) + " of " + Hex(inBytes.data(), inBytes.size()) + " (big-endian)",
+                        Hex(checks::support::BigEndianBytes(got, words).data(), 4 * words),
+                        Hex(outBytes.data(), outBytes.size()));
+    }
+};
+
 Operation RsaOperation(const std::shared_ptr<RsaFixture>& fixture, bool privateOperation)
 {
-    struct State {
-        std::shared_ptr<RsaFixture> fixture;
-        std::unique_ptr<RawRsa> reference;
-        Words in, out;
-        Bytes inBytes, outBytes;
-    };
+    using State = RsaState;
     auto state = std::make_shared<State>();
     state->fixture = fixture;
     const std::uint32_t words = fixture->words;
@@ -221,38 +251,29 @@ Operation RsaOperation(const std::shared_ptr<RsaFixture>& fixture, bool privateO
         state->outBytes.assign(state->inBytes.size(), 0);
         if (!state->reference->Run(state->inBytes.data(), state->outBytes.data(), state->outBytes.size()))
             return OpenSslError(privateOperation ? "EVP_PKEY_decrypt" : "EVP_PKEY_encrypt");
-        const Words expected = checks::support::WordsFromBigEndian(state->outBytes, f.words);
+        state->expected = checks::support::WordsFromBigEndian(state->outBytes, f.words);
         state->out.assign(f.words, 0);
-        std::uint32_t outWords = f.words;
-        const HRESULT hr = privateOperation ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &outWords)
-                                            : f.rsa->Encrypt(state->in.data(), f.words, state->out.data(), &outWords);
+        state->outWords = f.words;
+        const HRESULT hr = privateOperation
+                               ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &state->outWords)
+                               : f.rsa->Encrypt(state->in.data(), f.words, state->out.data(), &state->outWords);
         if (FAILED(hr))
             return harness::FailedCallText(call, hr);
-        if (outWords > f.words)
-            return std::string(call) + " reports " + std::to_string(outWords) + " words written into a buffer of " +
-                   std::to_string(f.words);
-        Words got = state->out;
-        got.resize(outWords);
-        got.resize(f.words, 0);
-        if (got != expected)
-            return Mismatch(std::string(call) + " of " + Hex(state->inBytes.data(), state->inBytes.size()) +
-                                " (big-endian)",
-                            Hex(checks::support::BigEndianBytes(got, f.words).data(), 4 * f.words),
-                            Hex(state->outBytes.data(), state->outBytes.size()));
-        return {};
+        return state->CheckAnswer(call);
     };
     op.ours = [state, privateOperation, call](std::size_t calls) -> std::string {
         RsaFixture& f = *state->fixture;
         for (std::size_t i = 0; i < calls; ++i) {
-            std::uint32_t outWords = f.words;
+            state->outWords = f.words;
             const HRESULT hr = privateOperation
-                                   ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &outWords)
-                                   : f.rsa->Encrypt(state->in.data(), f.words, state->out.data(), &outWords);
+                                   ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &state->outWords)
+                                   : f.rsa->Encrypt(state->in.data(), f.words, state->out.data(), &state->outWords);
             if (FAILED(hr))
                 return harness::FailedCallText(call, hr);
         }
         return {};
     };
+    op.verify = [state, call]() { return state->CheckAnswer(call); };
     op.reference = [state, privateOperation](std::size_t calls) -> std::string {
         for (std::size_t i = 0; i < calls; ++i)
             if (!state->reference->Run(state->inBytes.data(), state->outBytes.data(), state->outBytes.size()))
@@ -267,6 +288,22 @@ Operation DesOperation()
     struct State {
         ComPtr<IUserDES> des;
         harness::DesWords key{}, block{};
+        std::array<std::uint8_t, 8> expected{};
+        harness::DesRoundTrip last;
+
+        std::string CheckAnswer() const
+        {
+            const auto* key8 = reinterpret_cast<const std::uint8_t*>(key.data());
+            const auto* block8 = reinterpret_cast<const std::uint8_t*>(block.data());
+            if (last.failure)
+                return harness::FailureText(*last.failure);
+            if (std::memcmp(last.encoded->data(), expected.data(), 8) != 0)
+                return Mismatch("Encrypt of " + Hex(block8, 8) + " under the key " + Hex(key8, 8),
+                                Hex(last.encoded->data(), 8), Hex(expected.data(), 8));
+            if (*last.decoded != block)
+                return Mismatch("Decrypt of Encrypt's result", Hex(last.decoded->data(), 8), Hex(block8, 8));
+            return {};
+        }
     };
     auto state = std::make_shared<State>();
     Operation op;
@@ -282,24 +319,18 @@ Operation DesOperation()
         const Bytes random = RandomBytes(16, 8);
         std::memcpy(state->key.data(), random.data(), 8);
         std::memcpy(state->block.data(), random.data() + 8, 8);
-        const harness::DesRoundTrip trip = harness::RunDesRoundTrip(*state->des, state->key, state->block);
-        if (trip.failure)
-            return harness::FailureText(*trip.failure);
         const auto expected = checks::support::OpenSslDes(random.data(), random.data() + 8, true);
-        if (std::memcmp(trip.encoded->data(), expected.data(), 8) != 0)
-            return Mismatch("Encrypt of " + Hex(random.data() + 8, 8) + " under the key " + Hex(random.data(), 8),
-                            Hex(trip.encoded->data(), 8), Hex(expected.data(), 8));
-        if (*trip.decoded != state->block)
-            return Mismatch("Decrypt of Encrypt's result", Hex(trip.decoded->data(), 8), Hex(state->block.data(), 8));
-        return {};
+        std::memcpy(state->expected.data(), expected.data(), 8);
+        state->last = harness::RunDesRoundTrip(*state->des, state->key, state->block);
+        return state->CheckAnswer();
     };
     op.ours = [state](std::size_t calls) -> std::string {
         for (std::size_t i = 0; i < calls; ++i)
-            if (const harness::DesRoundTrip trip = harness::RunDesRoundTrip(*state->des, state->key, state->block);
-                trip.failure)
-                return harness::FailureText(*trip.failure);
+            if (state->last = harness::RunDesRoundTrip(*state->des, state->key, state->block); state->last.failure)
+                return harness::FailureText(*state->last.failure);
         return {};
     };
+    op.verify = [state]() { return state->CheckAnswer(); };
     op.reference = [state](std::size_t calls) -> std::string {
         const auto* key = reinterpret_cast<const std::uint8_t*>(state->key.data());
         std::uint8_t block[8];
@@ -327,7 +358,9 @@ Operation HashOperation(CryptoClassKind kind, const char* word, const char* dige
         ComPtr<Interface> hash;
         std::unique_ptr<Digest> reference;
         Bytes data;
-        std::uint8_t digest[64];
+        // The component's last digest, OpenSSL's known one, and where the
+        // timed reference writes its own.
+        std::uint8_t digest[64], expected[64], referenceDigest[64];
     };
     auto state = std::make_shared<State>();
     Operation op;
@@ -336,7 +369,15 @@ Operation HashOperation(CryptoClassKind kind, const char* word, const char* dige
     op.bytes = bytes;
     op.referenceName = "EVP_Digest{Init,Update,Final}";
     const std::string prefix = kind == CryptoClassKind::HashSha1 ? "IHashSHA1::" : "IHashMD5::";
-    op.prepare = [state, kind, digestName, bytes, prefix]() -> std::string {
+    const auto verify = [state, digestName, bytes]() -> std::string {
+        const std::size_t size = state->reference->Size();
+        if (std::memcmp(state->digest, state->expected, size) == 0)
+            return {};
+        return Mismatch(std::string(digestName) + " of " + std::to_string(bytes) + " bytes", Hex(state->digest, size),
+                        Hex(state->expected, size));
+    };
+    op.verify = verify;
+    op.prepare = [state, kind, digestName, bytes, prefix, verify]() -> std::string {
         std::string error;
         state->hash = Create<Interface>(kind, error);
         if (!state->hash)
@@ -345,19 +386,14 @@ Operation HashOperation(CryptoClassKind kind, const char* word, const char* dige
         if (!state->reference->Ready())
             return OpenSslError(std::string("fetching ") + digestName);
         state->data = RandomBytes(bytes, bytes);
-        std::uint8_t expected[64];
-        if (!state->reference->Run(state->data.data(), bytes, expected))
+        if (!state->reference->Run(state->data.data(), bytes, state->expected))
             return OpenSslError(digestName);
         if (const HRESULT hr = state->hash->HashData(state->data.data(), static_cast<std::uint32_t>(bytes)); FAILED(hr))
             return harness::FailedCallText(prefix + "HashData", hr);
         std::memset(state->digest, 0, sizeof state->digest);
         if (const HRESULT hr = state->hash->GetHash(state->digest); FAILED(hr))
             return harness::FailedCallText(prefix + "GetHash", hr);
-        const std::size_t size = state->reference->Size();
-        if (std::memcmp(state->digest, expected, size) != 0)
-            return Mismatch(std::string(digestName) + " of " + std::to_string(bytes) + " bytes",
-                            Hex(state->digest, size), Hex(expected, size));
-        return {};
+        return verify();
     };
     op.ours = [state, bytes, prefix](std::size_t calls) -> std::string {
         for (std::size_t i = 0; i < calls; ++i) {
@@ -371,7 +407,7 @@ Operation HashOperation(CryptoClassKind kind, const char* word, const char* dige
     };
     op.reference = [state, bytes, digestName](std::size_t calls) -> std::string {
         for (std::size_t i = 0; i < calls; ++i)
-            if (!state->reference->Run(state->data.data(), bytes, state->digest))
+            if (!state->reference->Run(state->data.data(), bytes, state->referenceDigest))
                 return OpenSslError(digestName);
         return {};
     };
@@ -387,6 +423,8 @@ Operation FileOperation(const std::string& path)
     struct State {
         ComPtr<IHashSHA1> sha1;
         std::unique_ptr<Digest> reference;
+        std::uint8_t expected[20];
+        std::optional<harness::FileSha1> last;
     };
     auto state = std::make_shared<State>();
     Operation op;
@@ -406,7 +444,13 @@ Operation FileOperation(const std::string& path)
             return OpenSslError("SHA1");
         return {};
     };
-    op.prepare = [state, path, mappedDigest]() -> std::string {
+    const auto verify = [state, path]() -> std::string {
+        if (std::memcmp(state->last->digest.data(), state->expected, 20) == 0)
+            return {};
+        return Mismatch("SHA-1 of " + path + " (" + std::to_string(state->last->bytes) + " bytes)",
+                        Hex(state->last->digest.data(), 20), Hex(state->expected, 20));
+    };
+    op.prepare = [state, path, mappedDigest, verify]() -> std::string {
         std::string error;
         state->sha1 = Create<IHashSHA1>(CryptoClassKind::HashSha1, error);
         if (!state->sha1)
@@ -414,23 +458,24 @@ Operation FileOperation(const std::string& path)
         state->reference = std::make_unique<Digest>("SHA1");
         if (!state->reference->Ready())
             return OpenSslError("fetching SHA1");
-        const auto hashed = harness::Sha1OfFile(*state->sha1, path);
+        auto hashed = harness::Sha1OfFile(*state->sha1, path);
         if (!hashed)
             return harness::FailureText(hashed.Failure());
-        std::uint8_t expected[20];
-        if (error = mappedDigest(expected); !error.empty())
+        state->last = std::move(hashed.Value());
+        if (error = mappedDigest(state->expected); !error.empty())
             return error;
-        if (std::memcmp(hashed->digest.data(), expected, 20) != 0)
-            return Mismatch("SHA-1 of " + path + " (" + std::to_string(hashed->bytes) + " bytes)",
-                            Hex(hashed->digest.data(), 20), Hex(expected, 20));
-        return {};
+        return verify();
     };
     op.ours = [state, path](std::size_t calls) -> std::string {
-        for (std::size_t i = 0; i < calls; ++i)
-            if (const auto hashed = harness::Sha1OfFile(*state->sha1, path); !hashed)
+        for (std::size_t i = 0; i < calls; ++i) {
+            auto hashed = harness::Sha1OfFile(*state->sha1, path);
+            if (!hashed)
                 return harness::FailureText(hashed.Failure());
+            state->last = std::move(hashed.Value());
+        }
         return {};
     };
+    op.verify = verify;
     op.reference = [mappedDigest](std::size_t calls) -> std::string {
         std::uint8_t digest[20];
         for (std::size_t i = 0; i < calls; ++i)

@@ -1,6 +1,6 @@
 // What the bench times: each operation of the component, its answer checked
-// against OpenSSL before any timing, and the same work done by OpenSSL
-// directly for --vs-openssl.
+// against OpenSSL before any timing and again between samples, and the same
+// work done by OpenSSL directly for --vs-openssl.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +27,12 @@ struct Operation {
     // OpenSSL's; returns "" or why the operation cannot be timed.
     std::function<std::string()> prepare;
     // Make the given number of calls; return "" or the failing call's reason.
+    // The last call's answer is kept for verify.
     std::function<std::string(std::size_t)> ours;
+    // Checks the answer the last call of ours left against the one prepare
+    // knows to be right; "" or what is wrong. Run between timed samples, so
+    // a component that turns wrong once it is warm is not timed either.
+    std::function<std::string()> verify;
     std::function<std::string(std::size_t)> reference;
     // The reference, as the table names it.
     std::string referenceName;

@@ -5,7 +5,7 @@ namespace checks {
 const std::vector<std::string_view>& UnusedSlots()
 {
     static const std::vector<std::string_view> slots = {
-        "IHashSHA1::GetHashSize", "IHashMD5::GetHashSize", "IUserDES::GetKey",  "IUserRSA::GetUserId",
+        "IHashSHA1::GetHashSize", "IHashMD5::GetHashSize", "IUserDES::GetKey", "IUserRSA::GetUserId",
         "IUserRSA::GetCode",      "IUserRSA::LoadAsyFile", "DllCanUnloadNow",
     };
     return slots;

@@ -12,6 +12,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +21,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <string>
 
 namespace checks::runner {
@@ -26,12 +29,68 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The child's whole life: report through the pipe, never return.
-[[noreturn]] void ChildMain(const CheckDef& check, const SuiteOptions& options, int fd, ChildRecord* record)
+// Reads of 4 KiB after the child's end: well above a pipe's capacity, which
+// bounds what the child can have left unread.
+constexpr int kMostReadsAfterExit = 1024;
+
+// The signals that end the runner; each takes the running check's process
+// group along (see StopGroupOnSignal).
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+// The process group of the check running now, 0 between checks.
+volatile sig_atomic_t g_runningGroup = 0;
+
+void StopGroupAndDie(int signal)
 {
-    // A parent killed by Ctrl-C takes its running check along.
-    signal(SIGINT, SIG_DFL);
+    if (const pid_t group = g_runningGroup; group > 0)
+        kill(-group, SIGKILL);
+    ::signal(signal, SIG_DFL);
+    raise(signal);
+}
+
+// While a check runs, Ctrl-C (which reaches only the terminal's foreground
+// group, not the check's own) or a kill of the runner stops the check's whole
+// group before the runner goes.
+class StopGroupOnSignal {
+public:
+    explicit StopGroupOnSignal(pid_t group)
+    {
+        g_runningGroup = group;
+        struct sigaction action {};
+        action.sa_handler = &StopGroupAndDie;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            sigaction(kEndingSignals[i], &action, &m_previous[i]);
+    }
+    ~StopGroupOnSignal()
+    {
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            sigaction(kEndingSignals[i], &m_previous[i], nullptr);
+        g_runningGroup = 0;
+    }
+    StopGroupOnSignal(const StopGroupOnSignal&) = delete;
+    StopGroupOnSignal& operator=(const StopGroupOnSignal&) = delete;
+
+private:
+    struct sigaction m_previous[std::size(kEndingSignals)]{};
+};
+
+// The child's whole life: report through the pipe, never return.
+[[noreturn]] void ChildMain(const CheckDef& check, const SuiteOptions& options, int fd, ChildRecord* record,
+                            pid_t parent, const MemcheckChild* memcheck)
+{
+    // A group of its own, so that whatever the component starts can be
+    // stopped with it; and gone with the parent, however the parent ends.
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(1);
+    for (const int signal : kEndingSignals)
+        ::signal(signal, SIG_DFL);
     signal(SIGPIPE, SIG_IGN);
+    // --memcheck: from here on the child is valgrind running this one check.
+    if (memcheck)
+        memcheck->Exec(check, options, fd);
     InstallFaultTrap(record);
     ChildContext context(options, check.name, CheckSeed(options.seed, check.name), fd, record);
     try {
@@ -102,6 +161,33 @@ void AddFrame(CheckResult& result, const Frame& frame, bool& done)
     }
 }
 
+// Tells when the child has ended without reaping it, so its process group
+// keeps its number until it is killed. A pidfd wakes poll at the child's end;
+// without one (an old kernel) poll wakes every 50 ms to look.
+class ChildWatch {
+public:
+    explicit ChildWatch(pid_t child) : m_child(child), m_fd(static_cast<int>(syscall(SYS_pidfd_open, child, 0))) {}
+    ~ChildWatch()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    ChildWatch(const ChildWatch&) = delete;
+    ChildWatch& operator=(const ChildWatch&) = delete;
+
+    int Fd() const { return m_fd; }
+    bool Exited() const
+    {
+        siginfo_t info{};
+        return waitid(P_PID, static_cast<id_t>(m_child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+               info.si_pid == m_child;
+    }
+
+private:
+    pid_t m_child;
+    int m_fd;
+};
+
 }  // namespace
 
 CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
@@ -121,6 +207,7 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
     // --memcheck: the child becomes valgrind running this one check.
     const auto memcheck = MemcheckChild::ForThisRun();
     const auto started = Clock::now();
+    const pid_t parent = getpid();
     const pid_t child = fork();
     if (child < 0) {
         close(fds[0]);
@@ -131,41 +218,62 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
     }
     if (child == 0) {
         close(fds[0]);
-        if (memcheck)
-            memcheck->Exec(check, options, fds[1]);
-        ChildMain(check, options, fds[1], &record.Get());
+        ChildMain(check, options, fds[1], &record.Get(), parent, memcheck.get());
     }
+    // Set on both sides, so the group exists whichever runs first.
+    setpgid(child, child);
+    const StopGroupOnSignal stopOnSignal(child);
     close(fds[1]);
 
+    const ChildWatch watch(child);
     FrameReader reader;
     bool done = false;
     bool timedOut = false;
+    bool exited = false;
     const auto deadline = started + std::chrono::duration<double>(check.timeoutSeconds);
-    for (;;) {
+    const auto readFrames = [&]() -> bool {
+        char bytes[4096];
+        const ssize_t n = read(fds[0], bytes, sizeof bytes);
+        if (n < 0 && errno == EINTR)
+            return true;
+        if (n <= 0)
+            return false;  // every writer closed its end, or nothing is left
+        reader.Append(bytes, static_cast<std::size_t>(n));
+        for (const Frame& frame : reader.Take())
+            AddFrame(result, frame, done);
+        return true;
+    };
+    bool pipeOpen = true;
+    while (!exited) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) {
             timedOut = true;
             break;
         }
-        pollfd wait{fds[0], POLLIN, 0};
-        const int ready = poll(&wait, 1, static_cast<int>(std::min<long long>(left, 1000)));
+        // The child's end is watched as well as the pipe: a process the
+        // component started may hold the pipe long after the child is gone.
+        pollfd waits[2] = {{pipeOpen ? fds[0] : -1, POLLIN, 0}, {watch.Fd(), POLLIN, 0}};
+        const int limit = watch.Fd() < 0 ? 50 : 1000;
+        const int ready = poll(waits, 2, static_cast<int>(std::min<long long>(left, limit)));
         if (ready < 0 && errno != EINTR)
             break;
-        if (ready <= 0)
-            continue;
-        char bytes[4096];
-        const ssize_t n = read(fds[0], bytes, sizeof bytes);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;  // the child closed its end: finished or dead
-        reader.Append(bytes, static_cast<std::size_t>(n));
-        for (const Frame& frame : reader.Take())
-            AddFrame(result, frame, done);
+        if (pipeOpen && ready > 0 && (waits[0].revents & (POLLIN | POLLHUP)))
+            pipeOpen = readFrames();
+        exited = watch.Exited();
+    }
+    // Whatever the check started goes with it, at its end or on time-out; the
+    // child, a zombie or not, still holds the group's number.
+    if (kill(-child, SIGKILL) != 0)
+        kill(child, SIGKILL);
+    if (exited) {
+        // What the child wrote before it ended is all in the pipe now; take
+        // it without waiting for writers that outlive it, and no more than a
+        // child could have left there.
+        fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+        for (int reads = 0; pipeOpen && reads < kMostReadsAfterExit; ++reads)
+            pipeOpen = readFrames();
     }
     close(fds[0]);
-    if (timedOut)
-        kill(child, SIGKILL);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

@@ -10,12 +10,8 @@ namespace checks::runner {
 
 ChildContext::ChildContext(const SuiteOptions& options, std::string_view checkName, std::uint64_t seed, int fd,
                            ChildRecord* record)
-    : m_options(options),
-      m_required(DefaultRule(checkName, RuleClass::Required)),
-      m_recommended(DefaultRule(checkName, RuleClass::Recommended)),
-      m_seed(seed),
-      m_fd(fd),
-      m_record(record)
+    : m_options(options), m_required(DefaultRule(checkName, RuleClass::Required)),
+      m_recommended(DefaultRule(checkName, RuleClass::Recommended)), m_seed(seed), m_fd(fd), m_record(record)
 {
 }
 

@@ -1,11 +1,7 @@
 #include "runner/input_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <runtime/regular_file.h>
 
-#include <cerrno>
-#include <cstring>
 #include <set>
 
 namespace checks::runner {
@@ -18,21 +14,9 @@ std::string UnreadableInputs(const std::vector<CheckDef>& checks)
         for (const std::string& path : check.inputFiles) {
             if (!seen.insert(path).second)
                 continue;
-            // O_NONBLOCK: a FIFO planted in the vectors folder must not hang
-            // the run; it is refused below as not a regular file.
-            const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-            std::string problem;
-            struct stat info {};
-            if (fd < 0)
-                problem = std::strerror(errno);
-            else if (fstat(fd, &info) != 0)
-                problem = std::strerror(errno);
-            else if (!S_ISREG(info.st_mode))
-                problem = "not a regular file";
-            if (fd >= 0)
-                close(fd);
-            if (!problem.empty())
-                lines += "  " + path + ": " + problem + " (" + check.name + ")\n";
+            // A FIFO planted in the vectors folder must not hang the run.
+            if (const ReadOnlyRegularFile file(path.c_str()); !file.IsOpen())
+                lines += "  " + path + ": " + file.ErrorText() + " (" + check.name + ")\n";
         }
     return lines;
 }

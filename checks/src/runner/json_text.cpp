@@ -1,5 +1,7 @@
 #include "runner/json_text.h"
 
+#include "runner/utf8_text.h"
+
 #include <cstdio>
 
 namespace checks {
@@ -7,7 +9,7 @@ namespace checks {
 std::string JsonString(const std::string& text)
 {
     std::string out = "\"";
-    for (const unsigned char c : text) {
+    for (const char c : ValidUtf8(text)) {
         switch (c) {
         case '"':
             out += "\\\"";
@@ -25,12 +27,12 @@ std::string JsonString(const std::string& text)
             out += "\\t";
             break;
         default:
-            if (c < 0x20) {
+            if (static_cast<unsigned char>(c) < 0x20) {
                 char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
                 out += escaped;
             } else {
-                out += static_cast<char>(c);
+                out += c;
             }
         }
     }

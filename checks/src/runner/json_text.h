@@ -5,8 +5,9 @@
 
 namespace checks {
 
-// Quotes and escapes text; control characters become \u escapes, other
-// bytes pass through (reports are UTF-8).
+// Quotes and escapes text so that the literal is valid JSON and valid UTF-8
+// whatever bytes it holds: control characters become \u escapes, bytes that
+// are not well-formed UTF-8 the visible text "\xHH" (see utf8_text.h).
 std::string JsonString(const std::string& text);
 
 }  // namespace checks

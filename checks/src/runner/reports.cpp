@@ -2,14 +2,12 @@
 
 #include "runner/json_text.h"
 #include "runner/run_settings.h"
+#include "runner/utf8_text.h"
+#include "runner/xml_text.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <map>
+#include <utility>
 
 namespace checks::runner {
 namespace {
@@ -20,31 +18,6 @@ std::string JsonStrings(const std::vector<std::string>& texts)
     for (std::size_t i = 0; i < texts.size(); ++i)
         out += (i ? ", " : "") + JsonString(texts[i]);
     return out + "]";
-}
-
-// XML 1.0 cannot carry most control characters even escaped; they become '?'.
-std::string XmlText(const std::string& text)
-{
-    std::string out;
-    for (const unsigned char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += (c < 0x20 && c != '\n' && c != '\t') ? '?' : static_cast<char>(c);
-        }
-    }
-    return out;
 }
 
 std::string Seconds(double seconds)
@@ -76,6 +49,42 @@ std::string Indented(const std::string& text, const std::string& indent)
     return out;
 }
 
+std::string JsonOrigin(const RunOrigin& origin)
+{
+    std::string out = "  \"tool_version\": " + JsonString(origin.toolVersion) + ",\n";
+    out += "  \"component_file\": ";
+    if (origin.component)
+        out += "{\"bytes\": " + std::to_string(origin.component->bytes) +
+               ", \"sha256\": " + JsonString(origin.component->sha256) + "},\n";
+    else
+        out += "{\"error\": " + JsonString(origin.componentError) + "},\n";
+    out += "  \"openssl\": " + JsonString(origin.openssl) + ",\n";
+    out += "  \"vectors\": {\"folder\": " + JsonString(origin.vectorsFolder) +
+           ", \"version\": " + JsonString(origin.vectorsVersion) + "},\n";
+    return out;
+}
+
+// The run's properties, repeated in each <testsuite> as JUnit readers expect.
+std::string JunitProperties(const RunSummary& summary)
+{
+    const RunOrigin& origin = summary.origin;
+    const std::pair<const char*, std::string> properties[] = {
+        {"component", summary.component},
+        {"component_bytes", origin.component ? std::to_string(origin.component->bytes) : ""},
+        {"component_sha256", origin.component ? origin.component->sha256 : "unreadable: " + origin.componentError},
+        {"level", LevelName(summary.level)},
+        {"seed", std::to_string(summary.seed)},
+        {"tool_version", origin.toolVersion},
+        {"openssl", origin.openssl},
+        {"vectors_folder", origin.vectorsFolder},
+        {"vectors_version", origin.vectorsVersion},
+        {"checks_with_notes", std::to_string(summary.CountWithNotes())}};
+    std::string out = "    <properties>\n";
+    for (const auto& [name, value] : properties)
+        out += std::string("      <property name=\"") + name + "\" value=\"" + XmlAttribute(value) + "\"/>\n";
+    return out + "    </properties>\n";
+}
+
 }  // namespace
 
 const char* VerdictName(Verdict verdict)
@@ -99,12 +108,20 @@ int RunSummary::Count(Verdict verdict) const
     return count;
 }
 
+int RunSummary::CountWithNotes() const
+{
+    int count = 0;
+    for (const CheckResult& result : results)
+        count += result.verdict != Verdict::Fail && !result.notes.empty();
+    return count;
+}
+
 std::string ConsoleLines(const CheckResult& result)
 {
-    std::string out = std::string(VerdictName(result.verdict)) + "  " + result.name;
+    std::string out = std::string(VerdictName(result.verdict)) + "  " + TerminalText(result.name);
     std::size_t first = 0;
     if (!result.messages.empty()) {
-        const std::string& head = result.messages.front();
+        const std::string head = TerminalText(result.messages.front());
         const std::size_t newline = head.find('\n');
         out += ": " + head.substr(0, newline);
         out += "\n";
@@ -115,16 +132,17 @@ std::string ConsoleLines(const CheckResult& result)
         out += "\n";
     }
     for (std::size_t i = first; i < result.messages.size(); ++i)
-        out += Indented(result.messages[i], "      ");
+        out += Indented(TerminalText(result.messages[i]), "      ");
     for (const std::string& note : result.notes)
-        out += Indented("note: " + note, "      ");
+        out += Indented("note: " + TerminalText(note), "      ");
     return out;
 }
 
 std::string SummaryLine(const RunSummary& summary)
 {
     return std::to_string(summary.Count(Verdict::Pass)) + " passed, " + std::to_string(summary.Count(Verdict::Fail)) +
-           " failed, " + std::to_string(summary.Count(Verdict::Skip)) + " skipped";
+           " failed, " + std::to_string(summary.Count(Verdict::Skip)) + " skipped, " +
+           std::to_string(summary.CountWithNotes()) + " with notes";
 }
 
 std::string JsonDocument(const RunSummary& summary)
@@ -133,12 +151,14 @@ std::string JsonDocument(const RunSummary& summary)
     out += "  \"schema\": " + JsonString(kJsonSchema) + ",\n";
     out += "  \"tool\": \"tarvel-check\",\n";
     out += "  \"component\": " + JsonString(summary.component) + ",\n";
+    out += JsonOrigin(summary.origin);
     out += "  \"level\": " + JsonString(LevelName(summary.level)) + ",\n";
     out += "  \"seed\": " + std::to_string(summary.seed) + ",\n";
     out += "  \"seconds\": " + Seconds(summary.seconds) + ",\n";
     out += "  \"summary\": {\"passed\": " + std::to_string(summary.Count(Verdict::Pass)) +
            ", \"failed\": " + std::to_string(summary.Count(Verdict::Fail)) +
-           ", \"skipped\": " + std::to_string(summary.Count(Verdict::Skip)) + "},\n";
+           ", \"skipped\": " + std::to_string(summary.Count(Verdict::Skip)) +
+           ", \"with_notes\": " + std::to_string(summary.CountWithNotes()) + "},\n";
     out += "  \"exit_status\": " + std::to_string(summary.exitStatus) + ",\n";
     out += "  \"checks\": [";
     for (std::size_t i = 0; i < summary.results.size(); ++i) {
@@ -179,16 +199,13 @@ std::string JunitDocument(const RunSummary& summary)
             skipped += r->verdict == Verdict::Skip;
             seconds += r->seconds;
         }
-        out += "  <testsuite name=\"" + XmlText(suite) + "\" tests=\"" + std::to_string(results.size()) +
+        out += "  <testsuite name=\"" + XmlAttribute(suite) + "\" tests=\"" + std::to_string(results.size()) +
                "\" failures=\"" + std::to_string(failures) + "\" errors=\"0\" skipped=\"" + std::to_string(skipped) +
                "\" time=\"" + Seconds(seconds) + "\">\n";
-        out += "    <properties>\n      <property name=\"component\" value=\"" + XmlText(summary.component) +
-               "\"/>\n      <property name=\"level\" value=\"" + LevelName(summary.level) +
-               "\"/>\n      <property name=\"seed\" value=\"" + std::to_string(summary.seed) +
-               "\"/>\n    </properties>\n";
+        out += JunitProperties(summary);
         for (const CheckResult* r : results) {
-            out += "    <testcase classname=\"tarvel-check." + XmlText(suite) + "\" name=\"" + XmlText(r->name) +
-                   "\" time=\"" + Seconds(r->seconds) + "\"";
+            out += "    <testcase classname=\"tarvel-check." + XmlAttribute(suite) + "\" name=\"" +
+                   XmlAttribute(r->name) + "\" time=\"" + Seconds(r->seconds) + "\"";
             const std::string notes = Joined(r->notes);
             if (r->verdict == Verdict::Pass && notes.empty()) {
                 out += "/>\n";
@@ -198,10 +215,10 @@ std::string JunitDocument(const RunSummary& summary)
             const std::string messages = Joined(r->messages);
             const std::string head = r->messages.empty() ? std::string() : r->messages.front();
             if (r->verdict == Verdict::Fail)
-                out += "      <failure message=\"" + XmlText(head.substr(0, head.find('\n'))) + "\">" +
+                out += "      <failure message=\"" + XmlAttribute(head.substr(0, head.find('\n'))) + "\">" +
                        XmlText(messages) + "</failure>\n";
             else if (r->verdict == Verdict::Skip)
-                out += "      <skipped message=\"" + XmlText(head.substr(0, head.find('\n'))) + "\"/>\n";
+                out += "      <skipped message=\"" + XmlAttribute(head.substr(0, head.find('\n'))) + "\"/>\n";
             if (!notes.empty())
                 out += "      <system-out>" + XmlText(notes) + "</system-out>\n";
             out += "    </testcase>\n";
@@ -210,33 +227,6 @@ std::string JunitDocument(const RunSummary& summary)
     }
     out += "</testsuites>\n";
     return out;
-}
-
-std::string WriteReportFile(const std::string& path, const std::string& text)
-{
-    const std::string temporary = path + ".part";
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return path + ": " + std::strerror(errno);
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const std::string error = path + ": " + std::strerror(errno);
-            close(fd);
-            unlink(temporary.c_str());
-            return error;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (close(fd) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string error = path + ": " + std::strerror(errno);
-        unlink(temporary.c_str());
-        return error;
-    }
-    return {};
 }
 
 }  // namespace checks::runner

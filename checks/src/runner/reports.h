@@ -2,6 +2,7 @@
 #pragma once
 
 #include "runner/check_result.h"
+#include "runner/run_origin.h"
 
 #include <checks/check.h>
 
@@ -17,6 +18,7 @@ inline constexpr const char* kJsonSchema = "tarvel-check/1";
 
 struct RunSummary {
     std::string component;
+    RunOrigin origin;
     Level level = Level::Standard;
     std::uint64_t seed = 1;
     std::vector<CheckResult> results;
@@ -24,19 +26,18 @@ struct RunSummary {
     int exitStatus = 0;
 
     int Count(Verdict verdict) const;
+    // Checks that passed or were skipped and still have something to say (a
+    // failure always carries at least its replay line).
+    int CountWithNotes() const;
 };
 
 // "PASS  name" / "FAIL  name: message" with further messages and notes on
-// indented lines below.
+// indented lines below; bytes a terminal would act on are shown as "\xHH".
 std::string ConsoleLines(const CheckResult& result);
-// "N passed, M failed, K skipped".
+// "N passed, M failed, K skipped, L with notes".
 std::string SummaryLine(const RunSummary& summary);
 
 std::string JsonDocument(const RunSummary& summary);
 std::string JunitDocument(const RunSummary& summary);
-
-// Writes text to path whole (through a temporary renamed into place);
-// returns an error text, empty on success.
-std::string WriteReportFile(const std::string& path, const std::string& text);
 
 }  // namespace checks::runner

@@ -1,6 +1,7 @@
 #include "runner/run_settings.h"
 
 #include "runner/option_reader.h"
+#include "runner/report_file.h"
 
 #include <fnmatch.h>
 
@@ -63,10 +64,12 @@ std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& 
             if (!args.NoValue(error))
                 return std::nullopt;
             settings.memcheck = true;
-        } else if (arg == "-h" || arg == "--help" || arg == "--list" || arg == "-q" || arg == "--quiet") {
+        } else if (arg == "-h" || arg == "--help" || arg == "--list" || arg == "-q" || arg == "--quiet" ||
+                   arg == "--version") {
             if (!args.NoValue(error))
                 return std::nullopt;
             settings.help |= arg == "-h" || arg == "--help";
+            settings.version |= arg == "--version";
             settings.list |= arg == "--list";
             settings.quiet |= arg == "-q" || arg == "--quiet";
         } else if (arg == "--component" || arg == "--json" || arg == "--junit" || arg == "--vectors" ||
@@ -107,6 +110,11 @@ std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& 
             settings.suites.push_back(arg);
         }
     }
+    // One would silently replace the other.
+    if (settings.jsonPath && settings.junitPath && SameFile(*settings.jsonPath, *settings.junitPath)) {
+        error = "--json and --junit name the same file (" + *settings.junitPath + "); give each report its own";
+        return std::nullopt;
+    }
     return settings;
 }
 
@@ -132,7 +140,7 @@ std::string UsageText(const std::vector<std::string>& suiteLines)
                        "                    pattern (\"vectors.sha1.*\") or a dotted prefix\n"
                        "                    (\"contract.rsa\"); may be given more than once\n"
                        "  --json FILE       also write the results as JSON (schema tarvel-check/1)\n"
-                       "  --junit FILE      also write the results as JUnit XML\n"
+                       "  --junit FILE      also write the results as JUnit XML (not to the same file)\n"
                        "  --vectors DIR     folder of the NIST validation files (default: the one\n"
                        "                    of Debian's python3-cryptography-vectors)\n"
                        "  --timeout SECONDS the time limit of every check (default: each check's\n"
@@ -149,6 +157,7 @@ std::string UsageText(const std::vector<std::string>& suiteLines)
                        "                    how to replay it\n"
                        "  -q, --quiet       print only failures and the summary\n"
                        "  -h, --help        show this text\n"
+                       "  --version         print the version and stop\n"
                        "\n"
                        "Suites (all when none is named):\n";
     for (const std::string& line : suiteLines)

@@ -19,11 +19,12 @@ struct RunSettings {
     std::optional<std::string> jsonPath;
     std::optional<std::string> junitPath;
     std::optional<std::string> vectorsDir;
-    std::optional<std::string> explain;  // --explain: a rule or a check
+    std::optional<std::string> explain;    // --explain: a rule or a check
     std::optional<double> timeoutSeconds;  // --timeout: every check's limit
     std::vector<std::string> suites;       // positional; empty means all
     bool list = false;
     bool help = false;
+    bool version = false;  // --version: print "tarvel-check VERSION" and stop
     bool quiet = false;
     bool memcheck = false;  // --memcheck: every check's child under valgrind's memcheck
 };

@@ -6,8 +6,10 @@
 #include "runner/input_files.h"
 #include "runner/memcheck_session.h"
 #include "runner/one_check_main.h"
+#include "runner/report_file.h"
 #include "runner/reports.h"
 #include "runner/run_settings.h"
+#include "runner/tool_version.h"
 
 #include <runtime/com.h>
 
@@ -91,6 +93,10 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
             lines.push_back(suite.name + std::string(suite.name.size() < 14 ? 14 - suite.name.size() : 1, ' ') +
                             suite.description);
         std::cout << runner::UsageText(lines);
+        return kExitAllPassed;
+    }
+    if (settings.version) {
+        std::cout << "tarvel-check " << ToolVersion() << "\n";
         return kExitAllPassed;
     }
     if (settings.explain) {
@@ -190,6 +196,7 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
               << std::flush;
     runner::RunSummary summary;
     summary.component = options.componentPath;
+    summary.origin = runner::DescribeOrigin(options.componentPath, options.vectorsDir);
     summary.level = settings.level;
     summary.seed = settings.seed;
     Progress progress(isatty(STDOUT_FILENO) && !settings.quiet);

@@ -11,7 +11,6 @@ namespace {
 
 constexpr const char* kDesFolder = "ciphers/3DES/ECB/";
 
-
 using support::Hex;
 
 std::optional<Block> BlockField(Context& ctx, const VectorFile& file, const VectorRecord& record, std::string_view key)
@@ -45,8 +44,7 @@ const char* SingleKeyField(const VectorRecord& record)
 
 void CheckDesTable(Context& ctx, const std::string& fileName)
 {
-    const auto file =
-        LoadVectorFile(ctx, PackagePath(ctx.Options(), kDesFolder + fileName), Source::VectorPackage);
+    const auto file = LoadVectorFile(ctx, PackagePath(ctx.Options(), kDesFolder + fileName), Source::VectorPackage);
     if (!file)
         return;
     const auto des = support::Create<IUserDES>(ctx, CryptoClassKind::UserDes);
@@ -108,11 +106,11 @@ std::vector<CheckDef> DesVectorChecks(const SuiteOptions& opts)
     };
     std::vector<CheckDef> checks;
     for (const Table& table : tables)
-        checks.push_back(ReadingFiles({std::string("vectors.des.") + table.name,
-                                       std::string("DES known answers for ") + table.what + " (NIST " + table.file +
-                                           ")",
-                                       [file = std::string(table.file)](Context& ctx) { CheckDesTable(ctx, file); }},
-                                      {PackagePath(opts, kDesFolder + std::string(table.file))}));
+        checks.push_back(
+            ReadingFiles({std::string("vectors.des.") + table.name,
+                          std::string("DES known answers for ") + table.what + " (NIST " + table.file + ")",
+                          [file = std::string(table.file)](Context& ctx) { CheckDesTable(ctx, file); }},
+                         {PackagePath(opts, kDesFolder + std::string(table.file))}));
     return checks;
 }
 

@@ -13,7 +13,6 @@ namespace {
 constexpr const char* kShaMonteFile = "hashes/SHA1/SHA1Monte.rsp";
 constexpr const char* kMd5File = "md5.vec";
 
-
 using support::Create;
 using support::Hex;
 
@@ -118,8 +117,7 @@ void CheckShaFile(Context& ctx, const std::string& relative)
 // last, every digest taken over the three before it.
 void CheckShaMonte(Context& ctx)
 {
-    const auto file =
-        LoadVectorFile(ctx, PackagePath(ctx.Options(), kShaMonteFile), Source::VectorPackage);
+    const auto file = LoadVectorFile(ctx, PackagePath(ctx.Options(), kShaMonteFile), Source::VectorPackage);
     if (!file)
         return;
     const auto seedRecord = std::find_if(file->records.begin(), file->records.end(),

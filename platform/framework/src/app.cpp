@@ -76,7 +76,7 @@ void CWinApp::AddToRecentFileList(const char* lpszPathName)
 {
     if (!m_pRecentFileList)
         return;
-    m_pRecentFileList->Add(QString::fromUtf8(lpszPathName));
+    m_pRecentFileList->Add(QByteArray(lpszPathName));
     if (m_pMainWnd)
         m_pMainWnd->UpdateRecentFileMenu();
 }
@@ -142,12 +142,12 @@ BOOL CWinApp::OnOpenRecentFile(UINT nID)
     if (!m_pRecentFileList)
         return FALSE;
     const int index = static_cast<int>(nID - ID_FILE_MRU_FILE1);
-    const QString path = m_pRecentFileList->Files().value(index);
+    const QByteArray path = m_pRecentFileList->Files().value(index);
     if (path.isEmpty())
         return FALSE;
     // A file that cannot be opened any more leaves the list (the document
     // has already said why).
-    if (!OpenDocumentFile(path.toUtf8().constData())) {
+    if (!OpenDocumentFile(path.constData())) {
         m_pRecentFileList->Remove(index);
         if (m_pMainWnd)
             m_pMainWnd->UpdateRecentFileMenu();

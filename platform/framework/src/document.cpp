@@ -7,39 +7,80 @@
 #include "framework/prompts.h"
 #include "framework/view.h"
 
+#include "native_path.h"
+#include "runtime/regular_file.h"
+
 #include <QFile>
-#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
-CString FileProblem(const char* verb, const QString& path, const QString& reason)
+CString FileProblem(const char* verb, const char* path, const QString& reason)
 {
     CString text;
-    text.Format("Cannot %s \"%s\": %s.", verb, qPrintable(path), qPrintable(reason));
+    text.Format("Cannot %s \"%s\": %s.", verb, qPrintable(ShownPath(path)), qPrintable(reason));
     return text;
 }
 
 // Opening a FIFO waits for the other end, which may never come, and a
 // device or folder is no document: only regular files (or links to them) are
 // read or written. A name that does not exist yet is left to the open.
-bool IsOtherThanRegularFile(const QString& path)
+bool IsOtherThanRegularFile(const char* path)
 {
-    const QFileInfo info(path);
-    return info.exists() && !info.isFile();
+    return !NonRegularFileReason(path).empty();
 }
 
-// Opens the file for a document; false after telling the user why (verb
-// names what was tried: "open", "save").
-bool OpenDocumentFile(QFile& file, const char* verb, QIODevice::OpenMode mode)
+// Gives fd to file, which closes it from then on; closes it here when Qt
+// does not take it.
+bool AdoptDescriptor(QFile& file, int fd, QIODevice::OpenMode mode)
 {
-    if (IsOtherThanRegularFile(file.fileName())) {
-        AfxMessageBox(FileProblem(verb, file.fileName(), QStringLiteral("it is not a regular file")));
+    if (file.open(fd, mode, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
+}
+
+// The document's file, opened by its native name (see native_path.h) and
+// handed to Qt as a descriptor; false after telling the user why (verb names
+// what was tried: "open", "save").
+bool OpenDocumentFile(QFile& file, const char* path, const char* verb, QIODevice::OpenMode mode)
+{
+    const QString notRegular = QStringLiteral("it is not a regular file");
+    if (IsOtherThanRegularFile(path)) {
+        AfxMessageBox(FileProblem(verb, path, notRegular));
         return false;
     }
-    if (!file.open(mode)) {
-        AfxMessageBox(FileProblem(verb, file.fileName(), file.errorString()));
+    if (!(mode & QIODevice::WriteOnly)) {
+        ReadOnlyRegularFile opened(path);
+        if (!opened.IsOpen()) {
+            AfxMessageBox(FileProblem(verb, path, QString::fromStdString(opened.ErrorText())));
+            return false;
+        }
+        if (!AdoptDescriptor(file, opened.Release(), mode)) {
+            AfxMessageBox(FileProblem(verb, path, file.errorString()));
+            return false;
+        }
+        return true;
+    }
+    // Never waits for a reader should a FIFO have taken the name since the
+    // look above; the look after the open settles what was opened.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0 || !AdoptDescriptor(file, fd, mode)) {
+        AfxMessageBox(
+            FileProblem(verb, path, fd < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString()));
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(file.handle(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        file.close();
+        AfxMessageBox(FileProblem(verb, path, notRegular));
         return false;
     }
     return true;
@@ -67,9 +108,8 @@ void CDocument::SetTitle(const CString& title)
 
 void CDocument::SetPathName(const CString& pathName, BOOL bAddToMRU)
 {
-    const QFileInfo info(QString::fromStdString(pathName.str()));
-    m_strPathName = CString(info.absoluteFilePath().toStdString());
-    SetTitle(CString(info.fileName().toStdString()));
+    m_strPathName = CString(AbsoluteNativePath(pathName.str()));
+    SetTitle(CString(ShownPath(NativeFileName(m_strPathName.str())).toStdString()));
     if (bAddToMRU) {
         if (CWinApp* app = AfxGetApp())
             app->AddToRecentFileList(m_strPathName);
@@ -97,15 +137,14 @@ BOOL CDocument::OnNewDocument()
 
 BOOL CDocument::OnOpenDocument(const char* lpszPathName)
 {
-    const QString path = QString::fromUtf8(lpszPathName);
-    QFile file(path);
-    if (!OpenDocumentFile(file, "open", QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenDocumentFile(file, lpszPathName, "open", QIODevice::ReadOnly))
         return FALSE;
     DeleteContents();
     CArchive archive(file, CArchive::load);
     Serialize(archive);
     if (file.error() != QFileDevice::NoError) {
-        AfxMessageBox(FileProblem("read", path, file.errorString()));
+        AfxMessageBox(FileProblem("read", lpszPathName, file.errorString()));
         DeleteContents();
         return FALSE;
     }
@@ -115,15 +154,14 @@ BOOL CDocument::OnOpenDocument(const char* lpszPathName)
 
 BOOL CDocument::OnSaveDocument(const char* lpszPathName)
 {
-    const QString path = QString::fromUtf8(lpszPathName);
-    QFile file(path);
-    if (!OpenDocumentFile(file, "save", QIODevice::WriteOnly | QIODevice::Truncate))
+    QFile file;
+    if (!OpenDocumentFile(file, lpszPathName, "save", QIODevice::WriteOnly | QIODevice::Truncate))
         return FALSE;
     CArchive archive(file, CArchive::store);
     Serialize(archive);
     // flush() reports a failed write that close() would swallow.
     if (!file.flush() || file.error() != QFileDevice::NoError) {
-        AfxMessageBox(FileProblem("save", path, file.errorString()));
+        AfxMessageBox(FileProblem("save", lpszPathName, file.errorString()));
         return FALSE;
     }
     file.close();

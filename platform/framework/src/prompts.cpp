@@ -2,6 +2,7 @@
 
 #include "framework/app.h"
 #include "framework/wnd.h"
+#include "native_path.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -124,7 +125,7 @@ INT_PTR CFileDialog::DoModal()
     }
 
     // A name made only of wildcards is a filter, not a file to preselect.
-    QString initialName = QString::fromStdString(m_fileName.str());
+    QString initialName = ShownPath(m_fileName.str());
     if (initialName.contains(QLatin1Char('*')) || initialName.contains(QLatin1Char('?')))
         initialName.clear();
     const QString filter = ToQtFilter(m_filter);
@@ -142,7 +143,7 @@ INT_PTR CFileDialog::DoModal()
     }
     if (chosen.isEmpty())
         return IDCANCEL;
-    m_pathName = CString(chosen.toStdString());
+    m_pathName = CString(NativePath(chosen));
     return IDOK;
 }
 

@@ -59,6 +59,14 @@ ReadOnlyRegularFile::~ReadOnlyRegularFile()
         ::close(m_fd);
 }
 
+std::string NonRegularFileReason(const char* path)
+{
+    struct stat info {};
+    if (!path || ::stat(path, &info) != 0 || S_ISREG(info.st_mode))
+        return {};
+    return KindOf(info.st_mode);
+}
+
 int ReadOnlyRegularFile::Release()
 {
     return std::exchange(m_fd, -1);

@@ -37,3 +37,10 @@ private:
     struct stat m_info {};
     std::string m_error;
 };
+
+// Why the file at path is something other than a regular file, in words ("it
+// is a pipe (FIFO), not a regular file"), following links; empty when it is a
+// regular file, or when nothing can be looked at under that name (a name that
+// does not exist yet, a folder that cannot be searched), which the open that
+// follows will find out for itself. Looks without opening.
+std::string NonRegularFileReason(const char* path);
