@@ -5,10 +5,13 @@
 // without it.
 #include "run_tarvel_check.h"
 
+#include "memory/growth.h"
 #include "runner/memcheck_findings.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <ostream>
 #include <set>
@@ -99,7 +102,8 @@ const MemoryCase kCases[] = {
      1,
      {"vectors.sha1.short-msg"},
      {"[required: memory.memcheck-clean] memcheck: Invalid read of size 1, in IHashSHA1::HashData",
-      "memory_faults::InspectSha1Input", "is 0 bytes after a block of size"}},
+      "--seed 1 --memcheck --only vectors.sha1.short-msg", "memory_faults::InspectSha1Input",
+      "is 0 bytes after a block of size"}},
     {"des-uninitialised-branch",
      "TARVEL_FAULT=des-uninitialised-branch",
      "--memcheck --only memory.des.life-cycle --only memory.md5.life-cycle",
@@ -219,6 +223,46 @@ TEST(MemcheckReport, ACutShortReportKeepsItsCompleteErrorsAndBlamesOnlyTheCompon
         << findings.failures[0];
     EXPECT_NE(findings.failures[1].find("of memory the component had freed"), std::string::npos);
     EXPECT_NE(findings.outsideNote.find("1 error(s) with no frame in the component"), std::string::npos);
+}
+
+// What counts as a leak among the allocator's noise: a growth in every run,
+// each within four times the others, above a floor; a pool filling once, a
+// cache still settling or a jitter of a chunk or two is none.
+TEST(MemoryGrowth, OnlyAGrowthInProportionToTheCyclesIsALeak)
+{
+    using checks::memory::Resource;
+    const struct {
+        Resource resource;
+        std::array<std::int64_t, 3> perRun;  // growth in each run of 8 cycles
+        const char* says;                    // empty: no leak
+    } cases[] = {
+        {Resource::Heap,
+         {8320, 8320, 8320},
+         "1040 bytes per life cycle (+8320, +8320, +8320 in three runs of 8 cycles)"},
+        {Resource::Heap, {8000, 9100, 7000}, "1004.17 bytes per life cycle"},
+        {Resource::Heap, {64, 64, 64}, "8 bytes per life cycle"},
+        {Resource::Heap, {48, 64, 64}, ""},        // below 8 bytes a cycle in one run
+        {Resource::Heap, {5000, 0, 0}, ""},        // a pool filled once
+        {Resource::Heap, {700, 400, 16}, ""},      // a cache still settling
+        {Resource::Heap, {16, -16, 32}, ""},       // a chunk of jitter
+        {Resource::Heap, {1000, 5000, 1000}, ""},  // one run far above the others
+        {Resource::Descriptors, {24, 24, 24}, "3 descriptors per life cycle"},
+        {Resource::Threads, {1, 0, 0}, ""},
+        {Resource::Mappings, {1, 2, 1}, "0.17 mappings per life cycle"},
+    };
+    for (const auto& c : cases) {
+        checks::memory::RunSamples samples{};
+        for (std::size_t run = 0; run < 3; ++run)
+            samples[run + 1].values[static_cast<std::size_t>(c.resource)] =
+                samples[run].values[static_cast<std::size_t>(c.resource)] + c.perRun[run];
+        const auto growth = checks::memory::LinearGrowth(samples, 8, c.resource);
+        SCOPED_TRACE(c.says);
+        ASSERT_EQ(growth.has_value(), *c.says != '\0');
+        if (growth) {
+            const std::string text = checks::memory::GrowthText(*growth, 8);
+            EXPECT_NE(text.find(c.says), std::string::npos) << text;
+        }
+    }
 }
 
 }  // namespace

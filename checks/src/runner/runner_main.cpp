@@ -68,7 +68,8 @@ private:
 std::string ReplayLine(const RunSettings& settings, const std::string& component, const CheckResult& result)
 {
     return "replay: tarvel-check --component " + component + " --level " + runner::LevelName(settings.level) +
-           " --seed " + std::to_string(settings.seed) + " --only " + result.name;
+           " --seed " + std::to_string(settings.seed) + (settings.memcheck ? " --memcheck" : "") + " --only " +
+           result.name;
 }
 
 }  // namespace
