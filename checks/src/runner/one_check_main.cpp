@@ -40,7 +40,7 @@ public:
         // XML markup in a call's text would break the document memcheck writes.
         std::string text(call.substr(0, 200));
         for (char& c : text)
-            if (c == '<' || c == '>' || c == '&' || c == '%')
+            if (c == '<' || c == '>' || c == '&')
                 c = ' ';
         VALGRIND_PRINTF("%s\n", text.c_str());
 #endif
