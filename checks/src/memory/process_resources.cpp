@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <memory>
 
 #if __has_include(<valgrind/memcheck.h>)
 #include <valgrind/memcheck.h>
@@ -32,17 +33,21 @@ std::int64_t HeapInUse()
     return static_cast<std::int64_t>(info.uordblks + info.hblkhd);
 }
 
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+using Folder = std::unique_ptr<DIR, DirCloser>;
+
 // Entries of a /proc folder, without "." and "..".
 std::int64_t CountEntries(const char* folder, bool withOwnDescriptor)
 {
-    DIR* dir = opendir(folder);
+    const Folder dir(opendir(folder));
     if (!dir)
         return -1;
     std::int64_t count = 0;
-    while (const dirent* entry = readdir(dir))
+    while (const dirent* entry = readdir(dir.get()))
         if (entry->d_name[0] != '.')
             ++count;
-    closedir(dir);
     // Listing /proc/self/fd shows the descriptor that reads it.
     return withOwnDescriptor ? count - 1 : count;
 }
@@ -106,10 +111,10 @@ ResourceSample SampleResources()
 std::vector<std::string> ThreadNames()
 {
     std::vector<std::string> names;
-    DIR* dir = opendir("/proc/self/task");
+    const Folder dir(opendir("/proc/self/task"));
     if (!dir)
         return names;
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = readdir(dir.get())) {
         if (entry->d_name[0] == '.')
             continue;
         std::ifstream comm(std::string("/proc/self/task/") + entry->d_name + "/comm");
@@ -117,7 +122,6 @@ std::vector<std::string> ThreadNames()
         std::getline(comm, name);
         names.push_back(name);
     }
-    closedir(dir);
     return names;
 }
 

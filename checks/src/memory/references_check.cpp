@@ -1,12 +1,11 @@
 // Reference counts and the library's own count of what lives: each class's
 // factory and object taken from DllGetClassObject directly, as a program
 // that unloads libraries would, with DllCanUnloadNow asked at each step.
+#include "memory/library_handle.h"
 #include "memory/memory_checks.h"
 #include "memory/rule_context.h"
 
 #include "suites/support.h"
-
-#include <dlfcn.h>
 
 #include <cstring>
 #include <vector>
@@ -15,27 +14,6 @@ namespace checks::memory {
 namespace {
 
 using CanUnloadFn = HRESULT (*)();
-
-// The component's library, opened once more and never unloaded: the
-// binding keeps it for the life of the process as well.
-class LibraryHandle {
-public:
-    explicit LibraryHandle(const std::string& path)
-        : m_handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE))
-    {
-    }
-    ~LibraryHandle()
-    {
-        if (m_handle)
-            dlclose(m_handle);
-    }
-    LibraryHandle(const LibraryHandle&) = delete;
-    LibraryHandle& operator=(const LibraryHandle&) = delete;
-    void* Symbol(const char* name) const { return m_handle ? dlsym(m_handle, name) : nullptr; }
-
-private:
-    void* m_handle;
-};
 
 const char* UnloadAnswer(HRESULT hr)
 {
@@ -139,6 +117,8 @@ void ExpectCount(Context& ctx, const std::string& call, ULONG got, ULONG expecte
                   call + " returns " + std::to_string(got) + "; expected " + std::to_string(expected));
 }
 
+// Raw pointers on purpose: the references and their counts are what is
+// checked, so each AddRef and Release is made and looked at by hand.
 void CheckClass(Context& ctx, const CryptoClass& entry, DllGetClassObjectFn get, UnloadQuery& unload)
 {
     const std::string name = entry.interfaceName;

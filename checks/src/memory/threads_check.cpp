@@ -1,11 +1,10 @@
 // Threads the component starts must end with its last object. The library is
 // loaded first, so threads it starts while loading are in the count before.
+#include "memory/library_handle.h"
 #include "memory/life_cycles.h"
 #include "memory/memory_checks.h"
 #include "memory/process_resources.h"
 #include "memory/rule_context.h"
-
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
@@ -45,8 +44,8 @@ std::vector<std::string> NewNames(std::vector<std::string> before, const std::ve
 
 void CheckThreadsEnd(Context& ctx)
 {
-    void* library = dlopen(ctx.Options().componentPath.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (!library) {
+    const LibraryHandle library(ctx.Options().componentPath);
+    if (!library.Loaded()) {
         ctx.Skip("the library does not load (load.library says why)");
         return;
     }
@@ -65,7 +64,6 @@ void CheckThreadsEnd(Context& ctx)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         after = ThreadNames();
     }
-    dlclose(library);
     if (after.size() > before.size())
         ctx.Fail(std::to_string(after.size() - before.size()) + " thread(s) the component started still run " +
                  std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kGracePeriod).count()) +
