@@ -65,7 +65,7 @@ const MemoryCase kCases[] = {
      false,
      1,
      {"memory.references", "contract.md5.query-interface"},
-     {"last call started: IHashMD5::HashData and GetHash after AddRef and one Release"}},
+     {"last call started: IHashMD5::QueryInterface(IUnknown) after AddRef and one Release"}},
     {"unload-always-ok-standard",
      "TARVEL_FAULT=unload-always-ok",
      "--only memory.references",
