@@ -2,7 +2,7 @@
 // by class id through CoCreateInstance, called through the interface slots.
 #pragma once
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "runtime/com_ptr.h"
 
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #include "hash_run.h"
 
 #include "des_hash_tests/test_sha1.h"
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "framework/prompts.h"
 #include "framework/resources.h"
 

@@ -1,10 +1,10 @@
 // The component's two entry points, the only symbols the library exports.
-#include "class_factory.h"
 #include "digest_object.h"
 #include "module_lifetime.h"
 #include "user_des.h"
 #include "user_rsa.h"
 
+#include <tarvel/class_factory.h>
 #include <tarvel/classes.h>
 
 #define TARVEL_EXPORT extern "C" __attribute__((visibility("default")))
@@ -16,7 +16,7 @@ namespace {
 template <class Object>
 HRESULT HandOutFactory(const GUID& iid, void** ppv)
 {
-    return tarvel::GuardedCall([&] { return HandOut(std::make_unique<ClassFactory<Object>>(), iid, ppv); });
+    return tarvel::GuardedCall([&] { return tarvel::HandOut(new tarvel::ClassFactory<Object>(g_module), iid, ppv); });
 }
 
 HRESULT HandOutFactoryOf(CryptoClassKind kind, const GUID& iid, void** ppv)
@@ -48,5 +48,5 @@ TARVEL_EXPORT HRESULT DllGetClassObject(const GUID& clsid, const GUID& iid, void
 
 TARVEL_EXPORT HRESULT DllCanUnloadNow()
 {
-    return ModuleInUse() ? S_FALSE : S_OK;
+    return g_module.InUse() ? S_FALSE : S_OK;
 }

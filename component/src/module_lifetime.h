@@ -2,19 +2,12 @@
 // alive or a caller holds a server lock.
 #pragma once
 
+#include <tarvel/module_count.h>
+
 namespace tarvel::component {
 
-// Counts one live object for as long as it exists.
-class ModuleReference {
-public:
-    ModuleReference();
-    ~ModuleReference();
-    ModuleReference(const ModuleReference&) = delete;
-    ModuleReference& operator=(const ModuleReference&) = delete;
-};
-
-void LockModule();
-void UnlockModule();
-bool ModuleInUse();
+// The one count of the library: every object and class factory holds a use
+// of it, IClassFactory::LockServer locks it, DllCanUnloadNow asks it.
+extern ModuleCount g_module;
 
 }  // namespace tarvel::component

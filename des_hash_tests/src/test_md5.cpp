@@ -7,7 +7,7 @@
 #include "harness/md5_digest.h"
 
 #include "common/hex_format.h"
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "framework/data_exchange.h"
 #include "framework/prompts.h"
 #include "runtime/runtime.h"

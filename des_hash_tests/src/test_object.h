@@ -4,7 +4,7 @@
 #pragma once
 
 #include "framework/prompts.h"
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "runtime/com_ptr.h"
 #include "runtime/cstring.h"
 

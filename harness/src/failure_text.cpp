@@ -1,6 +1,6 @@
 #include "harness/failure_text.h"
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 
 namespace harness {
 

@@ -2,10 +2,10 @@
 
 RsaWizard::RsaWizard(CWnd* pParentView) : m_sheet("RSA Wizard", pParentView, 0)
 {
-    m_sheet.AddPage(&m_keyGeneration);
-    m_sheet.AddPage(&m_keyDisplay);
-    m_sheet.AddPage(&m_roundTrip);
-    m_sheet.AddPage(&m_keySave);
+    m_sheet.AddPage(&m_rsa1);
+    m_sheet.AddPage(&m_rsa2);
+    m_sheet.AddPage(&m_rsa3);
+    m_sheet.AddPage(&m_rsa4);
     m_sheet.m_psh.dwFlags |= PSH_WIZARD;
 }
 

@@ -1,11 +1,29 @@
 #include "shell/tarvel_app.h"
 
 #include "framework/afx_commands.h"
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "framework/command_line.h"
 #include "framework/frame.h"
 #include "framework/prompts.h"
 #include "shell/about_dlg.h"
+
+#include <tarvel/classes.h>
+
+#include <array>
+#include <cstddef>
+#include <iterator>
+
+namespace {
+
+// The classes both programs create: the crypto component's, and no other.
+constexpr auto kCryptoClassIds = [] {
+    std::array<CLSID, std::size(kCryptoClasses)> ids{};
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        ids[i] = kCryptoClasses[i].clsid;
+    return ids;
+}();
+
+}  // namespace
 
 CTarvelApp::CTarvelApp(const char* resourceFolder) : CWinApp(resourceFolder)
 {
@@ -18,6 +36,7 @@ CTarvelApp::CTarvelApp(const char* resourceFolder) : CWinApp(resourceFolder)
 BOOL CTarvelApp::InitInstance()
 {
     // Every component object is created through the binding set up here.
+    ServeClasses(kCryptoClassIds);
     if (!AfxOleInit()) {
         // The binding says why (a relative TARVEL_COMPONENT, say); without
         // that the user could not tell what to mend.

@@ -283,8 +283,17 @@ TEST(CheckProcess, AHelperTheComponentStartsNeitherFailsTheCheckNorOutlivesIt)
     std::istringstream lines(ReadAll(pids));
     int helpers = 0;
     for (std::string pid; std::getline(lines, pid); ++helpers) {
-        // Gone, or a zombie its new parent has yet to reap.
-        const std::string stat = ReadAll("/proc/" + pid + "/stat");
+        // Gone, or a zombie its new parent has yet to reap. SIGKILL is sent
+        // before tarvel-check exits but takes effect when the helper is next
+        // scheduled, so wait for that (a bounded wait on a condition).
+        std::string stat;
+        for (int tries = 0; tries < 500; ++tries) {
+            stat = ReadAll("/proc/" + pid + "/stat");
+            const std::size_t state = stat.rfind(") ");
+            if (stat.empty() || (state != std::string::npos && stat[state + 2] == 'Z'))
+                break;
+            usleep(10000);
+        }
         const std::size_t state = stat.rfind(") ");
         EXPECT_TRUE(stat.empty() || (state != std::string::npos && stat[state + 2] == 'Z')) << stat;
     }

@@ -1,6 +1,6 @@
 #include "component_objects.h"
 
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 #include "static_class_factory.h"
 
 #include <tarvel/classes.h>
+#include <tarvel/unknown.h>
 
 #include <array>
 #include <iterator>
@@ -59,7 +60,7 @@ public:
             std::lock_guard lock(state.mutex);
             if (auto hr = state.CreationFails(m_entry.clsid))
                 return *hr;
-            if (!(iid == m_entry.iid) && !(iid == IID_IUnknown))
+            if (!tarvel::AnswersTo(iid, m_entry.iid))
                 return E_NOINTERFACE;
             void* object = nullptr;
             state.Adopt(MakeObject(m_entry, object));

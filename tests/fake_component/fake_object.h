@@ -1,4 +1,6 @@
 // IUnknown for the fake objects, and the guard that keeps exceptions inside.
+// Their IUnknown records every call and can be told to fail, so only the
+// kit's rule of which identities an object answers to is shared.
 #pragma once
 
 #include "call_recorder.h"
@@ -6,6 +8,7 @@
 
 #include <tarvel/call_guard.h>
 #include <tarvel/ids.h>
+#include <tarvel/unknown.h>
 
 #include <cstdint>
 #include <utility>
@@ -59,7 +62,7 @@ public:
             *ppv = nullptr;
             if (auto hr = call.Injected())
                 return call.Return(*hr);
-            if (!(iid == m_iid) && !(iid == IID_IUnknown))
+            if (!tarvel::AnswersTo(iid, m_iid))
                 return call.Return(E_NOINTERFACE);
             ++references;
             *ppv = static_cast<Interface*>(this);

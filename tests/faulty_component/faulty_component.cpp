@@ -13,8 +13,30 @@
 //                    minute holding every descriptor it inherited
 //   hash-wrong-later a hash object gives right digests for its first 100
 //                    GetHash calls and wrong ones after
+// Faults a careless component makes that no crash or known answer shows:
+//   wky-with-private  SaveWkyFile appends the private key to the public one
+//   wky-with-d-text   SaveWkyFile appends d in decimal and colon-hex text
+//   private-by-umask  SaveRkyFile and SaveAsyFile leave the mode to the umask
+//   rky-other-layout  SaveRkyFile writes 'RSA PRIVATE KEY' (a choice, not
+//                     a fault: it fails only at thorough)
+//   asy-unescaped     SaveAsyFile writes user id and code without escapes
+//   asy-accepts-malformed  LoadAsyFile answers S_OK to records it refused
+//   encrypt-fixed-e   Encrypt uses e = 65537 whatever key was set
+//   userid-to-nul     SetUserId reads up to a NUL instead of its length
+//   crt-trusted       Decrypt goes through the CRT parts unchecked
+//   shared-hash-state every hash object of a class hashes in one state
+//   shared-des-key    every IUserDES object encrypts with one key
+//   sha1-stops-64k    SHA-1 hashes no more than the first 64 KiB
+//   generate-e1       GenerateKey makes keys with e = d = 1
+//   generate-p-eq-q   GenerateKey reports p for q as well
+//   other-choices     only recommended choices made otherwise: E_NOTIMPL
+//                     from the slots no program calls, E_FAIL for a short
+//                     buffer, the empty digest after a refused HashData, the
+//                     'RSA PRIVATE KEY' layout; passes standard
 // TARVEL_FAULT_INNER may name another library to forward to. The memory
 // and lifetime faults are listed in memory_faults.h.
+#include "fault_files.h"
+#include "fault_rsa_math.h"
 #include "memory_faults.h"
 #include "static_class_factory.h"
 
@@ -29,7 +51,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #define FAULTY_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -62,15 +86,18 @@ void SpawnHelperOnce()
     if (spawned || Fault() != "spawn-helper")
         return;
     spawned = true;
-    if (fork() != 0)
-        return;
-    if (const char* pids = std::getenv("TARVEL_FAULT_HELPER_PIDS"))
+    const pid_t helper = fork();
+    if (helper == 0) {
+        sleep(60);
+        _exit(0);
+    }
+    // Told by the parent, before the call returns: the check may end (and
+    // its process group be killed) before a helper could write it itself.
+    if (const char* pids = std::getenv("TARVEL_FAULT_HELPER_PIDS"); pids && helper > 0)
         if (FILE* file = std::fopen(pids, "a")) {
-            std::fprintf(file, "%d\n", static_cast<int>(getpid()));
+            std::fprintf(file, "%d\n", static_cast<int>(helper));
             std::fclose(file);
         }
-    sleep(60);
-    _exit(0);
 }
 
 // hash-wrong-later: true once an object has answered this many digests.
@@ -125,12 +152,29 @@ public:
     {
         SpawnHelperOnce();
         memory_faults::AfterGenerateKey();
-        return m_inner->GenerateKey(userId, Fault() == "ignore-length" ? 16 : keyWords);
+        const HRESULT hr = m_inner->GenerateKey(userId, Fault() == "ignore-length" ? 16 : keyWords);
+        if (SUCCEEDED(hr) && Fault() == "generate-e1") {
+            const std::uint32_t one = 1;
+            m_inner->SetPublicKey(&one, 1);
+            m_inner->SetPrivateKey(&one, 1);
+            m_inner->SetKeyPart6(&one, 1);
+            m_inner->SetKeyPart7(&one, 1);
+        }
+        if (SUCCEEDED(hr) && Fault() == "generate-p-eq-q") {
+            std::uint32_t count = 0;
+            m_inner->GetKeyPart4(nullptr, &count);
+            std::vector<std::uint32_t> p(count);
+            if (SUCCEEDED(m_inner->GetKeyPart4(p.data(), &count)))
+                m_inner->SetKeyPart5(p.data(), count);
+        }
+        return hr;
     }
     HRESULT GetKeyLength(std::uint32_t* words) override { return m_inner->GetKeyLength(words); }
     HRESULT Encrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
                     std::uint32_t* outWords) override
     {
+        if (Fault() == "encrypt-fixed-e")
+            return faulty::EncryptWithFixedExponent(*m_inner, in, inWords, out, outWords);
         return m_inner->Encrypt(in, inWords, out, outWords);
     }
     HRESULT Decrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
@@ -138,14 +182,60 @@ public:
     {
         if (Fault() == "crash-decrypt")
             raise(SIGSEGV);
+        if (Fault() == "crt-trusted")
+            return faulty::DecryptTrustingCrt(*m_inner, in, inWords, out, outWords);
         return m_inner->Decrypt(in, inWords, out, outWords);
     }
-    HRESULT GetUserId(char* text, std::uint32_t* length) override { return m_inner->GetUserId(text, length); }
-    HRESULT SaveWkyFile(const char* path) override { return (memory_faults::AfterSave(), m_inner->SaveWkyFile(path)); }
-    HRESULT SaveRkyFile(const char* path) override { return (memory_faults::AfterSave(), m_inner->SaveRkyFile(path)); }
-    HRESULT SaveAsyFile(const char* path) override { return (memory_faults::AfterSave(), m_inner->SaveAsyFile(path)); }
-    HRESULT GetCode(char* text, std::uint32_t* length) override { return m_inner->GetCode(text, length); }
-    HRESULT LoadAsyFile(const char* path) override { return m_inner->LoadAsyFile(path); }
+    HRESULT GetUserId(char* text, std::uint32_t* length) override
+    {
+        return Fault() == "other-choices" ? E_NOTIMPL : m_inner->GetUserId(text, length);
+    }
+    HRESULT SaveWkyFile(const char* path) override
+    {
+        memory_faults::AfterSave();
+        HRESULT hr = m_inner->SaveWkyFile(path);
+        if (SUCCEEDED(hr) && (Fault() == "wky-with-private" || Fault() == "wky-with-d-text")) {
+            const std::string privatePath = std::string(path) + ".private";
+            hr = m_inner->SaveRkyFile(privatePath.c_str());
+            const bool appended = Fault() == "wky-with-private" ? faulty::AppendPrivateKey(path, privatePath)
+                                                                : faulty::AppendPrivateExponentText(path, privatePath);
+            if (SUCCEEDED(hr) && !appended)
+                hr = E_FAIL;
+            unlink(privatePath.c_str());
+        }
+        return hr;
+    }
+    HRESULT SaveRkyFile(const char* path) override
+    {
+        memory_faults::AfterSave();
+        const HRESULT hr = m_inner->SaveRkyFile(path);
+        if (SUCCEEDED(hr) && Fault() == "private-by-umask")
+            faulty::ModeByUmask(path);
+        if (SUCCEEDED(hr) && (Fault() == "rky-other-layout" || Fault() == "other-choices"))
+            return faulty::RewriteTraditional(path) ? hr : E_FAIL;
+        return hr;
+    }
+    HRESULT SaveAsyFile(const char* path) override
+    {
+        memory_faults::AfterSave();
+        const HRESULT hr = m_inner->SaveAsyFile(path);
+        if (SUCCEEDED(hr) && Fault() == "private-by-umask")
+            faulty::ModeByUmask(path);
+        if (SUCCEEDED(hr) && Fault() == "asy-unescaped")
+            return faulty::UnescapeAsyTexts(path) ? hr : E_FAIL;
+        return hr;
+    }
+    HRESULT GetCode(char* text, std::uint32_t* length) override
+    {
+        return Fault() == "other-choices" ? E_NOTIMPL : m_inner->GetCode(text, length);
+    }
+    HRESULT LoadAsyFile(const char* path) override
+    {
+        if (Fault() == "other-choices")
+            return E_NOTIMPL;
+        const HRESULT hr = m_inner->LoadAsyFile(path);
+        return Fault() == "asy-accepts-malformed" ? S_OK : hr;
+    }
     HRESULT GetBase(std::uint32_t* w, std::uint32_t* c) override { return Get(0, w, c); }
     HRESULT GetPublicKey(std::uint32_t* w, std::uint32_t* c) override { return Get(1, w, c); }
     HRESULT GetPrivateKey(std::uint32_t* w, std::uint32_t* c) override { return Get(2, w, c); }
@@ -154,7 +244,12 @@ public:
     HRESULT GetKeyPart6(std::uint32_t* w, std::uint32_t* c) override { return Get(5, w, c); }
     HRESULT GetKeyPart7(std::uint32_t* w, std::uint32_t* c) override { return Get(6, w, c); }
     HRESULT GetKeyPart8(std::uint32_t* w, std::uint32_t* c) override { return Get(7, w, c); }
-    HRESULT SetUserId(const char* text, std::uint32_t length) override { return m_inner->SetUserId(text, length); }
+    HRESULT SetUserId(const char* text, std::uint32_t length) override
+    {
+        if (Fault() == "userid-to-nul" && text)
+            length = static_cast<std::uint32_t>(std::strlen(text));
+        return m_inner->SetUserId(text, length);
+    }
     HRESULT SetCode(const char* text, std::uint32_t length) override { return m_inner->SetCode(text, length); }
     HRESULT SetBase(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetBase(w, c); }
     HRESULT SetPublicKey(const std::uint32_t* w, std::uint32_t c) override { return m_inner->SetPublicKey(w, c); }
@@ -197,6 +292,8 @@ private:
         }
         const std::uint32_t capacity = count ? *count : 0;
         const HRESULT hr = Inner(part, words, count);
+        if (hr == static_cast<HRESULT>(0x8007007Au) && Fault() == "other-choices")
+            return E_FAIL;
         if (FAILED(hr) || !words || !count)
             return hr;
         if (part == 3 && Fault() == "overrun")
@@ -212,34 +309,58 @@ public:
     using Forwarder::Forwarder;
     HRESULT SetKey(const std::uint32_t* key) override
     {
-        return (memory_faults::AfterDesSetKey(), m_inner->SetKey(key));
+        memory_faults::AfterDesSetKey();
+        return Target().SetKey(key);
     }
-    HRESULT GetKey(std::uint32_t* key) override { return m_inner->GetKey(key); }
+    HRESULT GetKey(std::uint32_t* key) override
+    {
+        return Fault() == "other-choices" ? E_NOTIMPL : Target().GetKey(key);
+    }
     HRESULT Encrypt(std::uint32_t* block) override
     {
         while (Fault() == "hang-des")
             pause();
         memory_faults::BeforeDesEncrypt();
-        return m_inner->Encrypt(block);
+        return Target().Encrypt(block);
     }
-    HRESULT Decrypt(std::uint32_t* block) override { return m_inner->Decrypt(block); }
+    HRESULT Decrypt(std::uint32_t* block) override { return Target().Decrypt(block); }
+
+private:
+    // One inner object (the first one made, kept for good) for all objects.
+    IUserDES& Target()
+    {
+        if (Fault() != "shared-des-key")
+            return *m_inner;
+        static IUserDES* shared = (m_inner->AddRef(), m_inner);
+        return *shared;
+    }
 };
 
 template <class Hash>
 class FaultyHash final : public Forwarder<Hash> {
 public:
     FaultyHash(Hash* inner, const IID& iid, bool isSha1) : Forwarder<Hash>(inner, iid), m_isSha1(isSha1) {}
-    HRESULT GetHashSize(std::uint32_t* bytes) override { return this->m_inner->GetHashSize(bytes); }
+    HRESULT GetHashSize(std::uint32_t* bytes) override
+    {
+        return Fault() == "other-choices" ? E_NOTIMPL : Target().GetHashSize(bytes);
+    }
     HRESULT HashData(const std::uint8_t* data, std::uint32_t bytes) override
     {
         m_wrong = m_isSha1 && Fault() == "sha1-length-55" && bytes % 64 == 55;
         if (m_isSha1)
             memory_faults::InspectSha1Input(data, bytes);
-        return this->m_inner->HashData(data, bytes);
+        if (m_isSha1 && Fault() == "sha1-stops-64k" && bytes > 65536)
+            bytes = 65536;
+        const HRESULT hr = Target().HashData(data, bytes);
+        if (FAILED(hr) && Fault() == "other-choices") {
+            static const std::uint8_t nothing = 0;
+            Target().HashData(&nothing, 0);  // the empty message's digest stands
+        }
+        return hr;
     }
     HRESULT GetHash(std::uint8_t* digest) override
     {
-        const HRESULT hr = this->m_inner->GetHash(digest);
+        const HRESULT hr = Target().GetHash(digest);
         if (SUCCEEDED(hr) && digest && m_wrong)
             digest[19] ^= 1;
         if (SUCCEEDED(hr) && digest && Fault() == "hash-wrong-later" && ++m_digests > kRightDigests)
@@ -248,6 +369,15 @@ public:
     }
 
 private:
+    // One inner object of the class (the first one made, kept for good).
+    Hash& Target()
+    {
+        if (Fault() != "shared-hash-state")
+            return *this->m_inner;
+        static Hash* shared = (this->m_inner->AddRef(), this->m_inner);
+        return *shared;
+    }
+
     bool m_isSha1;
     bool m_wrong = false;
     unsigned m_digests = 0;

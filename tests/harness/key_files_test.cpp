@@ -6,7 +6,7 @@
 #include "real_component.h"
 #include "temp_folder.h"
 
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 #include <runtime/com_ptr.h>
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "harness/rsa_key.h"
 #include "harness/rsa_round_trip.h"
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "runtime/com_ptr.h"
 
 #include <tarvel/crypto.h>

@@ -5,7 +5,7 @@
 #include "temp_folder.h"
 #include "wizard_fixture.h"
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 
 #include <openssl/bio.h>
 #include <openssl/bn.h>
@@ -152,7 +152,7 @@ TEST_F(RealWizard, TheGetSetCopyShowsTheGeneratedKeyAndRoundTrips)
     GenerateWith("16", true);
     ASSERT_EQ(ActivePage(), 1);
     // After the exchange the generated key sits in the second slot.
-    IUserRSA* generated = wizard->KeyGenerationPage().m_pRSA2.Get();
+    IUserRSA* generated = wizard->Rsa1Page().m_pRSA2.Get();
     ASSERT_NE(generated, nullptr);
     EXPECT_EQ(Text(1, IDC_BASE), ExpectedHex(KeyNumberOf(*generated, &IUserRSA::GetBase)));
     EXPECT_EQ(Text(1, IDC_PUBLICKEY), ExpectedHex(KeyNumberOf(*generated, &IUserRSA::GetPublicKey)));

@@ -4,7 +4,7 @@
 #include "temp_files.h"
 
 #include "framework/afx_commands.h"
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 #include "framework/prompts.h"
 #include "runtime/runtime.h"
 #include "tarvel2/tarvel2_app.h"

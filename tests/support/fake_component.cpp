@@ -1,6 +1,6 @@
 #include "fake_component.h"
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 
 #include <dlfcn.h>
 

@@ -2,7 +2,7 @@
 // TARVEL_COMPONENT names).
 #pragma once
 
-#include "runtime/com.h"
+#include "runtime/object_binding.h"
 
 #include <gtest/gtest.h>
 

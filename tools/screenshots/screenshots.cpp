@@ -111,7 +111,7 @@ bool ShootTarvel2(ShotWriter& shots)
     ok = sheet.PressButton(PSBTN_NEXT) && sheet.GetActiveIndex() == 1 && ok;
     ok = shots.Save(window, "tarvel2-wizard-2-keys") && ok;
     ok = sheet.PressButton(PSBTN_NEXT) && ok;
-    wizard.RoundTripPage().OnCommand(IDC_TEST);
+    wizard.Rsa3Page().OnCommand(IDC_TEST);
     ok = shots.Save(window, "tarvel2-wizard-3-round-trip") && ok;
     ok = sheet.PressButton(PSBTN_NEXT) && ok;
     ok = shots.Save(window, "tarvel2-wizard-4-key-save") && ok;

@@ -8,7 +8,7 @@
 #pragma once
 
 #include <harness/failure_text.h>
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 #include <tarvel/com.h>
 
 #include <cstdint>

@@ -13,7 +13,7 @@
 
 #include <checks/runner.h>
 #include <checks/suites.h>
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 #include <runtime/mapped_file.h>
 
 #include <sched.h>

@@ -10,7 +10,7 @@
 #include <harness/file_sha1.h>
 #include <harness/key_numbers.h>
 #include <harness/md5_digest.h>
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 #include <runtime/com_ptr.h>
 #include <runtime/mapped_file.h>
 #include <tarvel/classes.h>

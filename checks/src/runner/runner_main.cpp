@@ -11,7 +11,7 @@
 #include "runner/run_settings.h"
 #include "runner/tool_version.h"
 
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 
 #include <unistd.h>
 

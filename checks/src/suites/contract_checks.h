@@ -9,5 +9,7 @@ namespace checks::contract {
 
 void AddRsaChecks(std::vector<CheckDef>& checks, Level level);
 void AddDesAndHashChecks(std::vector<CheckDef>& checks, Level level);
+void AddSharedStateChecks(std::vector<CheckDef>& checks, Level level);
+void AddSetterLengthChecks(std::vector<CheckDef>& checks, Level level);
 
 }  // namespace checks::contract

@@ -1,6 +1,7 @@
 // Seeded random inputs, each answer compared with OpenSSL's. The inputs
 // follow from the check's seed alone, so --seed replays a run exactly; the
 // first mismatch stops the check with its case, its seed and its input.
+#include "suites/set_key_checks.h"
 #include "suites/support.h"
 #include "suites/vectors_probes.h"
 #include "suites/vectors_records.h"
@@ -195,9 +196,9 @@ void CheckRsa(Context& ctx)
 
 }  // namespace
 
-std::vector<CheckDef> DifferentialSuite(const SuiteOptions&)
+std::vector<CheckDef> DifferentialSuite(const SuiteOptions& opts)
 {
-    return {
+    std::vector<CheckDef> checks = {
         {"differential.des", "DES of random keys and blocks, both ways, against OpenSSL", &CheckDes},
         {"differential.sha1", "SHA-1 of random messages up to 20 KiB against OpenSSL",
          [](Context& ctx) { CheckHash<IHashSHA1>(ctx, CryptoClassKind::HashSha1, kSha1DigestBytes, "SHA1"); }},
@@ -206,6 +207,9 @@ std::vector<CheckDef> DifferentialSuite(const SuiteOptions&)
         {"differential.rsa", "raw RSA with generated keys of 2, 16 and 32 words against OpenSSL's modular powers",
          &CheckRsa, 120.0},
     };
+    for (CheckDef& check : SetKeyChecks(opts))
+        checks.push_back(std::move(check));
+    return checks;
 }
 
 }  // namespace checks

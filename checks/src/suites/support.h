@@ -7,7 +7,7 @@
 
 #include <checks/check.h>
 
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 #include <runtime/com_ptr.h>
 #include <component/openssl_ptr.h>
 #include <tarvel/classes.h>
@@ -27,6 +27,12 @@
 namespace checks::support {
 
 const CryptoClass& ClassOf(CryptoClassKind kind);
+
+// A slot neither program calls (GetHashSize, GetKey, GetUserId, GetCode,
+// LoadAsyFile): E_NOTIMPL there is the component's choice, a note below
+// thorough; any other failure is judged like every call. True on success,
+// when the answer is to be judged.
+bool UncalledSlotSucceeded(Context& ctx, HRESULT status, std::string_view call);
 // The class as check names spell it: "rsa", "des", "sha1", "md5".
 const char* ShortName(CryptoClassKind kind);
 
@@ -67,6 +73,10 @@ std::optional<Words> GetNumber(Context& ctx, IUserRSA& rsa, const KeyPart& part)
 // All eight, or nullopt after the first failure.
 std::optional<std::array<Words, 8>> GetKey(Context& ctx, IUserRSA& rsa);
 bool SetKey(Context& ctx, IUserRSA& rsa, const std::array<Words, 8>& numbers);
+// A text through GetUserId or GetCode (slots no program calls): the size
+// query, then the text with room for its terminator; nullopt once said why.
+std::optional<std::string> GetText(Context& ctx, IUserRSA& rsa, HRESULT (IUserRSA::*get)(char*, std::uint32_t*),
+                                   const std::string& call);
 // GetKeyLength is words after a key of that length was made (madeBy says
 // how, for the message).
 void CheckKeyLength(Context& ctx, IUserRSA& rsa, std::uint32_t words, const std::string& madeBy);

@@ -5,19 +5,18 @@
 #include "user_des.h"
 #include "user_rsa.h"
 
-std::atomic<long> g_moduleUsers{0};
+#include <tarvel/class_factory.h>
+
+#include <new>
+
+constinit tarvel::ModuleCount g_module;
 
 namespace {
 
 template <typename Implementation>
 HRESULT HandOutFactory(const GUID& iid, void** ppv)
 {
-    auto* factory = new (std::nothrow) Factory<Implementation>;
-    if (factory == nullptr)
-        return E_OUTOFMEMORY;
-    const HRESULT status = factory->QueryInterface(iid, ppv);
-    factory->Release();
-    return status;
+    return tarvel::HandOut(new (std::nothrow) tarvel::ClassFactory<Implementation>(g_module), iid, ppv);
 }
 
 }  // namespace
@@ -43,5 +42,5 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(cons
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow()
 {
-    return g_moduleUsers == 0 ? S_OK : S_FALSE;
+    return g_module.InUse() ? S_FALSE : S_OK;
 }

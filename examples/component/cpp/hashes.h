@@ -3,8 +3,8 @@
 
 #include "object.h"
 
-template <typename Interface, std::uint32_t DigestBytes>
-class Hash : public Object<Interface> {
+template <typename Interface, const IID& kInterfaceId, std::uint32_t DigestBytes>
+class Hash : public Object<Interface, kInterfaceId> {
 public:
     HRESULT GetHashSize(std::uint32_t* bytes) override
     {
@@ -19,12 +19,6 @@ public:
     HRESULT GetHash(std::uint8_t*) override { return E_NOTIMPL; }
 };
 
-class HashSha1 final : public Hash<IHashSHA1, kSha1DigestBytes> {
-public:
-    const IID& InterfaceId() const override { return IID_IHashSHA1; }
-};
+class HashSha1 final : public Hash<IHashSHA1, IID_IHashSHA1, kSha1DigestBytes> {};
 
-class HashMd5 final : public Hash<IHashMD5, kMd5DigestBytes> {
-public:
-    const IID& InterfaceId() const override { return IID_IHashMD5; }
-};
+class HashMd5 final : public Hash<IHashMD5, IID_IHashMD5, kMd5DigestBytes> {};

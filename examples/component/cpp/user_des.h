@@ -3,10 +3,8 @@
 
 #include "object.h"
 
-class UserDes final : public Object<IUserDES> {
+class UserDes final : public Object<IUserDES, IID_IUserDES> {
 public:
-    const IID& InterfaceId() const override { return IID_IUserDES; }
-
     HRESULT SetKey(const std::uint32_t*) override { return E_NOTIMPL; }
     HRESULT GetKey(std::uint32_t*) override { return E_NOTIMPL; }
     HRESULT Encrypt(std::uint32_t*) override { return E_NOTIMPL; }

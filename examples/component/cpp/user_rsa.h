@@ -5,10 +5,8 @@
 
 #include "object.h"
 
-class UserRsa final : public Object<IUserRSA> {
+class UserRsa final : public Object<IUserRSA, IID_IUserRSA> {
 public:
-    const IID& InterfaceId() const override { return IID_IUserRSA; }
-
     HRESULT Clear() override { return E_NOTIMPL; }
     HRESULT GenerateKey(const char*, std::uint32_t) override { return E_NOTIMPL; }
     HRESULT GetKeyLength(std::uint32_t*) override { return E_NOTIMPL; }

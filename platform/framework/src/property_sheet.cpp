@@ -220,8 +220,7 @@ bool CPropertySheet::Step(int direction)
     if (m_activeIndex < 0 || next < 0 || next >= GetPageCount())
         return false;
     CPropertyPage* page = GetActivePage();
-    // The page may stay (-1), name the page to go to by its template id, or
-    // leave the step to the sheet (0); it is left only if it agrees to be.
+    // What the answers mean is the page's contract: see CPropertyPage.
     const LRESULT answer = direction > 0 ? page->OnWizardNext() : page->OnWizardBack();
     if (answer == -1)
         return true;

@@ -1,10 +1,10 @@
 // The "RSA Wizard": the sheet with its four pages, run modally.
 #pragma once
 
-#include "rsa_wizard/key_display_page.h"
-#include "rsa_wizard/key_generation_page.h"
-#include "rsa_wizard/key_save_page.h"
-#include "rsa_wizard/round_trip_page.h"
+#include "rsa_wizard/rsa1_page.h"
+#include "rsa_wizard/rsa2_page.h"
+#include "rsa_wizard/rsa3_page.h"
+#include "rsa_wizard/rsa4_page.h"
 
 #include "framework/property_sheet.h"
 
@@ -21,18 +21,18 @@ public:
     RsaWizard& operator=(const RsaWizard&) = delete;
 
     CPropertySheet& Sheet() { return m_sheet; }
-    CRSA1& KeyGenerationPage() { return m_keyGeneration; }
-    CRS2& KeyDisplayPage() { return m_keyDisplay; }
-    CRSA3& RoundTripPage() { return m_roundTrip; }
-    CRSA4& KeySavePage() { return m_keySave; }
+    CRSA1& Rsa1Page() { return m_rsa1; }
+    CRS2& Rsa2Page() { return m_rsa2; }
+    CRSA3& Rsa3Page() { return m_rsa3; }
+    CRSA4& Rsa4Page() { return m_rsa4; }
 
 private:
     // Declared first so that it is destroyed last.
     CPropertySheet m_sheet;
-    CRSA1 m_keyGeneration;
-    CRS2 m_keyDisplay;
-    CRSA3 m_roundTrip;
-    CRSA4 m_keySave;
+    CRSA1 m_rsa1;
+    CRS2 m_rsa2;
+    CRSA3 m_rsa3;
+    CRSA4 m_rsa4;
 };
 
 // What the view does at each initial update: one modal run of a new wizard.

@@ -29,11 +29,22 @@ public:
 
     UINT GetTemplateId() const { return m_nIDTemplate; }
 
-    virtual BOOL OnInitDialog();     // puts the fields into the controls
-    virtual BOOL OnSetActive();      // after the first activation: fields to controls
-    virtual BOOL OnKillActive();     // controls to fields; FALSE keeps the page
-    virtual LRESULT OnWizardNext();  // 0: go on; -1: stay
-    virtual LRESULT OnWizardBack();  // 0: go back; -1: stay
+    virtual BOOL OnInitDialog();  // puts the fields into the controls
+    virtual BOOL OnSetActive();   // after the first activation: fields to controls
+    virtual BOOL OnKillActive();  // controls to fields; FALSE keeps the page
+
+    // Asked when the user presses Next (OnWizardNext) or Back (OnWizardBack)
+    // on this page, and only when there is a page that way. The answer:
+    //   -1               stay on this page (tell the user why first: the
+    //                    sheet says nothing);
+    //   0                go to the next (previous) page;
+    //   a template id    go to the page made from that template; an id no
+    //                    page of the sheet has, or any other negative
+    //                    value, counts as 0.
+    // Either way the page is left only if OnKillActive then agrees; the page
+    // reached gets OnSetActive. The base versions answer 0.
+    virtual LRESULT OnWizardNext();
+    virtual LRESULT OnWizardBack();
 
 private:
     friend class CPropertySheet;

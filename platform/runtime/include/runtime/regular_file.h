@@ -4,8 +4,7 @@
 // a writer and opening a device can have side effects. The open itself does
 // not block (the name may have become a FIFO since the look) and never makes
 // a terminal the controlling one; a second look at the descriptor settles
-// what was really opened. Needs neither Qt nor anything else of the platform,
-// so the crypto component uses it too.
+// what was really opened.
 #pragma once
 
 #include <sys/stat.h>
