@@ -140,7 +140,7 @@ const FaultCase kFaults[] = {
     {"generate-p-eq-q",
      {"rsa.keys.16", "contract.rsa.slot-layout"},
      "n = p² is no RSA base, and q has no inverse mod p",
-     {"rsa.keys.*", "rsa.key-files"},
+     {"rsa.keys.*", "rsa.key-files", "memory.rsa.life-cycle"},
      "",
      "standard"},
     // Recommended choices only: standard passes, thorough fails each of them.

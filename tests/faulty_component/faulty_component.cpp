@@ -426,8 +426,16 @@ public:
     }
     HRESULT LockServer(std::int32_t) override { return S_OK; }
     // Counted so that DllCanUnloadNow can tell while a factory is held.
-    ULONG AddRef() override { return (memory_faults::FactoryReferenced(), 2); }
-    ULONG Release() override { return (memory_faults::FactoryReleased(), 1); }
+    ULONG AddRef() override
+    {
+        memory_faults::FactoryReferenced();
+        return StaticClassFactory::AddRef();
+    }
+    ULONG Release() override
+    {
+        memory_faults::FactoryReleased();
+        return StaticClassFactory::Release();
+    }
 
 private:
     const CryptoClass& m_entry;
@@ -443,12 +451,8 @@ FAULTY_EXPORT HRESULT DllGetClassObject(const GUID& clsid, const GUID& iid, void
     static Factory factories[] = {Factory(kCryptoClasses[0]), Factory(kCryptoClasses[1]), Factory(kCryptoClasses[2]),
                                   Factory(kCryptoClasses[3])};
     for (std::size_t i = 0; i < std::size(kCryptoClasses); ++i)
-        if (kCryptoClasses[i].clsid == clsid) {
-            const HRESULT hr = factories[i].QueryInterface(iid, ppv);
-            if (SUCCEEDED(hr))
-                memory_faults::FactoryReferenced();
-            return hr;
-        }
+        if (kCryptoClasses[i].clsid == clsid)
+            return factories[i].QueryInterface(iid, ppv);
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 

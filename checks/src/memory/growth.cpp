@@ -6,12 +6,13 @@
 
 namespace checks::memory {
 
-std::optional<Growth> LinearGrowth(const RunSamples& samples, int cyclesPerRun, Resource resource)
+std::optional<Growth> LinearGrowth(const RunSamples& samples, int cyclesPerRun, Resource resource,
+                                   std::int64_t heapFloor)
 {
     Growth growth{resource, {}, 0};
     for (std::size_t run = 0; run < 3; ++run)
         growth.perRun[run] = samples[run + 1][resource] - samples[run][resource];
-    const std::int64_t floor = resource == Resource::Heap ? 8 * cyclesPerRun : 1;
+    const std::int64_t floor = resource == Resource::Heap ? heapFloor * cyclesPerRun : 1;
     const auto [least, most] = std::minmax_element(growth.perRun.begin(), growth.perRun.end());
     if (*least < floor || *most > 4 * *least)
         return std::nullopt;

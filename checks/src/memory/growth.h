@@ -22,9 +22,10 @@ struct Growth {
 };
 
 // The growth of resource when it is linear in the cycles: every run grows it
-// by at least a floor (8 bytes a cycle for the heap, 1 for a count) and no
-// run by more than four times another.
-std::optional<Growth> LinearGrowth(const RunSamples& samples, int cyclesPerRun, Resource resource);
+// by at least a floor (heapFloor bytes a cycle for the heap, 1 for a count)
+// and no run by more than four times another.
+std::optional<Growth> LinearGrowth(const RunSamples& samples, int cyclesPerRun, Resource resource,
+                                   std::int64_t heapFloor);
 
 // "1040 bytes per life cycle (+8320, +8320, +8320 in three runs of 8 cycles)"
 std::string GrowthText(const Growth& growth, int cyclesPerRun);

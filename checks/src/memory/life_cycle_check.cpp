@@ -41,7 +41,7 @@ std::optional<std::vector<Growth>> Growths(Context& calls, LifeCycle& cycle, std
         return std::nullopt;
     std::vector<Resource> suspects;
     for (const Resource resource : kResources)
-        if (LinearGrowth(*first, cyclesPerRun, resource))
+        if (LinearGrowth(*first, cyclesPerRun, resource, HeapFloorPerCycle()))
             suspects.push_back(resource);
     std::vector<Growth> growths;
     if (suspects.empty())
@@ -50,7 +50,7 @@ std::optional<std::vector<Growth>> Growths(Context& calls, LifeCycle& cycle, std
     if (!second)
         return std::nullopt;
     for (const Resource resource : suspects)
-        if (const auto growth = LinearGrowth(*second, cyclesPerRun, resource))
+        if (const auto growth = LinearGrowth(*second, cyclesPerRun, resource, HeapFloorPerCycle()))
             growths.push_back(*growth);
     return growths;
 }

@@ -98,6 +98,15 @@ const char* ResourceUnit(Resource resource)
     return "";
 }
 
+std::int64_t HeapFloorPerCycle()
+{
+#ifdef TARVEL_HAVE_MEMCHECK_H
+    if (RUNNING_ON_VALGRIND)
+        return 8;
+#endif
+    return 512;
+}
+
 ResourceSample SampleResources()
 {
     ResourceSample sample;

@@ -6,7 +6,7 @@
 #include "runner/memcheck_child.h"
 #include "runner/option_reader.h"
 
-#include <runtime/com.h>
+#include <runtime/object_binding.h>
 
 #include <signal.h>
 #include <unistd.h>
