@@ -5,11 +5,12 @@ Run from the repository root:  scripts/draw_images.py
 Writes resources/<program>/images/toolbar128.png and
 resources/<program>/icons/{128,128-16,129,129-16}.png.
 
-  scripts/draw_images.py --hicolor DIR NAME...
-writes the program icon (padlock) and the document icon for the desktop's
-icon theme instead: DIR/<size>x<size>/apps/NAME.png for every size the
-theme asks of an application, DIR/scalable/apps/NAME.svg, and the document
-icon as DIR/<size>x<size>/mimetypes/NAME-document.png.
+  scripts/draw_images.py --hicolor DIR PROGRAM=NAME...
+writes each program's icon for the desktop's icon theme instead:
+DIR/<size>x<size>/apps/NAME.png for every size the theme asks of an
+application and DIR/scalable/apps/NAME.svg. PROGRAM is tarvel2 (a key on a
+blue tile) or tarvel3 (a padlock on a red tile): shape and colour both
+differ, so the two are told apart in a menu at 16 pixels too.
 """
 import os
 import struct
@@ -241,16 +242,34 @@ class IconCanvas:
         return ["".join(r) for r in self.grid]
 
 
-def padlock(size):
-    """The program icon: a yellow padlock on a blue tile."""
+def draw(boxes, size):
     c = IconCanvas(size)
-    padlock_boxes(c)
+    boxes(c)
     return c.rows()
 
 
-def padlock_boxes(c):
+def key_boxes(c):
+    """Tarvel2, the RSA key program: a yellow key on a blue tile."""
     c.rect(1, 1, 30, 30, "k")
     c.rect(2, 2, 29, 29, "b")
+    # Bow, with its hole showing the tile.
+    c.rect(3, 9, 13, 22, "k")
+    c.rect(4, 10, 12, 21, "y")
+    c.rect(6, 14, 9, 17, "k")
+    c.rect(7, 15, 8, 16, "b")
+    # Shaft and bit.
+    c.rect(13, 13, 28, 18, "k")
+    c.rect(13, 14, 27, 17, "y")
+    c.rect(19, 18, 22, 24, "k")
+    c.rect(20, 18, 21, 23, "y")
+    c.rect(24, 18, 27, 22, "k")
+    c.rect(25, 18, 26, 21, "y")
+
+
+def padlock_boxes(c):
+    """Tarvel3, the DES and hash program: a yellow padlock on a red tile."""
+    c.rect(1, 1, 30, 30, "k")
+    c.rect(2, 2, 29, 29, "r")
     # Shackle.
     c.rect(9, 4, 22, 6, "k")
     c.rect(9, 4, 11, 15, "k")
@@ -264,6 +283,9 @@ def padlock_boxes(c):
     c.rect(7, 25, 24, 26, "o")
     c.rect(14, 18, 17, 20, "k")
     c.rect(15, 20, 16, 23, "k")
+
+
+PROGRAM_ICONS = {"tarvel2": key_boxes, "tarvel3": padlock_boxes}
 
 
 def document(size):
@@ -318,14 +340,15 @@ def write_svg(path, drawing):
                 'shape-rendering="crispEdges">\n' + "\n".join(shapes) + "\n</svg>\n")
 
 
-def write_hicolor(root, names):
-    for name in names:
+def write_hicolor(root, pairs):
+    """pairs: "tarvel2=io.example.Name" -- the drawing and the icon's name."""
+    for pair in pairs:
+        program, _, name = pair.partition("=")
+        boxes = PROGRAM_ICONS[program]
         for size, (drawn, factor) in THEME_SIZES.items():
             folder = os.path.join(root, f"{size}x{size}")
-            write_png(os.path.join(folder, "apps", name + ".png"), magnified(padlock(drawn), factor))
-            write_png(os.path.join(folder, "mimetypes", name + "-document.png"),
-                      magnified(document(drawn), factor))
-        write_svg(os.path.join(root, "scalable", "apps", name + ".svg"), padlock_boxes)
+            write_png(os.path.join(folder, "apps", name + ".png"), magnified(draw(boxes, drawn), factor))
+        write_svg(os.path.join(root, "scalable", "apps", name + ".svg"), boxes)
 
 
 def main():
@@ -339,8 +362,8 @@ def main():
     write_png(os.path.join(root, "tarvel3", "images", "toolbar128.png"), tests)
     for program in ("tarvel2", "tarvel3"):
         icons = os.path.join(root, program, "icons")
-        write_png(os.path.join(icons, "128.png"), padlock(32))
-        write_png(os.path.join(icons, "128-16.png"), padlock(16))
+        write_png(os.path.join(icons, "128.png"), draw(PROGRAM_ICONS[program], 32))
+        write_png(os.path.join(icons, "128-16.png"), draw(PROGRAM_ICONS[program], 16))
         write_png(os.path.join(icons, "129.png"), document(32))
         write_png(os.path.join(icons, "129-16.png"), document(16))
 

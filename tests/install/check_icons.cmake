@@ -1,6 +1,7 @@
 # Every Icon= of an installed desktop entry names an icon of the hicolor theme
 # at each size the entry's program ships, and the theme has it at 48 pixels,
-# the size menus fall back to.
+# the size menus fall back to. No two entries show the same picture at a
+# size: a launcher would show two tiles alike.
 file(GLOB entries ${PREFIX}/share/applications/*.desktop)
 if(NOT entries)
     message(FATAL_ERROR "no desktop entries under ${PREFIX}/share/applications")
@@ -19,8 +20,15 @@ foreach(entry IN LISTS entries)
         message(SEND_ERROR "${entry}: Icon=${name} is not in ${theme}")
     endif()
     foreach(size 16 32 48 64 128 256)
-        if(NOT EXISTS ${theme}/${size}x${size}/apps/${name}.png)
+        set(icon ${theme}/${size}x${size}/apps/${name}.png)
+        if(NOT EXISTS ${icon})
             message(SEND_ERROR "${entry}: no ${size}x${size} icon ${name}.png")
+            continue()
         endif()
+        file(SHA256 ${icon} picture)
+        if(DEFINED seen_${size}_${picture})
+            message(SEND_ERROR "${name}.png and ${seen_${size}_${picture}}.png are the same picture at ${size}x${size}")
+        endif()
+        set(seen_${size}_${picture} ${name})
     endforeach()
 endforeach()

@@ -5,7 +5,7 @@
 namespace checks::runner {
 namespace {
 
-constexpr const char* kWhere = "crypto/RULES.md (installed as share/doc/tarvel/RULES.md)";
+constexpr const char* kWhere = "crypto/RULES.md (installed as /usr/share/doc/tarvel-check/RULES.md)";
 
 // The text wrapped at 76 columns, each line indented.
 std::string Wrapped(const std::string& text, const std::string& indent)

@@ -169,9 +169,10 @@ std::string UsageText(const std::vector<std::string>& suiteLines)
             "  2  the component could not be loaded, a vector file is missing, or the\n"
             "     command line is wrong\n"
             "\n"
-            "Every failure and note names the rule it rests on (crypto/RULES.md, installed\n"
-            "as share/doc/tarvel/RULES.md): a required rule broken fails at every level, a\n"
-            "recommended one (the bundled component's habits) is a note below thorough.\n"
+            "Every failure and note names the rule it rests on (--explain prints one; the\n"
+            "catalogue is /usr/share/doc/tarvel-check/RULES.md): a required rule broken\n"
+            "fails at every level, a recommended one (the bundled component's habits) is a\n"
+            "note below thorough.\n"
             "tarvel-check judges honest components that may be wrong, crash or hang; code\n"
             "running inside a check could forge that check's result, so it is no defence\n"
             "against a component written to deceive it.\n";

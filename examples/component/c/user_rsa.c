@@ -1,7 +1,7 @@
 /* IUserRSA: key generation, raw RSA, the key's numbers and texts, key files.
  * Every slot is still to be written; slots of one shape share one stub until
- * then. crypto/README.md (installed as share/doc/tarvel/README.md) gives each
- * slot's protocol. */
+ * then. crypto/README.md (installed as
+ * share/doc/tarvel-component-dev/interface.md) gives each slot's protocol. */
 #include "object.h"
 
 #include <stdlib.h>

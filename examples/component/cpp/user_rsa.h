@@ -1,6 +1,6 @@
 // IUserRSA: key generation, raw RSA, the key's numbers and texts, key files.
 // Every slot is still to be written; crypto/README.md (installed as
-// share/doc/tarvel/README.md) gives each one's protocol.
+// share/doc/tarvel-component-dev/interface.md) gives each one's protocol.
 #pragma once
 
 #include "object.h"

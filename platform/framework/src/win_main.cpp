@@ -112,8 +112,9 @@ int AfxWinMain(int argc, char** argv)
     // first one on (even "OLE error", before the profile is set up). Only the
     // name: a display name would be appended to every dialog's caption.
     QCoreApplication::setApplicationName(QString::fromStdString(name));
-    // Lets the desktop match the windows to the installed entry <folder>.desktop and its icon.
-    QGuiApplication::setDesktopFileName(QString::fromStdString(app->GetResourceFolder()));
+    // Lets the desktop match the windows to the installed entry io.github.tarvel.<name in lower
+    // case>.desktop (desktop/) and its icon.
+    QGuiApplication::setDesktopFileName("io.github.tarvel." + QString::fromStdString(name).toLower());
 
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
