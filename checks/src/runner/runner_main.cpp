@@ -4,6 +4,8 @@
 #include "runner/check_process.h"
 #include "runner/explain.h"
 #include "runner/input_files.h"
+#include "runner/memcheck_session.h"
+#include "runner/one_check_main.h"
 #include "runner/report_file.h"
 #include "runner/reports.h"
 #include "runner/run_settings.h"
@@ -66,7 +68,8 @@ private:
 std::string ReplayLine(const RunSettings& settings, const std::string& component, const CheckResult& result)
 {
     return "replay: tarvel-check --component " + component + " --level " + runner::LevelName(settings.level) +
-           " --seed " + std::to_string(settings.seed) + " --only " + result.name;
+           " --seed " + std::to_string(settings.seed) + (settings.memcheck ? " --memcheck" : "") + " --only " +
+           result.name;
 }
 
 }  // namespace
@@ -77,6 +80,9 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     // check, so nothing but the component's work is timed.
     if (argc > 1 && std::string(argv[1]) == "bench")
         return bench::BenchMain(argc - 1, argv + 1);
+    // One check alone, as --memcheck has valgrind run it.
+    if (argc > 1 && std::string(argv[1]) == runner::kRunOneCheckWord)
+        return runner::RunOneCheckMain(argc, argv, suites);
     std::string error;
     const auto parsed = runner::ParseCommandLine(argc, argv, error);
     if (!parsed)
@@ -137,6 +143,14 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         return kExitCannotRun;
     }
 
+    // --memcheck: valgrind must be there before any check runs.
+    if (settings.memcheck && !settings.list)
+        if (const std::string problem = runner::StartMemcheckSession(ExecutableFolder() + "/../share/tarvel");
+            !problem.empty()) {
+            std::cerr << "tarvel-check: " << problem << "\n";
+            return kExitCannotRun;
+        }
+
     SuiteOptions options;
     options.level = settings.level;
     options.seed = settings.seed;
@@ -160,6 +174,8 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
             if (runner::NamePicked(check.name, settings.only)) {
                 if (settings.timeoutSeconds)
                     check.timeoutSeconds = *settings.timeoutSeconds;
+                if (settings.memcheck)  // --timeout too: it is meant for the check, not for valgrind
+                    check.timeoutSeconds *= runner::kMemcheckTimeFactor;
                 checks.push_back(std::move(check));
             }
     if (settings.list) {
