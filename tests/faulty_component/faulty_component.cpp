@@ -47,6 +47,7 @@
 
 #include <tarvel/classes.h>
 #include <tarvel/crypto.h>
+#include <tarvel/unknown.h>
 
 #include <dlfcn.h>
 #include <signal.h>
@@ -140,6 +141,8 @@ void WalkKey(const std::uint32_t* key)
 }  // namespace timing_fault
 
 // Reference counting and QueryInterface over the inner object's interface.
+// Written out rather than taken from <tarvel/unknown.h>: its Release is
+// where the premature-free fault lives.
 template <class Interface>
 class Forwarder : public Interface {
 public:
@@ -155,7 +158,7 @@ public:
         if (!ppv)
             return E_POINTER;
         *ppv = nullptr;
-        if (!(iid == IID_IUnknown) && !(iid == m_iid))
+        if (!tarvel::AnswersTo(iid, m_iid))
             return E_NOINTERFACE;
         AddRef();
         *ppv = static_cast<Interface*>(this);
