@@ -38,13 +38,16 @@
 //                       the modulus (an early exit for small inputs)
 //   timing-des-setkey   SetKey walks the key bit by bit, with work per set bit
 //   timing-des-encrypt  Encrypt does that walk over the key on every block
-// TARVEL_FAULT_INNER may name another library to forward to.
+// TARVEL_FAULT_INNER may name another library to forward to. The memory
+// and lifetime faults are listed in memory_faults.h.
 #include "fault_files.h"
 #include "fault_rsa_math.h"
+#include "memory_faults.h"
 #include "static_class_factory.h"
 
 #include <tarvel/classes.h>
 #include <tarvel/crypto.h>
+#include <tarvel/unknown.h>
 
 #include <dlfcn.h>
 #include <signal.h>
@@ -138,18 +141,24 @@ void WalkKey(const std::uint32_t* key)
 }  // namespace timing_fault
 
 // Reference counting and QueryInterface over the inner object's interface.
+// Written out rather than taken from <tarvel/unknown.h>: its Release is
+// where the premature-free fault lives.
 template <class Interface>
 class Forwarder : public Interface {
 public:
-    Forwarder(Interface* inner, const IID& iid) : m_inner(inner), m_iid(iid) {}
-    virtual ~Forwarder() { m_inner->Release(); }
+    Forwarder(Interface* inner, const IID& iid) : m_inner(inner), m_iid(iid) { memory_faults::ObjectCreated(); }
+    virtual ~Forwarder()
+    {
+        m_inner->Release();
+        memory_faults::ObjectDestroyed();
+    }
 
     HRESULT QueryInterface(const GUID& iid, void** ppv) override
     {
         if (!ppv)
             return E_POINTER;
         *ppv = nullptr;
-        if (!(iid == IID_IUnknown) && !(iid == m_iid))
+        if (!tarvel::AnswersTo(iid, m_iid))
             return E_NOINTERFACE;
         AddRef();
         *ppv = static_cast<Interface*>(this);
@@ -159,7 +168,7 @@ public:
     ULONG Release() override
     {
         const ULONG left = --m_references;
-        if (left == 0)
+        if (left == 0 || memory_faults::FreeEarly(m_iid, left))
             delete this;
         return left;
     }
@@ -180,6 +189,7 @@ public:
     HRESULT GenerateKey(const char* userId, std::uint32_t keyWords) override
     {
         SpawnHelperOnce();
+        memory_faults::AfterGenerateKey();
         const HRESULT hr = m_inner->GenerateKey(userId, Fault() == "ignore-length" ? 16 : keyWords);
         if (SUCCEEDED(hr) && Fault() == "generate-e1") {
             const std::uint32_t one = 1;
@@ -221,6 +231,7 @@ public:
     }
     HRESULT SaveWkyFile(const char* path) override
     {
+        memory_faults::AfterSave();
         HRESULT hr = m_inner->SaveWkyFile(path);
         if (SUCCEEDED(hr) && (Fault() == "wky-with-private" || Fault() == "wky-with-d-text")) {
             const std::string privatePath = std::string(path) + ".private";
@@ -235,6 +246,7 @@ public:
     }
     HRESULT SaveRkyFile(const char* path) override
     {
+        memory_faults::AfterSave();
         const HRESULT hr = m_inner->SaveRkyFile(path);
         if (SUCCEEDED(hr) && Fault() == "private-by-umask")
             faulty::ModeByUmask(path);
@@ -244,6 +256,7 @@ public:
     }
     HRESULT SaveAsyFile(const char* path) override
     {
+        memory_faults::AfterSave();
         const HRESULT hr = m_inner->SaveAsyFile(path);
         if (SUCCEEDED(hr) && Fault() == "private-by-umask")
             faulty::ModeByUmask(path);
@@ -339,6 +352,7 @@ public:
             timing_fault::WalkKey(key);
         if (key)
             m_key = {key[0], key[1]};
+        memory_faults::AfterDesSetKey();
         return Target().SetKey(key);
     }
     HRESULT GetKey(std::uint32_t* key) override
@@ -351,6 +365,7 @@ public:
             pause();
         if (Fault() == "timing-des-encrypt")
             timing_fault::WalkKey(m_key.data());
+        memory_faults::BeforeDesEncrypt();
         return Target().Encrypt(block);
     }
     HRESULT Decrypt(std::uint32_t* block) override { return Target().Decrypt(block); }
@@ -378,6 +393,8 @@ public:
     HRESULT HashData(const std::uint8_t* data, std::uint32_t bytes) override
     {
         m_wrong = m_isSha1 && Fault() == "sha1-length-55" && bytes % 64 == 55;
+        if (m_isSha1)
+            memory_faults::InspectSha1Input(data, bytes);
         if (m_isSha1 && Fault() == "sha1-stops-64k" && bytes > 65536)
             bytes = 65536;
         const HRESULT hr = Target().HashData(data, bytes);
@@ -454,6 +471,17 @@ public:
         return S_OK;
     }
     HRESULT LockServer(std::int32_t) override { return S_OK; }
+    // Counted so that DllCanUnloadNow can tell while a factory is held.
+    ULONG AddRef() override
+    {
+        memory_faults::FactoryReferenced();
+        return StaticClassFactory::AddRef();
+    }
+    ULONG Release() override
+    {
+        memory_faults::FactoryReleased();
+        return StaticClassFactory::Release();
+    }
 
 private:
     const CryptoClass& m_entry;
@@ -476,5 +504,5 @@ FAULTY_EXPORT HRESULT DllGetClassObject(const GUID& clsid, const GUID& iid, void
 
 FAULTY_EXPORT HRESULT DllCanUnloadNow()
 {
-    return S_FALSE;
+    return memory_faults::CanUnloadNow();
 }

@@ -19,6 +19,9 @@ std::vector<CheckDef> VectorsSuite(const SuiteOptions& opts);
 std::vector<CheckDef> RsaSuite(const SuiteOptions& opts);
 // Seeded random inputs compared with OpenSSL.
 std::vector<CheckDef> DifferentialSuite(const SuiteOptions& opts);
+// What using the component leaves behind: leaks per life cycle, reference
+// counts, threads (checks/src/memory/).
+std::vector<CheckDef> MemorySuite(const SuiteOptions& opts);
 // Timing leaks of RSA Decrypt and DES, with controls; lists its checks only
 // when named or at Level::Thorough.
 std::vector<CheckDef> TimingSuite(const SuiteOptions& opts);
@@ -42,6 +45,7 @@ inline std::vector<NamedSuite> AllSuites()
         {"vectors", "known answers from third-party vector files", &VectorsSuite},
         {"rsa", "generated keys audited with big-number arithmetic", &RsaSuite},
         {"differential", "seeded random inputs compared with OpenSSL", &DifferentialSuite},
+        {"memory", "leaks per life cycle, reference counts and threads", &MemorySuite},
         {"timing",
          "timing leaks of RSA Decrypt and DES (not the public Encrypt or hashes); only when named or at thorough",
          &TimingSuite},

@@ -63,6 +63,7 @@ public:
         out += "  \"seed\": " + std::to_string(summary.seed) + ",\n";
         out += "  \"shard\": " + (summary.shard.empty() ? std::string("null") : JsonString(summary.shard)) + ",\n";
         out += "  \"jobs\": " + std::to_string(summary.jobs) + ",\n";
+        out += "  \"memcheck\": " + std::string(summary.memcheck ? "true" : "false") + ",\n";
         out += "  \"seconds\": " + Seconds(summary.seconds) + ",\n";
         out += "  \"summary\": {\"passed\": " + std::to_string(summary.Count(Verdict::Pass)) +
                ", \"failed\": " + std::to_string(summary.CountUnexpectedFailures()) +

@@ -134,7 +134,7 @@ int RunSummary::VerdictStatus() const
 std::string ReplayCommand(const RunSummary& summary, const std::string& checkName)
 {
     return "tarvel-check --component " + summary.component + " --level " + LevelName(summary.level) + " --seed " +
-           std::to_string(summary.seed) + " --only " + checkName;
+           std::to_string(summary.seed) + (summary.memcheck ? " --memcheck" : "") + " --only " + checkName;
 }
 
 std::string SecondsText(double seconds)

@@ -29,6 +29,7 @@ struct RunSummary {
     // "K/N" for a sharded run, empty otherwise.
     std::string shard;
     int jobs = 1;
+    bool memcheck = false;  // every check's child ran under valgrind's memcheck
 
     int Count(Verdict verdict) const;
     // Failures that fail the run: all but those --expect-fail lists.

@@ -141,8 +141,12 @@ std::optional<RunSettings> ParseCommandLine(int argc, char** argv, std::string& 
         bool valued = FindOption(kTexts, arg) || format;
         for (const char* name : kValued)
             valued |= arg == name;
-        if (arg == "-h" || arg == "--help" || arg == "--list" || arg == "-q" || arg == "--quiet" ||
-            arg == "--version") {
+        if (arg == "--memcheck") {
+            if (!args.NoValue(error))
+                return std::nullopt;
+            settings.memcheck = true;
+        } else if (arg == "-h" || arg == "--help" || arg == "--list" || arg == "-q" || arg == "--quiet" ||
+                   arg == "--version") {
             if (!args.NoValue(error))
                 return std::nullopt;
             settings.help |= arg == "-h" || arg == "--help";
@@ -214,6 +218,11 @@ std::string UsageText(const std::vector<std::string>& suiteLines)
                        "                    of Debian's python3-cryptography-vectors)\n"
                        "  --timeout SECONDS the time limit of every check (default: each check's\n"
                        "                    own, 30 s for most); a check past it fails as hung\n"
+                       "  --memcheck        run every check's child under valgrind's memcheck: an\n"
+                       "                    invalid access, a jump on uninitialised memory, a bad\n"
+                       "                    free or a leak in the component fails the check (time\n"
+                       "                    limits, --timeout too, are multiplied by 40;\n"
+                       "                    needs valgrind)\n"
                        "  --list            list the checks that would run, and run none\n"
                        "  --explain NAME    print a rule of the catalogue (\"hash.digest\") or a check\n"
                        "                    (\"rsa.key-files\"): the rule's text and class, where it\n"

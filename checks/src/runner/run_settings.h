@@ -36,6 +36,7 @@ struct RunSettings {
     bool help = false;
     bool version = false;  // --version: print "tarvel-check VERSION" and stop
     bool quiet = false;
+    bool memcheck = false;  // --memcheck: every check's child under valgrind's memcheck
 };
 
 // Parses argv; on a wrong command line returns nullopt with error set.

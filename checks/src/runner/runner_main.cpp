@@ -10,6 +10,8 @@
 #include "runner/explain.h"
 #include "runner/input_files.h"
 #include "runner/replay_bundle.h"
+#include "runner/memcheck_session.h"
+#include "runner/one_check_main.h"
 #include "runner/report_file.h"
 #include "runner/report_formats.h"
 #include "runner/reports.h"
@@ -88,6 +90,8 @@ std::vector<CheckDef> PickedChecks(const std::vector<const NamedSuite*>& chosen,
                 continue;
             if (settings.timeoutSeconds)
                 check.timeoutSeconds = *settings.timeoutSeconds;
+            if (settings.memcheck)  // --timeout too: it is meant for the check, not for valgrind
+                check.timeoutSeconds *= runner::kMemcheckTimeFactor;
             checks.push_back(std::move(check));
         }
     if (!settings.shardCount)
@@ -114,6 +118,9 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         return bench::BenchMain(argc - 1, argv + 1);
     if (argc > 1 && std::string(argv[1]) == "replay")
         return runner::ReplayMain(argc - 1, argv + 1, suites);
+    // One check alone, as --memcheck has valgrind run it.
+    if (argc > 1 && std::string(argv[1]) == runner::kRunOneCheckWord)
+        return runner::RunOneCheckMain(argc, argv, suites);
     std::string error;
     const auto parsed = runner::ParseCommandLine(argc, argv, error);
     if (!parsed)
@@ -174,6 +181,14 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         return kExitCannotRun;
     }
 
+    // --memcheck: valgrind must be there before any check runs.
+    if (settings.memcheck && !settings.list)
+        if (const std::string problem = runner::StartMemcheckSession(ExecutableFolder() + "/../share/tarvel");
+            !problem.empty()) {
+            std::cerr << "tarvel-check: " << problem << "\n";
+            return kExitCannotRun;
+        }
+
     SuiteOptions options;
     options.level = settings.level;
     options.seed = settings.seed;
@@ -233,6 +248,7 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     summary.origin = runner::DescribeOrigin(options.componentPath, options.vectorsDir);
     summary.level = settings.level;
     summary.seed = settings.seed;
+    summary.memcheck = settings.memcheck;
     summary.jobs = static_cast<int>(settings.jobs ? settings.jobs : std::max(1u, std::thread::hardware_concurrency()));
     if (settings.shardCount)
         summary.shard = std::to_string(settings.shardIndex) + "/" + std::to_string(settings.shardCount);
