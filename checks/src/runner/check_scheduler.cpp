@@ -1,6 +1,9 @@
 #include "runner/check_scheduler.h"
 
+#include "runner/call_log.h"
 #include "runner/check_process.h"
+
+#include <checks/rules.h>
 
 #include <algorithm>
 #include <chrono>
@@ -108,6 +111,12 @@ std::vector<CheckResult> RunChecks(const std::vector<CheckDef>& checks, const st
             return !plans[a].alone && expectedSeconds[a] > expectedSeconds[b];
         });
 
+    // A child forked while another thread is making a function-local static
+    // would wait forever for that static's guard, which it inherits held.
+    // The statics a worker makes (the rule of a dead child's failure, the
+    // recording flag) are made here, before any worker starts.
+    (void)AllRules();
+    (void)CallRecording();
     std::vector<std::thread> workers;
     for (unsigned i = 0; i < jobs; ++i)
         workers.emplace_back(Work, std::ref(shared), std::cref(checks), std::cref(options));
