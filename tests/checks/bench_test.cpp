@@ -3,7 +3,7 @@
 // that takes a baseline back. No test
 // here depends on how fast anything runs.
 #include "bench/bench_settings.h"
-#include "bench/json_reader.h"
+#include "runner/json_reader.h"
 #include "bench/statistics.h"
 
 #include "run_tarvel_check.h"
@@ -84,20 +84,20 @@ TEST(BenchBaselineReader, TakesJsonAndRefusesWhatIsNot)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         std::string error;
-        const auto document = bench::ParseJson(c.text, error);
+        const auto document = checks::runner::ParseJson(c.text, error);
         if (c.error) {
             EXPECT_FALSE(document);
             EXPECT_EQ(error, c.error);
             continue;
         }
         ASSERT_TRUE(document) << error;
-        const bench::JsonValue& first = document->Field("operations")->items.at(0);
+        const checks::runner::JsonValue& first = document->Field("operations")->items.at(0);
         EXPECT_EQ(first.Field("name")->text, c.name);
         EXPECT_DOUBLE_EQ(*first.Field("wall_ns")->Number("median"), c.median);
     }
     // A hostile file does not exhaust the stack.
     std::string error;
-    EXPECT_FALSE(bench::ParseJson(std::string(100000, '['), error));
+    EXPECT_FALSE(checks::runner::ParseJson(std::string(100000, '['), error));
     EXPECT_EQ(error, "nesting too deep at byte 65");
 }
 

@@ -4,7 +4,7 @@
 // three subjects' |t|. No test here asserts whether anything leaks: the
 // machines that run it are loaded, and timing verdicts are proven by
 // scripts/timing-power instead.
-#include "bench/json_reader.h"
+#include "runner/json_reader.h"
 #include "timing/measure_loop.h"
 #include "timing/rsa_classes.h"
 #include "timing/verdict.h"
@@ -68,15 +68,15 @@ TEST(TimingSuite, EachVerdictHasItsShapeAndTheControlsAreReported)
     std::stringstream text;
     text << in.rdbuf();
     std::string error;
-    const auto report = bench::ParseJson(text.str(), error);
+    const auto report = checks::runner::ParseJson(text.str(), error);
     ASSERT_TRUE(report) << error << "\n" << run.output;
-    const bench::JsonValue& check = report->Field("checks")->items.at(0);
+    const checks::runner::JsonValue& check = report->Field("checks")->items.at(0);
     EXPECT_EQ(check.Field("name")->text, "timing.des.block");
     const std::string verdict = check.Field("verdict")->text;
     EXPECT_EQ(run.exitStatus, verdict == "pass" ? 0 : 1) << run.output;
 
     std::string shown, figures;
-    for (const bench::JsonValue& note : check.Field("notes")->items)
+    for (const checks::runner::JsonValue& note : check.Field("notes")->items)
         (note.text.rfind("timing: ", 0) == 0 ? figures : shown) = note.text;
     if (verdict == "pass") {
         EXPECT_TRUE(std::regex_match(shown, noLeak)) << shown;
@@ -86,12 +86,12 @@ TEST(TimingSuite, EachVerdictHasItsShapeAndTheControlsAreReported)
         EXPECT_TRUE(std::regex_match(head, leak) || std::regex_match(head, inconclusive)) << message;
     }
 
-    const auto note = bench::ParseJson(figures.substr(8), error);
+    const auto note = checks::runner::ParseJson(figures.substr(8), error);
     ASSERT_TRUE(note) << error << "\n" << figures;
     EXPECT_EQ(note->Field("timed")->text, "IUserDES::Encrypt");
     EXPECT_EQ(note->Field("fixed_class")->text, "the block 0000000000000000");
     const auto total = [&](const char* subject) {
-        const bench::JsonValue* counts = note->Field(subject)->Field("measurements");
+        const checks::runner::JsonValue* counts = note->Field(subject)->Field("measurements");
         return counts->items.at(0).number + counts->items.at(1).number;
     };
     // Every subject gets the same number of measurements: the controls'

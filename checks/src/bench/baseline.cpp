@@ -1,6 +1,6 @@
 #include "bench/baseline.h"
 
-#include "bench/json_reader.h"
+#include "runner/json_reader.h"
 
 #include <runtime/regular_file.h>
 
@@ -10,6 +10,9 @@
 #include <cstring>
 
 namespace bench {
+
+using checks::runner::JsonValue;
+using checks::runner::ParseJson;
 
 namespace {
 

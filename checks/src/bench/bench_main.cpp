@@ -1,4 +1,4 @@
-#include "bench/bench_main.h"
+#include <checks/bench.h>
 
 #include "bench/baseline.h"
 #include "bench/bench_formats.h"

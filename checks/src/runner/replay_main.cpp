@@ -1,5 +1,5 @@
 // tarvel-check replay: one failing check run again from its bundle.
-#include "bench/json_reader.h"
+#include "runner/json_reader.h"
 #include "runner/call_log.h"
 #include "runner/check_process.h"
 #include "runner/check_seed.h"
@@ -49,11 +49,11 @@ int Refuse(const std::string& message)
     return kExitCannotRun;
 }
 
-std::vector<std::string> Texts(const bench::JsonValue* array)
+std::vector<std::string> Texts(const JsonValue* array)
 {
     std::vector<std::string> texts;
     if (array)
-        for (const bench::JsonValue& item : array->items)
+        for (const JsonValue& item : array->items)
             texts.push_back(item.text);
     return texts;
 }
@@ -159,13 +159,13 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     std::ifstream file(*bundlePath, std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
-    const auto bundle = bench::ParseJson(text.str(), error);
+    const auto bundle = ParseJson(text.str(), error);
     if (!bundle)
         return Refuse(*bundlePath + " is not JSON: " + error);
-    const bench::JsonValue* schema = bundle->Field("schema");
-    const bench::JsonValue* check = bundle->Field("check");
-    const bench::JsonValue* level = bundle->Field("level");
-    const bench::JsonValue* seed = bundle->Field("seed");
+    const JsonValue* schema = bundle->Field("schema");
+    const JsonValue* check = bundle->Field("check");
+    const JsonValue* level = bundle->Field("level");
+    const JsonValue* seed = bundle->Field("seed");
     if (!schema || schema->text != kReplaySchema || !check || !level || !seed)
         return Refuse(*bundlePath + " is no " + kReplaySchema + " bundle");
 
@@ -178,7 +178,7 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     std::error_code exeError;
     options.dataDir =
         std::filesystem::read_symlink("/proc/self/exe", exeError).parent_path().string() + "/../share/tarvel";
-    const bench::JsonValue* recordedComponent = bundle->Field("component");
+    const JsonValue* recordedComponent = bundle->Field("component");
     const std::string path = component           ? std::filesystem::absolute(*component).lexically_normal().string()
                              : recordedComponent ? recordedComponent->text
                                                  : "";
@@ -204,7 +204,7 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
               << (inProcess ? ", in this process\n" : "\n");
     std::string identityError;
     const auto identity = IdentifyFile(options.componentPath, identityError);
-    const bench::JsonValue* sha = bundle->Field("component_sha256");
+    const JsonValue* sha = bundle->Field("component_sha256");
     if (sha && identity && sha->text != identity->sha256)
         std::cout << "note: the component is another build than the bundle's (SHA-256 " << TerminalText(sha->text)
                   << ", now " << identity->sha256 << ")\n";
@@ -213,7 +213,7 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     const CheckResult now = inProcess ? RunInProcess(*found, options) : RunCheckInChild(*found, options);
     const std::vector<std::string> recordedCalls = Texts(bundle->Field("calls"));
     const std::vector<std::string> recordedMessages = Texts(bundle->Field("messages"));
-    const bench::JsonValue* verdict = bundle->Field("verdict");
+    const JsonValue* verdict = bundle->Field("verdict");
     std::string nowVerdict = VerdictName(now.verdict);
     for (char& c : nowVerdict)
         c = static_cast<char>(c - 'A' + 'a');

@@ -1,6 +1,5 @@
 #include <checks/runner.h>
 
-#include "bench/bench_main.h"
 #include "runner/call_log.h"
 #include "runner/check_process.h"
 #include "runner/check_scheduler.h"
@@ -112,10 +111,6 @@ std::vector<CheckDef> PickedChecks(const std::vector<const NamedSuite*>& chosen,
 
 int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
 {
-    // Timing is a mode of its own: it runs in this process, not a child per
-    // check, so nothing but the component's work is timed.
-    if (argc > 1 && std::string(argv[1]) == "bench")
-        return bench::BenchMain(argc - 1, argv + 1);
     if (argc > 1 && std::string(argv[1]) == "replay")
         return runner::ReplayMain(argc - 1, argv + 1, suites);
     // One check alone, as --memcheck has valgrind run it.

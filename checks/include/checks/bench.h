@@ -1,4 +1,5 @@
-// "tarvel-check bench": the runner's timing mode.
+// "tarvel-check bench": timing the component, a mode of its own beside the
+// conformance runner; the executable picks one by its first word.
 #pragma once
 
 namespace bench {

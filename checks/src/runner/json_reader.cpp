@@ -1,9 +1,9 @@
-#include "bench/json_reader.h"
+#include "runner/json_reader.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace bench {
+namespace checks::runner {
 namespace {
 
 class Parser {
@@ -229,4 +229,4 @@ std::optional<JsonValue> ParseJson(const std::string& text, std::string& error)
     return value;
 }
 
-}  // namespace bench
+}  // namespace checks::runner

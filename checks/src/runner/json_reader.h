@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace bench {
+namespace checks::runner {
 
 struct JsonValue {
     enum class Kind { Null, Bool, Number, String, Array, Object } kind = Kind::Null;
@@ -26,4 +26,4 @@ struct JsonValue {
 // nullopt with error set (and the offset) on malformed text.
 std::optional<JsonValue> ParseJson(const std::string& text, std::string& error);
 
-}  // namespace bench
+}  // namespace checks::runner
