@@ -14,8 +14,10 @@ reaches a program as a dialog that cannot be found.
 """
 import argparse
 import json
+import os
 import re
 import sys
+import tempfile
 
 DEFINITION = re.compile(r"constexpr\s+(?:unsigned|int|UINT)\s+([A-Z_][A-Z0-9_]*)\s*=\s*(0[xX][0-9A-Fa-f]+|\d+)\s*;")
 ID_LIKE = re.compile(r"^(?:IDD_|IDC_|IDR_|ID_|AFX_IDS_|AFX_IDW_)[A-Z0-9_]+$|^ID(?:OK|CANCEL)$")
@@ -61,8 +63,15 @@ def main():
     with open(args.table, encoding="utf-8") as f:
         text = f.read()
     resolved = resolve(text, read_ids(args.headers), args.table)
-    with open(args.out, "w", encoding="utf-8") as f:
+    # Make does not create an output's folder as Ninja does; and the shared
+    # tables are resolved for both programs, perhaps at once: write whole
+    # files under a name of their own and rename them into place.
+    folder = os.path.dirname(os.path.abspath(args.out))
+    os.makedirs(folder, exist_ok=True)
+    with tempfile.NamedTemporaryFile("w", encoding="utf-8", dir=folder, delete=False) as f:
         f.write(resolved)
+    os.chmod(f.name, 0o644)
+    os.replace(f.name, args.out)
 
 
 if __name__ == "__main__":
