@@ -162,6 +162,15 @@ TEST_P(MemoryVerdicts, EachFaultFailsExactlyTheChecksThatLookAtIt)
     const MemoryCase& c = GetParam();
     if (c.needsValgrind && !ValgrindInstalled())
         GTEST_SKIP() << "valgrind is not installed (Debian package valgrind); scripts/setup installs it";
+#if defined(__SANITIZE_ADDRESS__)
+    // A checker built with AddressSanitizer keeps the heap in its own
+    // allocator, out of mallinfo2's sight; valgrind cannot run it; and the
+    // sanitizer stops an over-read itself. The sanitizer run keeps the cases
+    // that see descriptors, threads, references and DllCanUnloadNow.
+    const std::string name = c.name;
+    if (c.needsValgrind || name == "leak-per-generate" || name == "sha1-heap-over-read-native")
+        GTEST_SKIP() << "the checker is built with AddressSanitizer, which hides the heap from this case";
+#endif
     // The bundled component when the case names no fault of the faulty one.
     const bool bundled = std::string(c.name).rfind("bundled", 0) == 0;
     const TarvelCheckRun run = RunTarvelCheck(c.environment, std::string(bundled ? "" : kFaulty) + c.arguments);

@@ -65,10 +65,15 @@ public:
         } saves[] = {{"IUserRSA::SaveWkyFile", &IUserRSA::SaveWkyFile, "/MyKey.wky"},
                      {"IUserRSA::SaveRkyFile", &IUserRSA::SaveRkyFile, "/MyKey.rky"},
                      {"IUserRSA::SaveAsyFile", &IUserRSA::SaveAsyFile, "/MyKey.asy"}};
-        for (std::size_t i = 0; i < std::size(saves) && 5 + i <= steps; ++i) {
-            const std::string path = m_folder + saves[i].file;
-            ctx.Calling(saves[i].call);
-            if (!CallSucceeded(ctx, ((*copy).*saves[i].save)(path.c_str()), saves[i].call))
+        std::size_t step = 5;
+        for (const auto& save : saves) {
+            if (step++ > steps)
+                break;
+            const std::string path = m_folder + save.file;
+            ctx.Calling(save.call);
+            IUserRSA& target = *copy;
+            const HRESULT hr = (target.*save.save)(path.c_str());
+            if (!CallSucceeded(ctx, hr, save.call))
                 return false;
         }
         return true;
