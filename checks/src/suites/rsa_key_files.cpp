@@ -110,18 +110,6 @@ std::string Shown(const std::string& text)
     return "'" + support::EscapeAsyText(text) + "'";
 }
 
-ComPtr<IUserRSA> Generated(Context& ctx, std::uint32_t keyWords)
-{
-    ComPtr<IUserRSA> rsa = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
-    if (!rsa)
-        return rsa;
-    ctx.Calling("IUserRSA::GenerateKey(" + std::to_string(keyWords) + " words)");
-    if (!CallSucceeded(ctx, rsa->GenerateKey("Checker", keyWords),
-                       "IUserRSA::GenerateKey with " + std::to_string(keyWords) + " words"))
-        rsa.Release();
-    return rsa;
-}
-
 struct SaveSlot {
     const char* extension;
     HRESULT (IUserRSA::*save)(const char*);
@@ -258,7 +246,7 @@ bool LoadBack(Context& ctx, const std::string& path, const AsyRecord& saved, con
 
 void CheckKeyFiles(Context& ctx)
 {
-    const ComPtr<IUserRSA> rsa = Generated(ctx, 16);
+    const ComPtr<IUserRSA> rsa = support::Generated(ctx, 16);
     if (!rsa)
         return;
     ctx.Calling("IUserRSA::SetCode");
@@ -285,7 +273,7 @@ void CheckKeyFiles(Context& ctx)
 // control characters, bytes that are not UTF-8 and valid UTF-8 to keep.
 void CheckAsyTexts(Context& ctx)
 {
-    const ComPtr<IUserRSA> rsa = Generated(ctx, 2);
+    const ComPtr<IUserRSA> rsa = support::Generated(ctx, 2);
     if (!rsa)
         return;
     const auto key = support::GetKey(ctx, *rsa.Get());

@@ -31,18 +31,6 @@ using support::kKeyParts;
 using support::ShownNumber;
 using support::Words;
 
-ComPtr<IUserRSA> Generated(Context& ctx, std::uint32_t keyWords)
-{
-    ComPtr<IUserRSA> rsa = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
-    if (!rsa)
-        return rsa;
-    ctx.Calling("IUserRSA::GenerateKey(" + std::to_string(keyWords) + " words)");
-    if (!CallSucceeded(ctx, rsa->GenerateKey("Checker", keyWords),
-                       "IUserRSA::GenerateKey with " + std::to_string(keyWords) + " words"))
-        rsa.Release();
-    return rsa;
-}
-
 // Raw RSA of m through the object against m^e mod n, and back.
 bool RoundTrip(Context& ctx, IUserRSA& rsa, const std::array<Words, 8>& key, const BIGNUM* m, const std::string& what)
 {
@@ -88,7 +76,7 @@ void AuditKey(Context& ctx, const std::array<Words, 8>& key, std::uint32_t keyWo
 
 void CheckGeneratedKey(Context& ctx, std::uint32_t keyWords)
 {
-    ComPtr<IUserRSA> rsa = Generated(ctx, keyWords);
+    ComPtr<IUserRSA> rsa = support::Generated(ctx, keyWords);
     if (!rsa)
         return;
     const auto key = support::GetKey(ctx, *rsa);
@@ -124,7 +112,7 @@ void CheckGeneratedKey(Context& ctx, std::uint32_t keyWords)
 // decrypt what the source encrypted.
 void CheckCopy(Context& ctx)
 {
-    ComPtr<IUserRSA> source = Generated(ctx, 16);
+    ComPtr<IUserRSA> source = support::Generated(ctx, 16);
     ComPtr<IUserRSA> copy = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
     if (!source || !copy)
         return;
@@ -158,7 +146,7 @@ void CheckCopy(Context& ctx)
 
 void CheckGenerateLimits(Context& ctx)
 {
-    ComPtr<IUserRSA> rsa = Generated(ctx, 2);
+    ComPtr<IUserRSA> rsa = support::Generated(ctx, 2);
     if (!rsa)
         return;
     const auto before = support::GetKey(ctx, *rsa);

@@ -223,4 +223,16 @@ Bytes RandomBytes(std::mt19937_64& random, std::size_t count)
     return bytes;
 }
 
+ComPtr<IUserRSA> Generated(Context& ctx, std::uint32_t keyWords)
+{
+    ComPtr<IUserRSA> rsa = Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
+    if (!rsa)
+        return rsa;
+    ctx.Calling("IUserRSA::GenerateKey(" + std::to_string(keyWords) + " words)");
+    if (!CallSucceeded(ctx, rsa->GenerateKey("Checker", keyWords),
+                       "IUserRSA::GenerateKey with " + std::to_string(keyWords) + " words"))
+        rsa.Release();
+    return rsa;
+}
+
 }  // namespace checks::support

@@ -69,6 +69,10 @@ enum KeyPartIndex { kBase, kPublic, kPrivate, kPrimeP, kPrimeQ, kExponentP, kExp
 
 // One number through the protocol: the size query, then the number into a
 // buffer of exactly that size. Reports and returns nullopt on any failure.
+// A new IUserRSA object holding a generated key of keyWords words (user id
+// "Checker"); null, with the failure told, when either step fails.
+ComPtr<IUserRSA> Generated(Context& ctx, std::uint32_t keyWords);
+
 std::optional<Words> GetNumber(Context& ctx, IUserRSA& rsa, const KeyPart& part);
 // All eight, or nullopt after the first failure.
 std::optional<std::array<Words, 8>> GetKey(Context& ctx, IUserRSA& rsa);
