@@ -5,7 +5,7 @@
 #include "runner/child_context.h"
 #include "runner/child_record.h"
 #include "runner/fault_trap.h"
-#include "runner/memcheck_child.h"
+#include "runner/fresh_child.h"
 #include "runner/report_frames.h"
 #include "runner/running_groups.h"
 
@@ -37,7 +37,7 @@ constexpr int kMostReadsAfterExit = 1024;
 
 // The child's whole life: report through the pipe, never return.
 [[noreturn]] void ChildMain(const CheckDef& check, const SuiteOptions& options, int fd, ChildRecord* record,
-                            pid_t parent, const MemcheckChild* memcheck)
+                            pid_t parent, const FreshChild* fresh)
 {
     // A group of its own, so that whatever the component starts can be
     // stopped with it; and gone with the parent, however the parent ends.
@@ -48,9 +48,10 @@ constexpr int kMostReadsAfterExit = 1024;
     for (const int signal : kEndingSignals)
         ::signal(signal, SIG_DFL);
     signal(SIGPIPE, SIG_IGN);
-    // --memcheck: from here on the child is valgrind running this one check.
-    if (memcheck)
-        memcheck->Exec(check, options, fd);
+    // From here on the child is this program (under memcheck or not)
+    // running this one check.
+    if (fresh)
+        fresh->Exec();
     InstallFaultTrap(record);
     ChildContext context(options, check.name, CheckSeed(options.seed, check.name), fd, record);
     try {
@@ -167,8 +168,8 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
         result.messages.push_back(std::string("cannot start the check: pipe: ") + std::strerror(errno));
         return result;
     }
-    // --memcheck: the child becomes valgrind running this one check.
-    const auto memcheck = MemcheckChild::ForThisRun();
+    // Under memcheck or sanitizers the child becomes a fresh process.
+    const auto fresh = FreshChild::ForThisRun(check.name, options, fds[1]);
     const auto started = Clock::now();
     const pid_t parent = getpid();
     const pid_t child = fork();
@@ -181,7 +182,7 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
     }
     if (child == 0) {
         close(fds[0]);
-        ChildMain(check, options, fds[1], &record.Get(), parent, memcheck.get());
+        ChildMain(check, options, fds[1], &record.Get(), parent, fresh.get());
     }
     // Set on both sides, so the group exists whichever runs first.
     setpgid(child, child);
@@ -241,8 +242,8 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     result.seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    if (memcheck)
-        memcheck->AddFindings(result, record.Get(), options.componentPath);
+    if (fresh)
+        fresh->AddFindings(result, record.Get(), options.componentPath);
 
     if (done && !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return result;

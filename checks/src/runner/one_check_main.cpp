@@ -3,7 +3,7 @@
 #include "runner/check_seed.h"
 #include "runner/child_context.h"
 #include "runner/fault_trap.h"
-#include "runner/memcheck_child.h"
+#include "runner/fresh_child.h"
 #include "runner/option_reader.h"
 
 #include <runtime/object_binding.h>
@@ -111,6 +111,8 @@ std::optional<OneCheckRequest> ParseRequest(int argc, char** argv)
             request.framesFd = std::atoi(value->c_str());
         else if (word == "--record-fd")
             request.recordFd = std::atoi(value->c_str());
+        else if (word == "--named-suite")
+            request.options.namedSuites.push_back(*value);
         else
             return std::nullopt;
     }
@@ -136,14 +138,20 @@ std::optional<CheckDef> FindCheck(const OneCheckRequest& request, const std::vec
 std::vector<std::string> OneCheckArguments(const std::string& name, const SuiteOptions& options,
                                            const std::string& dataDir, int framesFd, int recordFd)
 {
-    return {kRunOneCheckWord, name,
-            "--level",        std::to_string(static_cast<int>(options.level)),
-            "--seed",         std::to_string(options.seed),
-            "--vectors",      options.vectorsDir,
-            "--data",         dataDir,
-            "--component",    options.componentPath,
-            "--frames-fd",    std::to_string(framesFd),
-            "--record-fd",    std::to_string(recordFd)};
+    std::vector<std::string> words = {kRunOneCheckWord, name,
+                                      "--level",        std::to_string(static_cast<int>(options.level)),
+                                      "--seed",         std::to_string(options.seed),
+                                      "--vectors",      options.vectorsDir,
+                                      "--data",         dataDir,
+                                      "--component",    options.componentPath,
+                                      "--frames-fd",    std::to_string(framesFd),
+                                      "--record-fd",    std::to_string(recordFd)};
+    // Some suites offer more checks when named (timing below thorough).
+    for (const std::string& suite : options.namedSuites) {
+        words.push_back("--named-suite");
+        words.push_back(suite);
+    }
+    return words;
 }
 
 int RunOneCheckMain(int argc, char** argv, const std::vector<NamedSuite>& suites)

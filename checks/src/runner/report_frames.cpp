@@ -7,13 +7,17 @@
 
 namespace checks::runner {
 
-bool WriteFrame(int fd, FrameKind kind, const std::string& text)
+std::string EncodeFrame(FrameKind kind, const std::string& text)
 {
     const auto length = static_cast<std::uint32_t>(text.size());
     std::string bytes(1 + sizeof length, '\0');
     bytes[0] = static_cast<char>(kind);
     std::memcpy(bytes.data() + 1, &length, sizeof length);
-    bytes += text;
+    return bytes + text;
+}
+
+bool WriteFrameBytes(int fd, const std::string& bytes)
+{
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
@@ -24,6 +28,11 @@ bool WriteFrame(int fd, FrameKind kind, const std::string& text)
         written += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool WriteFrame(int fd, FrameKind kind, const std::string& text)
+{
+    return WriteFrameBytes(fd, EncodeFrame(kind, text));
 }
 
 void FrameReader::Append(const char* bytes, std::size_t count)

@@ -20,6 +20,11 @@ struct Frame {
 // Writes one frame whole (retrying short writes); false when the pipe is gone.
 bool WriteFrame(int fd, FrameKind kind, const std::string& text);
 
+// The same in two steps, for a forked child that must not allocate: the
+// bytes made before the fork, written after it.
+std::string EncodeFrame(FrameKind kind, const std::string& text);
+bool WriteFrameBytes(int fd, const std::string& bytes);
+
 // Collects frames from bytes as they arrive.
 class FrameReader {
 public:

@@ -9,7 +9,7 @@
 #include "runner/explain.h"
 #include "runner/input_files.h"
 #include "runner/replay_bundle.h"
-#include "runner/memcheck_session.h"
+#include "runner/child_session.h"
 #include "runner/one_check_main.h"
 #include "runner/report_file.h"
 #include "runner/report_formats.h"
@@ -176,13 +176,17 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         return kExitCannotRun;
     }
 
-    // --memcheck: valgrind must be there before any check runs.
-    if (settings.memcheck && !settings.list)
-        if (const std::string problem = runner::StartMemcheckSession(ExecutableFolder() + "/../share/tarvel");
+    // --memcheck: valgrind must be there before any check runs. A build
+    // with sanitizers runs each check in a fresh process of its own.
+    if (!settings.list && (settings.memcheck || runner::kSanitizerBuild)) {
+        const std::string dataDir = ExecutableFolder() + "/../share/tarvel";
+        if (const std::string problem =
+                settings.memcheck ? runner::StartMemcheckSession(dataDir) : runner::StartExecSession(dataDir);
             !problem.empty()) {
             std::cerr << "tarvel-check: " << problem << "\n";
             return kExitCannotRun;
         }
+    }
 
     SuiteOptions options;
     options.level = settings.level;

@@ -1,4 +1,4 @@
-#include "runner/memcheck_session.h"
+#include "runner/child_session.h"
 
 #include <unistd.h>
 
@@ -10,7 +10,14 @@
 namespace checks::runner {
 namespace {
 
-std::optional<MemcheckSession> g_session;
+std::optional<ChildSession> g_session;
+
+std::string ThisProgram(std::string& executable)
+{
+    std::error_code error;
+    executable = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    return error ? error.message() : std::string();
+}
 
 std::string FindOnPath(std::string_view program)
 {
@@ -35,14 +42,12 @@ std::string FindOnPath(std::string_view program)
 
 std::string StartMemcheckSession(const std::string& dataDir)
 {
-    MemcheckSession session;
+    ChildSession session;
     session.valgrind = FindOnPath("valgrind");
     if (session.valgrind.empty())
         return "--memcheck needs valgrind, which is not on PATH; install the Debian package valgrind";
-    std::error_code error;
-    session.executable = std::filesystem::read_symlink("/proc/self/exe", error).string();
-    if (error)
-        return "--memcheck cannot name this program to run it under valgrind: " + error.message();
+    if (const std::string error = ThisProgram(session.executable); !error.empty())
+        return "--memcheck cannot name this program to run it under valgrind: " + error;
     const std::string suppressions = dataDir + "/memcheck.supp";
     if (access(suppressions.c_str(), R_OK) == 0)
         session.suppressions = suppressions;
@@ -51,7 +56,17 @@ std::string StartMemcheckSession(const std::string& dataDir)
     return {};
 }
 
-const MemcheckSession* ActiveMemcheckSession()
+std::string StartExecSession(const std::string& dataDir)
+{
+    ChildSession session;
+    if (const std::string error = ThisProgram(session.executable); !error.empty())
+        return "cannot name this program to run each check in: " + error;
+    session.dataDir = dataDir;
+    g_session = std::move(session);
+    return {};
+}
+
+const ChildSession* ActiveChildSession()
 {
     return g_session ? &*g_session : nullptr;
 }
