@@ -62,7 +62,18 @@ TEST(TimingSuite, EachVerdictHasItsShapeAndTheControlsAreReported)
     const std::regex inconclusive(R"(inconclusive: .+)");
     TempFolder folder;
     const std::string json = folder.File("report.json");
-    const TarvelCheckRun run = RunTarvelCheck("", "timing --level quick --only timing.des.block --json " + json);
+    const std::string html = folder.File("report.html");
+    const TarvelCheckRun run =
+        RunTarvelCheck("", "timing --level quick --only timing.des.block --json " + json + " --html " + html);
+    // The figures are for the JSON and the HTML's pictures, not the terminal.
+    EXPECT_EQ(run.output.find("timing: {"), std::string::npos) << run.output;
+    std::ifstream page(html);
+    std::stringstream pageText;
+    pageText << page.rdbuf();
+    for (const char* title : {"Timing: how far apart the two classes", "Timing: the median time of each class",
+                              "timing.des.block: |t| as measurements accumulated"})
+        EXPECT_NE(pageText.str().find(title), std::string::npos) << title;
+    EXPECT_EQ(pageText.str().find("timing: {"), std::string::npos);
 
     std::ifstream in(json);
     std::stringstream text;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace checks::runner {
@@ -9,6 +10,14 @@ namespace checks::runner {
 enum class Verdict { Pass, Fail, Skip };
 
 const char* VerdictName(Verdict verdict);  // "PASS", "FAIL", "SKIP"
+
+// A note that carries a suite's figures for --json and the HTML report's
+// pictures (the timing suite's "timing: {…}"), not words for people: the
+// terminal and the HTML report's lists leave it out.
+inline bool IsFiguresNote(std::string_view note)
+{
+    return note.rfind("timing: {", 0) == 0;
+}
 
 struct CheckResult {
     std::string name;

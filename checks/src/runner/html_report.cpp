@@ -66,7 +66,7 @@ std::string CheckDetails(const RunSummary& run, const CheckResult& r)
     out += Paragraphs(r.messages, r.verdict == Verdict::Fail ? "FAIL" : "SKIP");
     std::vector<std::string> notes;
     for (const std::string& note : r.notes)
-        if (note != "replay: " + ReplayCommand(run, r.name))  // shown below
+        if (note != "replay: " + ReplayCommand(run, r.name) && !IsFiguresNote(note))  // shown below, or drawn
             notes.push_back(note);
     out += Paragraphs(notes, "note");
     out += "<p>Replay: <code>" + HtmlText(ReplayCommand(run, r.name)) + "</code></p>\n</details>\n";

@@ -67,7 +67,8 @@ std::string Lines(const CheckResult& result, const std::string& word, const std:
     for (std::size_t i = first; i < result.messages.size(); ++i)
         out += Indented(TerminalText(result.messages[i]), "      ");
     for (const std::string& note : result.notes)
-        out += Painted(style, kYellow, Indented("note: " + TerminalText(note), "      "));
+        if (!IsFiguresNote(note))
+            out += Painted(style, kYellow, Indented("note: " + TerminalText(note), "      "));
     return out;
 }
 

@@ -174,14 +174,20 @@ std::string DrawRangeChart(const RangeChart& chart)
             if (axis.Holds(s.whiskerLow) && axis.Holds(s.whiskerHigh))
                 svg += Line(axis.X(s.whiskerLow), mid, axis.X(s.whiskerHigh), mid,
                             std::string("stroke=\"") + colour + "\"");
-            if (axis.Holds(s.boxLow) && axis.Holds(s.boxHigh)) {
+            const bool box = axis.Holds(s.boxLow) && axis.Holds(s.boxHigh);
+            if (box) {
                 const double x1 = axis.X(s.boxLow), x2 = axis.X(s.boxHigh);
                 svg += "<rect x=\"" + Num(std::min(x1, x2)) + "\" y=\"" + Num(mid - 4) + "\" width=\"" +
                        Num(std::max(1.5, std::abs(x2 - x1))) + "\" height=\"8\" fill=\"" + colour +
                        "\" fill-opacity=\"0.45\" stroke=\"" + colour + "\"/>";
             }
-            if (axis.Holds(s.mid))
+            // A mark on a box is a dark bar across it; a mark alone is a dot
+            // in its series' colour, so series apart on one row read apart.
+            if (axis.Holds(s.mid) && box)
                 svg += Line(axis.X(s.mid), mid - 5, axis.X(s.mid), mid + 5, "stroke=\"#111\" stroke-width=\"2\"");
+            else if (axis.Holds(s.mid))
+                svg += "<circle cx=\"" + Num(axis.X(s.mid)) + "\" cy=\"" + Num(mid) + "\" r=\"4\" fill=\"" + colour +
+                       "\" stroke=\"#111\" stroke-width=\"0.8\"/>";
             svg += "\n";
         }
         y += rowHeight + kRowGap;
