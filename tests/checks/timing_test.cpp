@@ -70,7 +70,7 @@ TEST(TimingSuite, EachVerdictHasItsShapeAndTheControlsAreReported)
     std::ifstream page(html);
     std::stringstream pageText;
     pageText << page.rdbuf();
-    for (const char* title : {"Timing: how far apart the two classes", "Timing: the median time of each class",
+    for (const char* title : {"Timing: how far apart the two classes", "Timing: the component",
                               "timing.des.block: |t| as measurements accumulated"})
         EXPECT_NE(pageText.str().find(title), std::string::npos) << title;
     EXPECT_EQ(pageText.str().find("timing: {"), std::string::npos);
@@ -114,6 +114,7 @@ TEST(TimingSuite, EachVerdictHasItsShapeAndTheControlsAreReported)
         EXPECT_EQ(note->Field(subject)->Field("crop_t")->items.size(), 100u) << subject;
         EXPECT_TRUE(note->Field(subject)->Number("largest_t")) << subject;
         EXPECT_EQ(note->Field(subject)->Field("median_ns")->items.size(), 2u) << subject;
+        EXPECT_EQ(note->Field(subject)->Field("quantiles_ns")->items.size(), 2u) << subject;
     }
     EXPECT_FALSE(note->Field("trace")->items.empty());
     EXPECT_TRUE(note->Field("cpu")->text.rfind("pinned to CPU ", 0) == 0 ||

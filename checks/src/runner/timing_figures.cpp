@@ -1,7 +1,8 @@
 // The timing suite's pictures, drawn from the "timing: {…}" note each timing
 // check leaves (its layout is in timing/timing_note.cpp): how far apart the
-// two classes' times were for the component and both controls, the median
-// time of each class, and per test how |t| grew as measurements accumulated.
+// two classes' times were for the component and both controls, the
+// component's times in each class, and per test how |t| grew as measurements
+// accumulated.
 #include "runner/figures.h"
 #include "runner/svg_chart.h"
 
@@ -91,24 +92,29 @@ Figure SeparationFigure(const std::vector<TimingTest>& tests)
             "control's dot passes it and the constant-time control's stays below it."};
 }
 
-Figure MedianFigure(const std::vector<TimingTest>& tests)
+// Each class's times as a box plot: the box from the 25th to the 75th
+// percentile, the whisker from the 5th to the 95th, the mark the median.
+Figure DistributionFigure(const std::vector<TimingTest>& tests)
 {
     RangeChart chart;
     chart.series = {"fixed class", "random class"};
     chart.logScale = true;
-    chart.axisTitle = "the component's median time per call, ns";
+    chart.axisTitle = "the component's time per call, ns";
     for (const TimingTest& test : tests) {
-        const json& medians = Field(Field(test.note, "component"), "median_ns");
+        const json& quantiles = Field(Field(test.note, "component"), "quantiles_ns");
         ChartRow row{test.name, {}};
-        for (int s = 0; medians.is_array() && s < 2 && s < static_cast<int>(medians.size()); ++s) {
-            const double median = NumberAt(medians[static_cast<std::size_t>(s)]);
-            row.spans.push_back({s, NAN, NAN, median, NAN, NAN});
+        for (std::size_t c = 0; quantiles.is_array() && c < 2 && c < quantiles.size(); ++c) {
+            const json& q = quantiles[c];
+            if (q.is_array() && q.size() == 5)
+                row.spans.push_back({static_cast<int>(c), NumberAt(q[0]), NumberAt(q[1]), NumberAt(q[2]),
+                                     NumberAt(q[3]), NumberAt(q[4])});
         }
         chart.rows.push_back(std::move(row));
     }
-    return {"Timing: the median time of each class", DrawRangeChart(chart),
-            "The component's median time of one call for each class of inputs; a large leak shows as dots apart, "
-            "though |t| sees differences far smaller than a picture can."};
+    return {"Timing: the component's times in each class", DrawRangeChart(chart),
+            "Per test and class, the box spans the middle half of the component's times, the whisker the 5th to the "
+            "95th percentile, the bar the median. A large leak shows as boxes apart; |t| sees differences far "
+            "smaller than a picture can."};
 }
 
 // At most this many rows a trace: enough to see |t| settle or grow.
@@ -146,7 +152,7 @@ std::vector<Figure> TimingFigures(const RunSummary& run)
     const std::vector<TimingTest> tests = TimingTests(run);
     if (tests.empty())
         return {};
-    std::vector<Figure> figures = {SeparationFigure(tests), MedianFigure(tests)};
+    std::vector<Figure> figures = {SeparationFigure(tests), DistributionFigure(tests)};
     const double threshold = Threshold(tests);
     for (const TimingTest& test : tests)
         figures.push_back(TraceFigure(test, threshold));

@@ -26,6 +26,15 @@ std::string SubjectObject(const SubjectFigures& figures, const std::string& what
 {
     const LeakStatistics& stats = figures.statistics;
     const LargestT largest = stats.Largest();
+    // Each class's distribution as a box plot draws it: 5th, 25th, 50th,
+    // 75th and 95th percentiles.
+    std::string quantiles;
+    for (const Class c : {kFixed, kRandom}) {
+        std::string row;
+        for (const double ticks : QuantileTicks(figures, c, {0.05, 0.25, 0.5, 0.75, 0.95}))
+            row += (row.empty() ? "" : ",") + Number(ticks / ticksPerNs);
+        quantiles += std::string(quantiles.empty() ? "" : ",") + "[" + row + "]";
+    }
     std::string crops;
     for (const WelchTest& crop : stats.Crops())
         crops += (crops.empty() ? "" : ",") + Number(crop.T());
@@ -34,7 +43,7 @@ std::string SubjectObject(const SubjectFigures& figures, const std::string& what
            std::to_string(largest.counts[kFixed]) + "," + std::to_string(largest.counts[kRandom]) +
            "],\"measurements\":[" + std::to_string(stats.Count(kFixed)) + "," + std::to_string(stats.Count(kRandom)) +
            "],\"median_ns\":[" + Number(MedianTicks(figures, kFixed) / ticksPerNs) + "," +
-           Number(MedianTicks(figures, kRandom) / ticksPerNs) +
+           Number(MedianTicks(figures, kRandom) / ticksPerNs) + "],\"quantiles_ns\":[" + quantiles +
            "],\"uncropped_t\":" + Number(stats.Uncropped().T(), "%.2f") +
            ",\"second_order_t\":" + Number(stats.SecondOrder().T(), "%.2f") + ",\"crop_t\":[" + crops + "]}";
 }

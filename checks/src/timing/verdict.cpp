@@ -48,6 +48,20 @@ double MedianTicks(const SubjectFigures& figures, Class c)
     return Median(figures.statistics.Values(c));
 }
 
+std::vector<double> QuantileTicks(const SubjectFigures& figures, Class c, const std::vector<double>& fractions)
+{
+    std::vector<float> values = figures.statistics.Values(c);
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    std::vector<double> quantiles;
+    for (const double fraction : fractions) {
+        const double at = std::clamp(fraction, 0.0, 1.0) * static_cast<double>(values.size() - 1);
+        quantiles.push_back(values[static_cast<std::size_t>(std::lround(at))]);
+    }
+    return quantiles;
+}
+
 double MedianTicks(const SubjectFigures& figures)
 {
     std::vector<float> both = figures.statistics.Values(kFixed);

@@ -37,4 +37,8 @@ std::string Grouped(std::size_t count);
 double MedianTicks(const SubjectFigures& figures);
 double MedianTicks(const SubjectFigures& figures, Class c);
 
+// The class's ticks at each of the fractions (0.5 is the median), sorted
+// once; empty when the class has none.
+std::vector<double> QuantileTicks(const SubjectFigures& figures, Class c, const std::vector<double>& fractions);
+
 }  // namespace timing
