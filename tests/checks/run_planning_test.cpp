@@ -86,9 +86,19 @@ TEST(ExpectFail, ReadsTheListAsEditorsOnEverySystemLeaveIt)
             EXPECT_EQ(error, "--expect-fail " + path + ", " + c.error);
         }
     }
-    std::string error;
-    EXPECT_FALSE(checks::runner::ReadExpectFail(missing, error));
-    EXPECT_EQ(error, "--expect-fail " + missing + ": cannot be read");
+    const struct {
+        std::string path;
+        std::string error;
+    } unread[] = {
+        {missing, "--expect-fail " + missing + ": cannot be read"},
+        {folder.File("folder"),
+         "--expect-fail " + folder.File("folder") + ": cannot be read: it is a folder, not a file"},
+    };
+    for (const auto& c : unread) {
+        std::string error;
+        EXPECT_FALSE(checks::runner::ReadExpectFail(c.path, error)) << c.path;
+        EXPECT_EQ(error, c.error);
+    }
 }
 
 checks::CheckDef Reading(const std::string& name, std::vector<std::string> files)
