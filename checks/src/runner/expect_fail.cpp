@@ -1,11 +1,19 @@
 #include "runner/expect_fail.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace checks::runner {
 
 std::optional<std::map<std::string, std::string>> ReadExpectFail(const std::string& path, std::string& error)
 {
+    // A folder opens, then reads as an empty list: every check it was
+    // meant to excuse would fail the run with no word about the list.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        error = "--expect-fail " + path + ": cannot be read: it is a folder, not a file";
+        return std::nullopt;
+    }
     std::ifstream file(path);
     if (!file) {
         error = "--expect-fail " + path + ": cannot be read";

@@ -266,7 +266,8 @@ bool NamePicked(const std::string& name, const std::vector<std::string>& pattern
     for (const std::string& pattern : patterns) {
         if (fnmatch(pattern.c_str(), name.c_str(), 0) == 0)
             return true;
-        if (name.size() > pattern.size() && name.compare(0, pattern.size(), pattern) == 0 &&
+        // An empty pattern (--only=) picks nothing, and has no last character.
+        if (!pattern.empty() && name.size() > pattern.size() && name.compare(0, pattern.size(), pattern) == 0 &&
             (name[pattern.size()] == '.' || pattern.back() == '.'))
             return true;
     }

@@ -67,13 +67,17 @@ std::string ValidUtf8(const std::string& text)
 
 std::string TerminalText(const std::string& text)
 {
+    const std::string valid = ValidUtf8(text);
     std::string out;
-    for (const char c : ValidUtf8(text)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7F)
-            out += ShownByte(byte);
-        else
-            out += c;
+    for (std::size_t at = 0; at < valid.size();) {
+        char32_t c = 0;
+        const std::size_t length = Utf8SequenceAt(valid, at, c);  // never 0 in valid text
+        // C1 controls too: a terminal reads U+009B as the start of a
+        // colour or cursor sequence, as it reads ESC [.
+        const bool control = (c < 0x20 && c != '\n' && c != '\t') || (c >= 0x7F && c <= 0x9F);
+        for (std::size_t i = 0; i < length; ++i)
+            out += control ? ShownByte(static_cast<unsigned char>(valid[at + i])) : std::string(1, valid[at + i]);
+        at += length;
     }
     return out;
 }

@@ -18,9 +18,9 @@ std::string ShownByte(unsigned char byte);
 // Each well-formed sequence kept as it is, every other byte shown as "\xHH".
 std::string ValidUtf8(const std::string& text);
 
-// ValidUtf8, with control characters but line feed and tab shown as "\xHH"
-// too, so that text from a component cannot move a terminal's cursor or
-// change its colours.
+// ValidUtf8, with control characters (C0 but line feed and tab, DEL, C1)
+// shown as "\xHH" too, so that text from a component cannot move a
+// terminal's cursor or change its colours.
 std::string TerminalText(const std::string& text);
 
 }  // namespace checks

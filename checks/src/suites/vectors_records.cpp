@@ -134,7 +134,8 @@ std::optional<unsigned long long> NumberField(Context& ctx, const VectorFile& fi
                                               std::string_view key)
 {
     const std::string* value = record.Get(key);
-    if (value && !value->empty()) {
+    // strtoull would take a sign, and read "-8" as 2^64 - 8.
+    if (value && !value->empty() && value->front() >= '0' && value->front() <= '9') {
         char* end = nullptr;
         errno = 0;
         const unsigned long long number = std::strtoull(value->c_str(), &end, 10);
