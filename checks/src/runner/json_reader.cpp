@@ -3,7 +3,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cctype>
-#include <cmath>
 #include <cstddef>
 #include <iterator>
 #include <string_view>
@@ -44,8 +43,10 @@ enum class At {
     Token,       // where the offending token starts
     Read,        // how far the parser has read
     LastRead,    // the byte it read last, the offending one
+    Sequence,    // the UTF-8 sequence that the byte read last broke
     AfterToken,  // one byte into the offending token
-    Escape,      // the hex digits of the token's last \u escape
+    Escape,      // the token's last \u escape
+    HexDigits,   // the hex digits of that escape
 };
 
 // The parser's wording (the part that names the fault, not the text it
@@ -57,14 +58,15 @@ struct Wording {
     At at;
 };
 constexpr Wording kWordings[] = {
-    {"'\\u' must be followed by 4 hex digits", "a \\u escape without four hex digits", At::Escape},
+    {"'\\u' must be followed by 4 hex digits", "a \\u escape without four hex digits", At::HexDigits},
     {"forbidden character after backslash", "an unknown escape", At::Read},
     {"missing closing quote", "an unterminated string", At::Read},
     {"must be escaped", "a control character in a string", At::LastRead},
-    {"ill-formed UTF-8 byte", "a byte in a string that is not UTF-8", At::LastRead},
-    {"invalid string: surrogate", "a \\u escape of half a surrogate pair", At::Read},
+    {"ill-formed UTF-8 byte", "a string that is not UTF-8", At::Sequence},
+    {"invalid string: surrogate", "a \\u escape of half a surrogate pair", At::Escape},
+    {"number overflow", "a number out of range", At::Token},
     {"while parsing value - unexpected end of input", "the end of the text where a value belongs", At::Read},
-    {"expected end of input", "text after the document", At::Token},
+    {"; expected end of input", "text after the document", At::Token},
     {"while parsing object separator -", "':' expected", At::AfterToken},
     {"while parsing object key -", "a field name expected", At::Token},
     {"while parsing object -", "',' or '}' expected", At::Token},
@@ -82,9 +84,9 @@ JsonValue NewValue(JsonValue::Kind kind, bool boolean = false, double number = 0
     return value;
 }
 
-// Builds the JsonValue tree from the parser's events; refuses what JSON
-// allows but a report never holds: nesting deeper than kDeepest, numbers
-// beyond a double's range.
+// Builds the JsonValue tree from the parser's events, refuses nesting
+// deeper than kDeepest, and words the parser's errors as this reader
+// always has.
 class Builder final : public nlohmann::json_sax<Json> {
 public:
     explicit Builder(std::string_view text) : m_text(text) {}
@@ -101,6 +103,7 @@ public:
     bool boolean(bool value) override { return Add(NewValue(JsonValue::Kind::Bool, value)); }
     bool number_integer(std::int64_t value) override { return Number(static_cast<double>(value)); }
     bool number_unsigned(std::uint64_t value) override { return Number(static_cast<double>(value)); }
+    // Beyond a double's range the parser refuses a number itself.
     bool number_float(double value, const std::string&) override { return Number(value); }
     bool string(std::string& value) override
     {
@@ -141,9 +144,13 @@ public:
                 return Fail(wording.ours, read);
             case At::LastRead:
                 return Fail(wording.ours, read - std::min<std::size_t>(read, 1));
+            case At::Sequence:
+                return Fail(wording.ours, SequenceStart(read - std::min<std::size_t>(read, 1)));
             case At::AfterToken:
                 return Fail(wording.ours, std::min(start + 1, m_text.size()));
             case At::Escape:
+                return Fail(wording.ours, std::min(start + token.rfind("\\u"), read));
+            case At::HexDigits:
                 return Fail(wording.ours, std::min(start + token.rfind("\\u") + 2, read));
             }
         }
@@ -178,31 +185,29 @@ private:
         if (named.find("unexpected end of input") != std::string_view::npos)
             return read;
         if (named.find("invalid literal") != std::string_view::npos) {
-            // The letters of a would-be literal, up to the byte it broke at.
+            // The letters of a would-be literal, up to the byte it broke at,
+            // less a whole literal before them ("truex").
             std::size_t at = read - std::min<std::size_t>(read, 1);
             while (at > 0 && std::isalpha(Byte(at - 1)))
                 --at;
+            for (const std::string_view literal : {"true", "false", "null"})
+                if (m_text.substr(at).starts_with(literal))
+                    return at + literal.size();
             return at;
         }
         return read - std::min(read, token.size());
     }
-    bool Number(double value)
+    // The lead byte of the sequence that the byte at broke: at itself, the
+    // byte before when at is ASCII, or the byte its continuation bytes follow.
+    std::size_t SequenceStart(std::size_t at) const
     {
-        // Beyond a double's range the parser yields infinity, which JSON
-        // does not have. The number ends a byte before the last one read.
-        if (!std::isfinite(value)) {
-            std::size_t at = std::min(m_read, m_text.size());
-            const auto inNumber = [&](std::size_t i) {
-                return std::string_view("0123456789+-.eE").find(m_text[i]) != std::string_view::npos;
-            };
-            if (at > 0 && !inNumber(at - 1))
-                --at;
-            while (at > 0 && inNumber(at - 1))
-                --at;
-            return Fail("a number out of range", at);
-        }
-        return Add(NewValue(JsonValue::Kind::Number, false, value));
+        if (at > 0 && Byte(at) < 0x80)
+            --at;
+        while (at > 0 && (Byte(at) & 0xC0) == 0x80 && Byte(at - 1) >= 0x80)
+            --at;
+        return at;
     }
+    bool Number(double value) { return Add(NewValue(JsonValue::Kind::Number, false, value)); }
     // The new value where the open object or array holds it: the pointers
     // in m_open stay valid, as only the innermost open one grows.
     JsonValue* Place(JsonValue value)

@@ -2,6 +2,7 @@
 
 #include "runner/utf8_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,16 @@ namespace {
 // lines (see JsonLayout).
 enum class Lines { Member, Nested, Item, None };
 
+// The shortest text that reads back as the same double: dump's own can be
+// longer ("0.9235679999999999" for 0.923568).
+std::string Number(double value)
+{
+    if (!std::isfinite(value))
+        return "null";  // JSON has no NaN or infinity
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
 std::string Laid(const OrderedJson& value, Lines lines)
 {
     if (value.is_array() && !value.empty() &&
@@ -23,8 +34,12 @@ std::string Laid(const OrderedJson& value, Lines lines)
             out += (out.size() > 1 ? ",\n    " : "\n    ") + Laid(item, Lines::Item);
         return out + "\n  ]";
     }
+    if (value.is_string())
+        return JsonString(value.get_ref<const std::string&>());
+    if (value.is_number_float())
+        return Number(value.get<double>());
     if (!value.is_structured())
-        return value.is_string() ? JsonString(value.get_ref<const std::string&>()) : value.dump();
+        return value.dump();
     const Lines inner = lines == Lines::Member ? Lines::Nested : lines == Lines::Item ? Lines::None : lines;
     std::string out;
     for (const auto& [key, member] : value.items()) {
