@@ -4,39 +4,13 @@
 
 #include <cctype>
 #include <cstddef>
-#include <iterator>
+#include <sstream>
 #include <string_view>
 
 namespace checks::runner {
 namespace {
 
 using Json = nlohmann::json;
-
-// The text as the parser reads it, one byte at a time, counting the bytes
-// read so that an error the parser does not see (nesting too deep) can say
-// where it is.
-class CountingReader {
-public:
-    using iterator_category = std::input_iterator_tag;
-    using value_type = char;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const char*;
-    using reference = const char&;
-
-    CountingReader(const char* at, std::size_t* read) : m_at(at), m_read(read) {}
-    reference operator*() const { return *m_at; }
-    CountingReader& operator++()
-    {
-        ++m_at;
-        ++*m_read;
-        return *this;
-    }
-    bool operator==(const CountingReader& other) const { return m_at == other.m_at; }
-
-private:
-    const char* m_at;
-    std::size_t* m_read;
-};
 
 // Where an error message says the fault is.
 enum class At {
@@ -89,13 +63,11 @@ JsonValue NewValue(JsonValue::Kind kind, bool boolean = false, double number = 0
 // always has.
 class Builder final : public nlohmann::json_sax<Json> {
 public:
-    explicit Builder(std::string_view text) : m_text(text) {}
+    explicit Builder(const std::string& text) : m_text(text), m_stream(text) {}
 
-    bool Parse()
-    {
-        return Json::sax_parse(CountingReader(m_text.data(), &m_read),
-                               CountingReader(m_text.data() + m_text.size(), &m_read), this);
-    }
+    // The parser reads the stream a byte at a time, so where the stream is
+    // tells an error the parser does not see (nesting too deep) where it is.
+    bool Parse() { return Json::sax_parse(m_stream, this); }
     JsonValue root;
     std::string error;
 
@@ -213,7 +185,8 @@ private:
     JsonValue* Place(JsonValue value)
     {
         if (m_open.size() > kDeepest) {
-            Fail("nesting too deep", m_read - std::min<std::size_t>(m_read, 1));
+            const auto read = static_cast<std::size_t>(m_stream.rdbuf()->pubseekoff(0, std::ios::cur, std::ios::in));
+            Fail("nesting too deep", read - std::min<std::size_t>(read, 1));
             return nullptr;
         }
         if (m_open.empty())
@@ -238,7 +211,7 @@ private:
     }
 
     std::string_view m_text;
-    std::size_t m_read = 0;
+    std::istringstream m_stream;
     std::vector<JsonValue*> m_open;
     std::string m_key;
 };
