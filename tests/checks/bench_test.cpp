@@ -101,6 +101,57 @@ TEST(BenchBaselineReader, TakesJsonAndRefusesWhatIsNot)
     EXPECT_EQ(error, "nesting too deep at byte 65");
 }
 
+// Strings mean what JSON says, a repeated name keeps its last value, the
+// nesting limit sits where it always has, and what no report holds (bytes
+// that are not UTF-8, raw control characters, numbers beyond a double) is
+// refused with where.
+TEST(BenchBaselineReader, ReadsStringsAsJsonMeansAndRefusesWhatNoReportHolds)
+{
+    const auto nested = [](int levels, const std::string& open, const std::string& inner, const std::string& close) {
+        std::string text = inner;
+        for (int i = 0; i < levels; ++i)
+            text = open + text + close;
+        return text;
+    };
+    const struct {
+        std::string text;
+        const char* error;  // nullptr: accepted
+        const char* a;      // the text of field "a", when accepted and there
+    } cases[] = {
+        {R"({"a": "caf\u00e9 \ud83d\ude00"})", nullptr, "caf\xc3\xa9 \xf0\x9f\x98\x80"},
+        {R"({"a": "x", "a": "y"})", nullptr, "y"},
+        {nested(64, "[", "1", "]"), nullptr, nullptr},
+        {nested(65, "[", "", "]"), nullptr, nullptr},
+        {nested(65, "{\"a\": ", "{}", "}"), "nesting too deep at byte 390", nullptr},
+        {"{\"a\": \"\xff\"}", "a string that is not UTF-8 at byte 7", nullptr},
+        {"{\"a\": \"x\xe2\x82\"}", "a string that is not UTF-8 at byte 8", nullptr},
+        {"{\"a\": \"x\ny\"}", "a control character in a string at byte 8", nullptr},
+        {R"({"a": "\ud800"})", "a \\u escape of half a surrogate pair at byte 7", nullptr},
+        {R"({"a": 1e999})", "a number out of range at byte 6", nullptr},
+        {R"({"a": -01})", "a value expected at byte 6", nullptr},
+        {R"({"a": truex})", "',' or '}' expected at byte 10", nullptr},
+        {R"([1, 2})", "',' or ']' expected at byte 5", nullptr},
+        {R"({"a": 1,})", "a field name expected at byte 8", nullptr},
+        {R"([1,])", "a value expected at byte 3", nullptr},
+        {R"({"a": 1)", "',' or '}' expected at byte 7", nullptr},
+        {"// a comment\n{}", "a value expected at byte 0", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        std::string error;
+        const auto document = checks::runner::ParseJson(c.text, error);
+        if (c.error) {
+            EXPECT_FALSE(document);
+            EXPECT_EQ(error, c.error);
+            continue;
+        }
+        ASSERT_TRUE(document) << error;
+        if (c.a) {
+            EXPECT_EQ(document->Field("a")->text, c.a);
+        }
+    }
+}
+
 TEST(BenchCommandLine, RefusesWhatItCannotHonour)
 {
     const struct {

@@ -5,6 +5,8 @@
 #include "runner/call_log.h"
 #include "runner/console_style.h"
 #include "runner/expect_fail.h"
+#include "runner/json_reader.h"
+#include "runner/json_text.h"
 #include "runner/report_formats.h"
 #include "runner/reports.h"
 #include "runner/shard.h"
@@ -174,6 +176,36 @@ TEST(Reporters, TheBenchFormatsShowTheSameFiguresAndTheTableFits80Columns)
             columns += (c & 0xC0) != 0x80;
         EXPECT_LE(columns, 80u) << line;
     }
+}
+
+// Figures as a JSON reader gets them: rounded as the report says, whole
+// ones without a fraction, no more digits than read back the same, and
+// null where there is no number, so that a run whose clock gave none still
+// writes a document JSON readers take.
+TEST(Reporters, JsonFiguresAreRoundedAndNeverNaN)
+{
+    const struct {
+        double value;
+        const char* format;
+        const char* text;
+    } cases[] = {
+        {1.0, "%.6g", "1"},          {0.923568, "%.6g", "0.923568"}, {1024549.9, "%.6g", "1024550"},
+        {1.5e-7, "%.6g", "1.5e-07"}, {1.23449, "%.3f", "1.234"},     {2.0004, "%.3f", "2"},
+        {-0.0001, "%.3f", "0"},      {NAN, "%.6g", "null"},          {INFINITY, "%.3f", "null"},
+        {-INFINITY, "%.6g", "null"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(checks::JsonLayout({{"x", checks::JsonFigure(c.value, c.format)}}),
+                  std::string("{\n  \"x\": ") + c.text + "\n}\n");
+
+    RunSummary summary;
+    summary.seconds = NAN;
+    summary.results = {Result("hash.digest", Verdict::Pass, INFINITY)};
+    std::string error;
+    const auto document = checks::runner::ParseJson(checks::runner::JsonDocument(summary), error);
+    ASSERT_TRUE(document) << error;
+    EXPECT_EQ(document->Field("seconds")->kind, checks::runner::JsonValue::Kind::Null);
+    EXPECT_EQ(document->Field("checks")->items.at(0).Field("seconds")->kind, checks::runner::JsonValue::Kind::Null);
 }
 
 TEST(Shards, TogetherHoldEveryCheckOnceAndBalanceTheTime)

@@ -1,8 +1,5 @@
 #include "bench/bench_report.h"
 
-#include "runner/json_text.h"
-#include "runner/tool_version.h"
-
 #include <cmath>
 #include <cstdio>
 
@@ -24,24 +21,6 @@ std::string Padded(const std::string& text, std::size_t width, bool right = fals
         shown += (c & 0xC0) != 0x80;
     const std::string pad(shown < width ? width - shown : 0, ' ');
     return right ? pad + text : text + pad;
-}
-
-using checks::JsonString;
-
-// JSON has no NaN or infinity; a figure that is not one is written as null.
-std::string Number(double value)
-{
-    if (!std::isfinite(value))
-        return "null";
-    return Format("%.6g", value);
-}
-
-std::string JsonSummary(const Summary& s)
-{
-    return "{\"count\": " + std::to_string(s.count) + ", \"median\": " + Number(s.median) +
-           ", \"min\": " + Number(s.min) + ", \"p90\": " + Number(s.p90) + ", \"p99\": " + Number(s.p99) +
-           ", \"ci_low\": " + Number(s.low) + ", \"ci_high\": " + Number(s.high) +
-           ", \"ci_coverage\": " + Format("%.4f", s.coverage) + "}";
 }
 
 std::string CyclesPerByte(const Measurement& m)
@@ -201,86 +180,6 @@ std::string ComparisonLines(const BenchRun& run)
                " – " + Duration(c.before.high) + "] -> " + Duration(c.now.median) + " [" + Duration(c.now.low) + " – " +
                Duration(c.now.high) + "]  " + Format("x%.3f", c.now.median / c.before.median) + "  " + verdict + "\n";
     }
-    return out;
-}
-
-std::string BenchJson(const BenchRun& run)
-{
-    const Environment& e = run.environment;
-    std::string out = "{\n";
-    out += "  \"schema\": " + JsonString(kBenchSchema) + ",\n";
-    out += "  \"tool\": \"tarvel-check bench\",\n";
-    out += "  \"tool_version\": " + JsonString(checks::ToolVersion()) + ",\n";
-    out += "  \"component\": " + JsonString(run.component) + ",\n";
-    out += "  \"component_file\": " +
-           (run.componentFile ? "{\"bytes\": " + std::to_string(run.componentFile->bytes) +
-                                    ", \"sha256\": " + JsonString(run.componentFile->sha256) + "}"
-                              : std::string("null")) +
-           ",\n";
-    out += "  \"settings\": {\"samples\": " + std::to_string(run.settings.samples) +
-           ", \"seconds\": " + Number(run.settings.seconds) +
-           ", \"vs_openssl\": " + (run.settings.vsOpenSsl ? "true" : "false") +
-           ", \"pinned_cpu\": " + std::to_string(e.pinnedCpu) + "},\n";
-    out += "  \"environment\": {\"cpu_model\": " + JsonString(e.cpuModel) +
-           ", \"cpu_flags\": " + JsonString(e.cpuFlags) + ", \"cpus\": " + std::to_string(e.cpus) +
-           ", \"governor\": " + (e.governor.empty() ? std::string("null") : JsonString(e.governor)) +
-           ",\n    \"kernel\": " + JsonString(e.kernel) + ", \"openssl\": " + JsonString(e.openssl) +
-           ", \"load_average\": [" + Number(e.load1) + ", " + Number(e.load5) + ", " + Number(e.load15) +
-           "],\n    \"clock_resolution_ns\": " + Number(e.clockResolutionNs) +
-           ", \"cycle_counter\": " + JsonString(e.cycleCounter) + "},\n";
-    out += "  \"seconds\": " + Format("%.3f", run.seconds) + ",\n";
-    const auto mean = GeometricMeanRatio(run);
-    out += "  \"geometric_mean_ratio\": " + (mean ? Number(*mean) : std::string("null")) + ",\n";
-    out += "  \"exit_status\": " + std::to_string(run.exitStatus) + ",\n";
-    out += "  \"operations\": [";
-    for (std::size_t i = 0; i < run.measurements.size(); ++i) {
-        const Measurement& m = run.measurements[i];
-        out += i ? ",\n" : "\n";
-        out += "    {\"name\": " + JsonString(m.name) + ", \"description\": " + JsonString(m.description) +
-               ", \"bytes_per_call\": " + std::to_string(m.bytes);
-        if (!m.failure.empty()) {
-            out += ", \"verdict\": \"fail\", \"message\": " + JsonString(m.failure) + "}";
-            continue;
-        }
-        out += ", \"verdict\": \"timed\", \"batch\": " + std::to_string(m.ours.batch) +
-               ",\n     \"wall_ns\": " + JsonSummary(m.ours.wall) + ",\n     \"cpu_ns\": " + JsonSummary(m.ours.cpu);
-        if (m.ours.cycles)
-            out += ",\n     \"cycles\": " + JsonSummary(*m.ours.cycles);
-        const double perSecond = 1e9 / m.ours.wall.median;
-        out += ",\n     \"ops_per_second\": " + Number(perSecond);
-        if (m.bytes) {
-            out += ", \"mb_per_second\": " + Number(perSecond * static_cast<double>(m.bytes) / 1e6);
-            if (m.ours.cycles)
-                out += ", \"cycles_per_byte\": " + Number(m.ours.cycles->median / static_cast<double>(m.bytes));
-        }
-        if (m.reference && m.ratio) {
-            out += ",\n     \"reference\": {\"name\": " + JsonString(m.referenceName) +
-                   ", \"batch\": " + std::to_string(m.reference->batch) +
-                   ",\n       \"wall_ns\": " + JsonSummary(m.reference->wall) +
-                   ",\n       \"cpu_ns\": " + JsonSummary(m.reference->cpu) +
-                   "},\n     \"ratio\": " + JsonSummary(*m.ratio) +
-                   ", \"ratio_method\": " + (m.onePerSample ? "\"bootstrap\"" : "\"paired\"");
-        }
-        out += "}";
-    }
-    out += run.measurements.empty() ? "],\n" : "\n  ],\n";
-    out += "  \"baseline\": ";
-    if (run.baselinePath.empty()) {
-        out += "null\n}\n";
-        return out;
-    }
-    out += "{\"path\": " + JsonString(run.baselinePath) + ", \"comparisons\": [";
-    for (std::size_t i = 0; i < run.comparisons.size(); ++i) {
-        const Comparison& c = run.comparisons[i];
-        out += std::string(i ? ",\n" : "\n") + "    {\"name\": " + JsonString(c.name) +
-               ", \"before_median\": " + Number(c.before.median) + ", \"now_median\": " + Number(c.now.median) +
-               ", \"change\": \"" +
-               (c.change == Comparison::Change::Slower   ? "slower"
-                : c.change == Comparison::Change::Faster ? "faster"
-                                                         : "same") +
-               "\"}";
-    }
-    out += run.comparisons.empty() ? "]}\n}\n" : "\n  ]}\n}\n";
     return out;
 }
 

@@ -1,5 +1,6 @@
-// Just enough JSON to read back a report this tool wrote: objects, arrays,
-// strings, numbers, true, false and null.
+// A JSON document read back as a small tree (a report this tool wrote, a
+// --baseline, a replay bundle): strict JSON only, no NaN, no '+1', no
+// comments, at most 64 levels deep.
 #pragma once
 
 #include <map>
@@ -23,7 +24,8 @@ struct JsonValue {
     std::optional<double> Number(const std::string& name) const;
 };
 
-// nullopt with error set (and the offset) on malformed text.
+// nullopt with error set ("what at byte N") on malformed text. A name that
+// repeats in an object keeps its last value.
 std::optional<JsonValue> ParseJson(const std::string& text, std::string& error);
 
 }  // namespace checks::runner
