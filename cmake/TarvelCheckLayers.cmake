@@ -25,7 +25,7 @@ function(tarvel_check_layer folder)
     foreach(layer IN LISTS arg_USES)
         if(NOT TARGET tarvel_check_${layer})
             message(FATAL_ERROR "checks/src/${folder} uses ${layer}, which is not declared before it: "
-                                "a layer builds only on the layers above its declaration")
+                                "a layer builds only on layers declared before it")
         endif()
         list(APPEND arg_PUBLIC tarvel_check_${layer})
     endforeach()
