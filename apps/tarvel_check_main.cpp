@@ -1,4 +1,5 @@
 // tarvel-check: the conformance runner, headless and Qt-free.
+#include <checks/all_suites.h>
 #include <checks/bench.h>
 #include <checks/runner.h>
 
@@ -10,5 +11,5 @@ int main(int argc, char** argv)
     // check, so nothing but the component's work is timed.
     if (argc > 1 && std::strcmp(argv[1], "bench") == 0)
         return bench::BenchMain(argc - 1, argv + 1);
-    return checks::RunnerMain(argc, argv, checks::AllSuites());
+    return checks::RunnerMain(argc, argv, checks::AllSuites(), checks::LibraryLoadCheck());
 }

@@ -2,7 +2,7 @@
 // rule of its own, every rule is enforced somewhere), and a broken catalogue
 // refused with the line that is wrong.
 #include <checks/rules.h>
-#include <checks/suites.h>
+#include <checks/all_suites.h>
 
 #include "rules/unused_slots.h"
 

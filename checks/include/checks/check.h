@@ -123,4 +123,12 @@ struct CheckDef {
 // below, and may read files to decide what to list.
 using Suite = std::vector<CheckDef> (*)(const SuiteOptions& opts);
 
+// A suite as the runner offers it: the first word of its checks' names and
+// the line --help shows for it.
+struct NamedSuite {
+    std::string name;
+    std::string description;
+    Suite suite;
+};
+
 }  // namespace checks

@@ -5,7 +5,7 @@
 
 #include "suites/support.h"
 
-#include <checks/suites.h>
+#include <checks/memory_suite.h>
 
 namespace checks {
 

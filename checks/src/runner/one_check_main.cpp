@@ -121,11 +121,11 @@ std::optional<OneCheckRequest> ParseRequest(int argc, char** argv)
     return request;
 }
 
-std::optional<CheckDef> FindCheck(const OneCheckRequest& request, const std::vector<NamedSuite>& suites)
+std::optional<CheckDef> FindCheck(const OneCheckRequest& request, const std::vector<NamedSuite>& suites,
+                                  const CheckDef& libraryLoad)
 {
-    CheckDef load = LibraryLoadCheck();
-    if (load.name == request.name)
-        return load;
+    if (libraryLoad.name == request.name)
+        return libraryLoad;
     for (const NamedSuite& suite : suites)
         for (CheckDef& check : suite.suite(request.options))
             if (check.name == request.name)
@@ -154,7 +154,7 @@ std::vector<std::string> OneCheckArguments(const std::string& name, const SuiteO
     return words;
 }
 
-int RunOneCheckMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
+int RunOneCheckMain(int argc, char** argv, const std::vector<NamedSuite>& suites, const CheckDef& libraryLoad)
 {
     auto request = ParseRequest(argc, argv);
     if (!request) {
@@ -165,7 +165,7 @@ int RunOneCheckMain(int argc, char** argv, const std::vector<NamedSuite>& suites
     if (!AfxOleInit())
         return 2;
     request->options.componentPath = ComponentLibraryPath();
-    const auto check = FindCheck(*request, suites);
+    const auto check = FindCheck(*request, suites, libraryLoad);
     ChildRecord* record = MapChildRecord(request->recordFd);
     if (!check || !record)
         return 2;

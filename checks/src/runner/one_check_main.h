@@ -3,7 +3,7 @@
 // valgrind start, since memcheck must see the process from its start.
 #pragma once
 
-#include <checks/suites.h>
+#include <checks/check.h>
 
 #include <string>
 #include <vector>
@@ -19,8 +19,9 @@ inline constexpr const char* kRunOneCheckWord = "--run-one-check";
 std::vector<std::string> OneCheckArguments(const std::string& name, const SuiteOptions& options,
                                            const std::string& dataDir, int framesFd, int recordFd);
 
-// Runs the one check and never returns normally; 2 for a command line that
-// names no check (the parent then sees a child that ended early).
-int RunOneCheckMain(int argc, char** argv, const std::vector<NamedSuite>& suites);
+// Runs the one check, libraryLoad or one of suites, and never returns
+// normally; 2 for a command line that names no check (the parent then sees a
+// child that ended early).
+int RunOneCheckMain(int argc, char** argv, const std::vector<NamedSuite>& suites, const CheckDef& libraryLoad);
 
 }  // namespace checks::runner

@@ -13,7 +13,7 @@
 
 #include "runner/run_model.h"
 
-#include <checks/suites.h>
+#include <checks/check.h>
 
 #include <string>
 #include <vector>

@@ -109,13 +109,13 @@ std::vector<CheckDef> PickedChecks(const std::vector<const NamedSuite*>& chosen,
 
 }  // namespace
 
-int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
+int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites, const CheckDef& libraryLoad)
 {
     if (argc > 1 && std::string(argv[1]) == "replay")
         return runner::ReplayMain(argc - 1, argv + 1, suites);
     // One check alone, as --memcheck has valgrind run it.
     if (argc > 1 && std::string(argv[1]) == runner::kRunOneCheckWord)
-        return runner::RunOneCheckMain(argc, argv, suites);
+        return runner::RunOneCheckMain(argc, argv, suites, libraryLoad);
     std::string error;
     const auto parsed = runner::ParseCommandLine(argc, argv, error);
     if (!parsed)
@@ -138,7 +138,7 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         everything.level = Level::Thorough;
         everything.vectorsDir = settings.vectorsDir.value_or(kDefaultVectors);
         everything.dataDir = ExecutableFolder() + "/../share/tarvel";
-        std::vector<CheckDef> all{LibraryLoadCheck()};
+        std::vector<CheckDef> all{libraryLoad};
         for (const NamedSuite& suite : suites)
             for (CheckDef& check : suite.suite(everything))
                 all.push_back(std::move(check));
@@ -198,7 +198,7 @@ int RunnerMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
 
     // Nothing else can be judged when the library does not even load.
     {
-        const CheckResult probe = runner::RunCheckInChild(LibraryLoadCheck(), options);
+        const CheckResult probe = runner::RunCheckInChild(libraryLoad, options);
         if (probe.verdict == Verdict::Fail) {
             std::cerr << "tarvel-check: cannot load the component:\n" << runner::ConsoleLines(probe);
             return kExitCannotRun;

@@ -10,7 +10,7 @@
 #include "timing/rsa_subjects.h"
 #include "timing/run_test.h"
 
-#include <checks/suites.h>
+#include <checks/timing_suite.h>
 
 #include <algorithm>
 
