@@ -2,6 +2,7 @@
 
 #include "runner/tool_version.h"
 
+#include <common/hex_format.h>
 #include <component/openssl_ptr.h>
 
 #include <openssl/crypto.h>
@@ -68,11 +69,7 @@ std::optional<FileIdentity> IdentifyFile(const std::string& path, std::string& e
         error = "SHA-256 failed";
         return std::nullopt;
     }
-    static const char kHex[] = "0123456789abcdef";
-    for (unsigned int i = 0; i < length; ++i) {
-        identity.sha256 += kHex[digest[i] >> 4];
-        identity.sha256 += kHex[digest[i] & 15];
-    }
+    identity.sha256 = HexBytes(digest, length);
     return identity;
 }
 
