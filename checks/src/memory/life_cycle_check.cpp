@@ -6,6 +6,7 @@
 // the step that leaks.
 #include "memory/growth.h"
 #include "memory/life_cycles.h"
+#include "suites/scratch_folder.h"
 #include "memory/memory_checks.h"
 #include "memory/rule_context.h"
 
@@ -91,7 +92,7 @@ std::string ProtocolText(const LifeCycle& cycle)
 
 void CheckLifeCycles(Context& ctx, CryptoClassKind kind, int cyclesPerRun)
 {
-    ScratchFolder folder;
+    const support::ScratchFolder folder("tarvel-memory");
     if (folder.Path().empty()) {
         ctx.Skip("no temporary folder for the key files");
         return;

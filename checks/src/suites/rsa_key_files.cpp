@@ -2,6 +2,7 @@
 
 #include "suites/asy_text.h"
 #include "suites/key_file_scan.h"
+#include "suites/scratch_folder.h"
 #include "suites/seeded_keys.h"
 #include "suites/support.h"
 
@@ -30,29 +31,6 @@ using support::ShownNumber;
 using support::Words;
 using Key = std::array<Words, 8>;
 
-// A folder of the check's own, removed with its files.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-check-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            m_path = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 std::string ReadWhole(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -68,10 +46,17 @@ tarvel::PkeyPtr ReadPem(const std::string& text, bool isPrivate)
                                      : PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr));
 }
 
-// The numbers OpenSSL read from a key file against the object's.
-void CompareKeyFile(Context& ctx, const std::string& file, EVP_PKEY* pkey, const std::array<Words, 8>& key,
-                    bool isPrivate)
+// The numbers OpenSSL reads from a key file's PEM text against the object's.
+// A text OpenSSL cannot read is the component's choice of format (unreadable
+// says what the bundled component writes instead); false then.
+bool CompareKeyFile(Context& ctx, const std::string& file, const std::string& text, const std::array<Words, 8>& key,
+                    bool isPrivate, const char* unreadable)
 {
+    const tarvel::PkeyPtr pkey = ReadPem(text, isPrivate);
+    if (!pkey) {
+        ctx.Choice(unreadable);
+        return false;
+    }
     const std::pair<const char*, std::size_t> parts[] = {
         {OSSL_PKEY_PARAM_RSA_N, support::kBase},
         {OSSL_PKEY_PARAM_RSA_E, support::kPublic},
@@ -86,7 +71,7 @@ void CompareKeyFile(Context& ctx, const std::string& file, EVP_PKEY* pkey, const
         if (!isPrivate && part > support::kPublic)
             break;
         BIGNUM* raw = nullptr;
-        if (!EVP_PKEY_get_bn_param(pkey, param, &raw)) {
+        if (!EVP_PKEY_get_bn_param(pkey.get(), param, &raw)) {
             ctx.Broke("files.saved", file + " holds no " + kKeyParts[part].name);
             continue;
         }
@@ -95,6 +80,7 @@ void CompareKeyFile(Context& ctx, const std::string& file, EVP_PKEY* pkey, const
             ctx.Broke("files.saved", Expected(std::string("the ") + kKeyParts[part].name + " in " + file,
                                               ShownNumber(key[part]), ShownNumber(support::FromBignum(value.get()))));
     }
+    return true;
 }
 
 bool WriteWhole(const std::string& path, const std::string& text)
@@ -147,24 +133,17 @@ void CheckPublicFile(Context& ctx, const std::string& text, const Key& key)
 {
     for (const std::string& found : support::FindPrivateMaterial(text, key))
         ctx.Broke("files.public-no-secret", "the public key file .wky holds private material: " + found);
-    const tarvel::PkeyPtr pkey = ReadPem(text, false);
-    if (!pkey) {
-        ctx.Choice("OpenSSL cannot read the .wky file as PEM SubjectPublicKeyInfo ('BEGIN PUBLIC KEY'), the "
+    CompareKeyFile(ctx, ".wky", text, key, false,
+                   "OpenSSL cannot read the .wky file as PEM SubjectPublicKeyInfo ('BEGIN PUBLIC KEY'), the "
                    "bundled component's format");
-        return;
-    }
-    CompareKeyFile(ctx, ".wky", pkey.get(), key, false);
 }
 
 void CheckPrivateFile(Context& ctx, const std::string& text, const Key& key)
 {
-    const tarvel::PkeyPtr pkey = ReadPem(text, true);
-    if (!pkey) {
-        ctx.Choice("OpenSSL cannot read the .rky file as a PEM private key (the bundled component writes PKCS #8, "
-                   "'BEGIN PRIVATE KEY')");
+    if (!CompareKeyFile(ctx, ".rky", text, key, true,
+                        "OpenSSL cannot read the .rky file as a PEM private key (the bundled component writes "
+                        "PKCS #8, 'BEGIN PRIVATE KEY')"))
         return;
-    }
-    CompareKeyFile(ctx, ".rky", pkey.get(), key, true);
     if (const std::string label = support::FirstPemLabel(text); label != "PRIVATE KEY")
         ctx.Choice("the .rky file is a PEM '" + label +
                    "' block; the bundled component writes PKCS #8 ('BEGIN PRIVATE KEY')");
@@ -253,7 +232,7 @@ void CheckKeyFiles(Context& ctx)
     if (!CallSucceeded(ctx, rsa->SetCode("12345", 5), "IUserRSA::SetCode"))
         return;
     const auto key = support::GetKey(ctx, *rsa.Get());
-    ScratchFolder folder;
+    const support::ScratchFolder folder("tarvel-check");
     if (!key || folder.Path().empty())
         return;
     umask(0);
@@ -277,7 +256,7 @@ void CheckAsyTexts(Context& ctx)
     if (!rsa)
         return;
     const auto key = support::GetKey(ctx, *rsa.Get());
-    ScratchFolder folder;
+    const support::ScratchFolder folder("tarvel-check");
     if (!key || folder.Path().empty())
         return;
     umask(0);
@@ -362,7 +341,7 @@ void CheckAsyMalformed(Context& ctx)
     auto random = support::Generator(ctx);
     const auto key = support::SeededKey(random, 2, 65537, support::PrimeOrder::PAboveQ);
     const auto rsa = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
-    ScratchFolder folder;
+    const support::ScratchFolder folder("tarvel-check");
     if (!key || !rsa || folder.Path().empty())
         return;
     const AsyRecord record{"Checker", "777", *key};
