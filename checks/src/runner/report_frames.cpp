@@ -16,18 +16,25 @@ std::string EncodeFrame(FrameKind kind, const std::string& text)
     return bytes + text;
 }
 
-bool WriteFrameBytes(int fd, const std::string& bytes)
+int WriteAll(int fd, const std::string& text)
 {
     std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+    while (written < text.size()) {
+        const ssize_t n = write(fd, text.data() + written, text.size() - written);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return false;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;
         written += static_cast<std::size_t>(n);
     }
-    return true;
+    return 0;
+}
+
+bool WriteFrameBytes(int fd, const std::string& bytes)
+{
+    return WriteAll(fd, bytes) == 0;
 }
 
 bool WriteFrame(int fd, FrameKind kind, const std::string& text)
