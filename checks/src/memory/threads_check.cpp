@@ -52,6 +52,8 @@ void CheckThreadsEnd(Context& ctx)
     }
     const std::vector<std::string> before = ThreadNames();
     const support::ScratchFolder folder("tarvel-memory");
+    if (!folder.Ready(ctx))
+        return;
     RuleContext calls(ctx, "");
     bool used = true;
     for (const CryptoClass& entry : kCryptoClasses) {

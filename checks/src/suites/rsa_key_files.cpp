@@ -223,6 +223,19 @@ bool LoadBack(Context& ctx, const std::string& path, const AsyRecord& saved, con
     return true;
 }
 
+// The object's key numbers once its files have a folder to go in; saves then
+// run under umask 0, so that a private file's mode is the component's own
+// choice. nullopt once the check was told why not.
+std::optional<Key> KeyToSave(Context& ctx, IUserRSA& rsa, const support::ScratchFolder& folder)
+{
+    if (!folder.Ready(ctx))
+        return std::nullopt;
+    auto key = support::GetKey(ctx, rsa);
+    if (key)
+        umask(0);
+    return key;
+}
+
 void CheckKeyFiles(Context& ctx)
 {
     const ComPtr<IUserRSA> rsa = support::Generated(ctx, 16);
@@ -231,11 +244,10 @@ void CheckKeyFiles(Context& ctx)
     ctx.Calling("IUserRSA::SetCode");
     if (!CallSucceeded(ctx, rsa->SetCode("12345", 5), "IUserRSA::SetCode"))
         return;
-    const auto key = support::GetKey(ctx, *rsa.Get());
     const support::ScratchFolder folder("tarvel-check");
-    if (!key || folder.Path().empty())
+    const auto key = KeyToSave(ctx, *rsa.Get(), folder);
+    if (!key)
         return;
-    umask(0);
     const std::string base = folder.Path() + "/Checked";
     if (const auto text = Save(ctx, *rsa.Get(), kWky, base + ".wky"))
         CheckPublicFile(ctx, *text, *key);
@@ -255,11 +267,10 @@ void CheckAsyTexts(Context& ctx)
     const ComPtr<IUserRSA> rsa = support::Generated(ctx, 2);
     if (!rsa)
         return;
-    const auto key = support::GetKey(ctx, *rsa.Get());
     const support::ScratchFolder folder("tarvel-check");
-    if (!key || folder.Path().empty())
+    const auto key = KeyToSave(ctx, *rsa.Get(), folder);
+    if (!key)
         return;
-    umask(0);
     using namespace std::string_literals;
     const std::pair<std::string, std::string> texts[] = {
         {"Mallory\nprivate-key=1", "100% = a=b"},
@@ -342,7 +353,7 @@ void CheckAsyMalformed(Context& ctx)
     const auto key = support::SeededKey(random, 2, 65537, support::PrimeOrder::PAboveQ);
     const auto rsa = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
     const support::ScratchFolder folder("tarvel-check");
-    if (!key || !rsa || folder.Path().empty())
+    if (!key || !rsa || !folder.Ready(ctx))
         return;
     const AsyRecord record{"Checker", "777", *key};
     const std::string good = support::FormatAsyRecord(record);

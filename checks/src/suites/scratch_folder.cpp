@@ -13,6 +13,13 @@ ScratchFolder::ScratchFolder(const std::string& prefix)
         m_path = pattern;
 }
 
+bool ScratchFolder::Ready(Context& ctx) const
+{
+    if (m_path.empty())
+        ctx.Skip("no temporary folder for the check's files");
+    return !m_path.empty();
+}
+
 ScratchFolder::~ScratchFolder()
 {
     std::error_code ignored;

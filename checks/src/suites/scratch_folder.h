@@ -2,6 +2,8 @@
 // its files when the check is done with it.
 #pragma once
 
+#include <checks/check.h>
+
 #include <string>
 
 namespace checks::support {
@@ -16,6 +18,10 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::string& Path() const { return m_path; }
+    // True when the folder was made; otherwise the check is skipped, saying
+    // so, as a machine without a temporary folder says nothing of the
+    // component.
+    bool Ready(Context& ctx) const;
 
 private:
     std::string m_path;
