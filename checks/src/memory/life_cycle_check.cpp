@@ -6,7 +6,7 @@
 // the step that leaks.
 #include "memory/growth.h"
 #include "memory/life_cycles.h"
-#include "suites/scratch_folder.h"
+#include "suites/scratch_files.h"
 #include "memory/memory_checks.h"
 #include "memory/rule_context.h"
 

@@ -2,7 +2,7 @@
 // loaded first, so threads it starts while loading are in the count before.
 #include "suites/library_handle.h"
 #include "memory/life_cycles.h"
-#include "suites/scratch_folder.h"
+#include "suites/scratch_files.h"
 #include "memory/memory_checks.h"
 #include "memory/process_resources.h"
 #include "memory/rule_context.h"

@@ -2,7 +2,7 @@
 
 #include "suites/asy_text.h"
 #include "suites/key_file_scan.h"
-#include "suites/scratch_folder.h"
+#include "suites/scratch_files.h"
 #include "suites/seeded_keys.h"
 #include "suites/support.h"
 
@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace checks {
@@ -30,14 +29,6 @@ using support::kKeyParts;
 using support::ShownNumber;
 using support::Words;
 using Key = std::array<Words, 8>;
-
-std::string ReadWhole(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 tarvel::PkeyPtr ReadPem(const std::string& text, bool isPrivate)
 {
@@ -83,13 +74,6 @@ bool CompareKeyFile(Context& ctx, const std::string& file, const std::string& te
     return true;
 }
 
-bool WriteWhole(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    return static_cast<bool>(out.flush());
-}
-
 // A text as the reports can show it whatever bytes it holds.
 std::string Shown(const std::string& text)
 {
@@ -126,7 +110,7 @@ std::optional<std::string> Save(Context& ctx, IUserRSA& rsa, const SaveSlot& slo
         ctx.Fail(std::string("the private key file ") + slot.extension + " is open to others (mode " + mode +
                  ", saved under umask 0000): private key files must be readable by the owner alone");
     }
-    return ReadWhole(path);
+    return support::ReadWholeFile(path);
 }
 
 void CheckPublicFile(Context& ctx, const std::string& text, const Key& key)
@@ -358,7 +342,7 @@ void CheckAsyMalformed(Context& ctx)
     const AsyRecord record{"Checker", "777", *key};
     const std::string good = support::FormatAsyRecord(record);
     const std::string path = folder.Path() + "/Record.asy";
-    if (!WriteWhole(path, good)) {
+    if (!support::WriteWholeFile(path, good)) {
         ctx.Skip("cannot write the record " + path);
         return;
     }
@@ -376,7 +360,7 @@ void CheckAsyMalformed(Context& ctx)
     if (ctx.Failed())
         return;
     for (const auto& [defect, text] : MalformedRecords(good)) {
-        if (!WriteWhole(path, text)) {
+        if (!support::WriteWholeFile(path, text)) {
             ctx.Skip("cannot write the record " + path);
             return;
         }

@@ -1,5 +1,6 @@
-// A folder of a check's own under the system's temporary folder, removed with
-// its files when the check is done with it.
+// A check's own files: a folder under the system's temporary folder, removed
+// with its files when the check is done with it, and whole-file reads and
+// writes.
 #pragma once
 
 #include <checks/check.h>
@@ -26,5 +27,10 @@ public:
 private:
     std::string m_path;
 };
+
+// The file's bytes; "" when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// Replaces the file's bytes with text; false when they were not all written.
+bool WriteWholeFile(const std::string& path, const std::string& text);
 
 }  // namespace checks::support
