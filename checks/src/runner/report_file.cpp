@@ -1,6 +1,6 @@
 #include "runner/report_file.h"
 
-#include "runner/report_frames.h"
+#include "runner/descriptor_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,8 +1,7 @@
 #include "runner/report_frames.h"
 
-#include <unistd.h>
+#include "runner/descriptor_io.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace checks::runner {
@@ -14,22 +13,6 @@ std::string EncodeFrame(FrameKind kind, const std::string& text)
     bytes[0] = static_cast<char>(kind);
     std::memcpy(bytes.data() + 1, &length, sizeof length);
     return bytes + text;
-}
-
-int WriteAll(int fd, const std::string& text)
-{
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return EIO;
-        written += static_cast<std::size_t>(n);
-    }
-    return 0;
 }
 
 bool WriteFrameBytes(int fd, const std::string& bytes)

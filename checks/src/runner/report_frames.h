@@ -25,11 +25,6 @@ bool WriteFrame(int fd, FrameKind kind, const std::string& text);
 std::string EncodeFrame(FrameKind kind, const std::string& text);
 bool WriteFrameBytes(int fd, const std::string& bytes);
 
-// Writes all of text, retrying short and interrupted writes; 0 or the errno
-// of the failing write (EIO for a write of nothing). It allocates nothing, so
-// a forked child may call it.
-int WriteAll(int fd, const std::string& text);
-
 // Collects frames from bytes as they arrive.
 class FrameReader {
 public:
