@@ -1,7 +1,5 @@
 #include "common/hex_format.h"
 
-#include <string>
-
 namespace {
 
 std::uint8_t ByteAt(const std::uint32_t* words, int index)
@@ -11,18 +9,32 @@ std::uint8_t ByteAt(const std::uint32_t* words, int index)
 
 }  // namespace
 
+void AppendHexByte(std::string& text, std::uint8_t byte)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0xF];
+}
+
+std::string HexBytes(const void* data, std::size_t count)
+{
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    std::string text;
+    text.reserve(2 * count);
+    for (std::size_t i = 0; i < count; ++i)
+        AppendHexByte(text, bytes[i]);
+    return text;
+}
+
 CString FormatHex(const std::uint32_t* words, int count)
 {
     if (count <= 0 || !words)
         return CString();
-    static constexpr char kDigits[] = "0123456789abcdef";
     const int bytes = 4 * count;
     std::string text;
     text.reserve(static_cast<std::size_t>(2 * bytes + (count + 1) / 2));
     for (int i = bytes - 1; i >= 0; --i) {
-        const std::uint8_t b = ByteAt(words, i);
-        text += kDigits[b >> 4];
-        text += kDigits[b & 0xF];
+        AppendHexByte(text, ByteAt(words, i));
         if (i % 8 == 0)
             text += ' ';
     }

@@ -2,6 +2,7 @@
 
 #include "secure_bytes.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -15,40 +16,35 @@ constexpr std::array<std::string_view, kRsaPartCount> kNumberNames = {
     "base", "public-key", "private-key", "prime-p", "prime-q", "exponent-p", "exponent-q", "coefficient"};
 constexpr char kHexDigits[] = "0123456789abcdef";
 
+// The well-formed UTF-8 sequences of two to four bytes, as the Unicode
+// standard tables them: the lead byte's range, the sequence's length and the
+// range of its second byte; every later byte is 80..BF. Overlong forms and
+// surrogates fall outside.
+struct Utf8Form {
+    unsigned char leadLow, leadHigh;
+    std::size_t length;
+    unsigned char secondLow, secondHigh;
+};
+constexpr Utf8Form kUtf8Forms[] = {
+    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF}, {0xED, 0xED, 3, 0x80, 0x9F},
+    {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF}, {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
+};
+
 // Length of the well-formed UTF-8 sequence of two to four bytes at text[i],
-// or 0 when there is none (overlong forms and surrogates included).
+// or 0 when there is none.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t i)
 {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;
-        if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else {
+    const auto form = std::ranges::find_if(
+        kUtf8Forms, [lead = byte(i)](const Utf8Form& f) { return lead >= f.leadLow && lead <= f.leadHigh; });
+    if (form == std::ranges::end(kUtf8Forms) || i + form->length > text.size())
         return 0;
-    }
-    if (i + length > text.size())
+    if (byte(i + 1) < form->secondLow || byte(i + 1) > form->secondHigh)
         return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high)
-        return 0;
-    for (std::size_t k = 2; k < length; ++k)
+    for (std::size_t k = 2; k < form->length; ++k)
         if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
             return 0;
-    return length;
+    return form->length;
 }
 
 void AppendEscaped(std::string& out, std::string_view text)

@@ -2,7 +2,6 @@
 
 #include "des_hash_tests/random_dword.h"
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "test_object.h"
 
 #include "harness/failure_text.h"
 #include "harness/des_round_trip.h"
@@ -17,7 +16,7 @@
 
 using namespace tarvel3_ids;
 
-CTestDES::CTestDES(CWnd* pParent) : CDialog(IDD_TESTDES, pParent)
+CTestDES::CTestDES(CWnd* pParent) : CTestObjectDialog(IDD_TESTDES, pParent, CLSID_UserDES, IID_IUserDES, "IUserDES")
 {
     OnButtonClicked(IDC_TEST, &CTestDES::OnTest);
 }
@@ -33,19 +32,17 @@ void CTestDES::DoDataExchange(CDataExchange* pDX)
 
 BOOL CTestDES::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-
-    if (CreateTestObject(CLSID_UserDES, IID_IUserDES, "IUserDES", m_pDES, m_creationError))
+    CTestObjectDialog::OnInitDialog();
+    if (m_object)
         crt::srand(GetTickCount());
     return TRUE;
 }
 
 void CTestDES::OnTest()
 {
-    if (!m_pDES) {
-        AfxMessageBox(NoObjectText("IUserDES", m_creationError), MB_OK);
+    IUserDES* des = ObjectToTest();
+    if (!des)
         return;
-    }
 
     harness::DesWords key;
     harness::DesWords block;
@@ -58,7 +55,7 @@ void CTestDES::OnTest()
     m_Encode.Empty();
     m_Decode.Empty();
 
-    const harness::DesRoundTrip trip = harness::RunDesRoundTrip(*m_pDES.Get(), key, block);
+    const harness::DesRoundTrip trip = harness::RunDesRoundTrip(*des, key, block);
     if (trip.encoded)
         m_Encode = FormatHex(trip.encoded->data(), 2);
     if (trip.decoded)
@@ -67,15 +64,4 @@ void CTestDES::OnTest()
     UpdateData(FALSE);
     if (trip.failure)
         AfxMessageBox(CString(harness::FailureText(*trip.failure)), MB_OK);
-}
-
-void CTestDES::OnOK()
-{
-    CDialog::OnOK();
-}
-
-void CTestDES::PostNcDestroy()
-{
-    m_pDES.Release();
-    CDialog::PostNcDestroy();
 }

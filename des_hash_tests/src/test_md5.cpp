@@ -1,7 +1,6 @@
 #include "des_hash_tests/test_md5.h"
 
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "test_object.h"
 
 #include "harness/failure_text.h"
 #include "harness/md5_digest.h"
@@ -22,7 +21,7 @@ constexpr int kDataWords = 10;  // 40 bytes
 
 }  // namespace
 
-CTestMD5::CTestMD5(CWnd* pParent) : CDialog(IDD_TESTMD5, pParent)
+CTestMD5::CTestMD5(CWnd* pParent) : CTestObjectDialog(IDD_TESTMD5, pParent, CLSID_HashMD5, IID_IHashMD5, "IHashMD5")
 {
     OnButtonClicked(IDC_TEST, &CTestMD5::OnTest);
     crt::srand(GetTickCount());
@@ -35,20 +34,11 @@ void CTestMD5::DoDataExchange(CDataExchange* pDX)
     DDX_Text(pDX, IDC_RESULT, m_Result);
 }
 
-BOOL CTestMD5::OnInitDialog()
-{
-    CDialog::OnInitDialog();
-
-    CreateTestObject(CLSID_HashMD5, IID_IHashMD5, "IHashMD5", m_pMD5, m_creationError);
-    return TRUE;
-}
-
 void CTestMD5::OnTest()
 {
-    if (!m_pMD5) {
-        AfxMessageBox(NoObjectText("IHashMD5", m_creationError), MB_OK);
+    IHashMD5* md5 = ObjectToTest();
+    if (!md5)
         return;
-    }
 
     // Bytes in drawing order; shown as words, so the last drawn prints first.
     std::uint32_t data[kDataWords];
@@ -56,7 +46,7 @@ void CTestMD5::OnTest()
     for (int i = 0; i < kDataWords * 4; ++i)
         bytes[i] = static_cast<std::uint8_t>(crt::rand() & 0xFF);
 
-    const auto digest = harness::Md5Of(*m_pMD5.Get(), {bytes, kDataWords * 4});
+    const auto digest = harness::Md5Of(*md5, {bytes, kDataWords * 4});
 
     m_Data = FormatHex(data, kDataWords);
     if (digest)
@@ -66,15 +56,4 @@ void CTestMD5::OnTest()
     UpdateData(FALSE);
     if (!digest)
         AfxMessageBox(CString(harness::FailureText(digest.Failure())), MB_OK);
-}
-
-void CTestMD5::OnOK()
-{
-    CDialog::OnOK();
-}
-
-void CTestMD5::PostNcDestroy()
-{
-    m_pMD5.Release();
-    CDialog::PostNcDestroy();
 }

@@ -1,7 +1,6 @@
 #include "des_hash_tests/test_sha1.h"
 
 #include "des_hash_tests/test_dialog_resource_ids.h"
-#include "test_object.h"
 
 #include "harness/failure_text.h"
 #include "harness/file_sha1.h"
@@ -15,7 +14,8 @@
 
 using namespace tarvel3_ids;
 
-CTestSHA1::CTestSHA1(CWnd* pParent) : CDialog(IDD_TESTSHA1, pParent)
+CTestSHA1::CTestSHA1(CWnd* pParent)
+    : CTestObjectDialog(IDD_TESTSHA1, pParent, CLSID_HashSHA1, IID_IHashSHA1, "IHashSHA1")
 {
     OnButtonClicked(IDC_FILENAME_BUTTON, &CTestSHA1::OnFileName);
 }
@@ -28,20 +28,10 @@ void CTestSHA1::DoDataExchange(CDataExchange* pDX)
     DDX_Text(pDX, IDC_TIME, m_Time);
 }
 
-BOOL CTestSHA1::OnInitDialog()
-{
-    CDialog::OnInitDialog();
-
-    CreateTestObject(CLSID_HashSHA1, IID_IHashSHA1, "IHashSHA1", m_pSHA1, m_creationError);
-    return TRUE;
-}
-
 void CTestSHA1::OnFileName()
 {
-    if (!m_pSHA1) {
-        AfxMessageBox(NoObjectText("IHashSHA1", m_creationError), MB_OK);
+    if (!ObjectToTest())
         return;
-    }
 
     CString path;
     {
@@ -72,15 +62,4 @@ CString CTestSHA1::HashChosenFile()
     m_Time.Format("%lu millisec on %lu bytes", static_cast<unsigned long>(hashed->milliseconds),
                   static_cast<unsigned long>(hashed->bytes));
     return {};
-}
-
-void CTestSHA1::OnOK()
-{
-    CDialog::OnOK();
-}
-
-void CTestSHA1::PostNcDestroy()
-{
-    m_pSHA1.Release();
-    CDialog::PostNcDestroy();
 }

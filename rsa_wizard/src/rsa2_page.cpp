@@ -9,7 +9,7 @@
 #include "common/hex_format.h"
 #include "framework/data_exchange.h"
 
-CRS2::CRS2() : CPropertyPage(IDD_RSA2) {}
+CRS2::CRS2() : CKeyPage(IDD_RSA2) {}
 
 void CRS2::DoDataExchange(CDataExchange* pDX)
 {
@@ -22,11 +22,10 @@ void CRS2::DoDataExchange(CDataExchange* pDX)
 
 BOOL CRS2::OnSetActive()
 {
-    m_pPage1 = CRSA1::FromSheetOf(*this);
     m_Base.Empty();
     m_PrivateKey.Empty();
     m_PublicKey.Empty();
-    if (m_pPage1 && m_pPage1->m_pRSA) {
+    if (FindKeyObject()) {
         m_Time = m_pPage1->m_Time;
         FetchKeyNumbers();
     } else {

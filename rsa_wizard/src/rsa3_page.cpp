@@ -10,7 +10,7 @@
 #include "framework/data_exchange.h"
 #include "framework/prompts.h"
 
-CRSA3::CRSA3() : CPropertyPage(IDD_RSA3)
+CRSA3::CRSA3() : CKeyPage(IDD_RSA3)
 {
     OnButtonClicked(IDC_TEST, &CRSA3::OnTest);
 }
@@ -38,16 +38,16 @@ void CRSA3::OnTest()
 {
     // Whatever a press leaves on the page comes from this press alone.
     ClearTexts();
-    m_pPage1 = CRSA1::FromSheetOf(*this);
-    if (!m_pPage1 || !m_pPage1->m_pRSA) {
+    IUserRSA* rsa = FindKeyObject();
+    if (!rsa) {
         AfxMessageBox(CRSA1::NoObjectTextFor(*this), MB_OK);
     } else {
-        const auto data = harness::MakeRoundTripData(*m_pPage1->m_pRSA.Get());
+        const auto data = harness::MakeRoundTripData(*rsa);
         if (!data) {
             ReportFailure(data.Failure());
         } else {
             m_Data = FormatHex(data->data(), static_cast<int>(data->size()));
-            ShowRoundTrip(harness::RunRoundTrip(*m_pPage1->m_pRSA.Get(), data.Value()));
+            ShowRoundTrip(harness::RunRoundTrip(*rsa, data.Value()));
         }
     }
     UpdateData(FALSE);

@@ -10,7 +10,7 @@
 #include "framework/data_exchange.h"
 #include "framework/prompts.h"
 
-CRSA4::CRSA4() : CPropertyPage(IDD_RSA4)
+CRSA4::CRSA4() : CKeyPage(IDD_RSA4)
 {
     OnButtonClicked(IDC_FILENAME_BUTTON, &CRSA4::OnFileName);
 }
@@ -29,15 +29,15 @@ void CRSA4::OnFileName()
         AfxMessageBox("Empty file name", MB_OK);
         return;
     }
-    m_pPage1 = CRSA1::FromSheetOf(*this);
-    if (!m_pPage1 || !m_pPage1->m_pRSA) {
+    IUserRSA* rsa = FindKeyObject();
+    if (!rsa) {
         AfxMessageBox(CRSA1::NoObjectTextFor(*this), MB_OK);
         return;
     }
     // Each file is attempted even when one before it failed; each failure
     // names the file that is missing.
     const std::string baseName = harness::KeyFileBaseName(m_FileName.str());
-    for (const harness::KeyFileSave& save : harness::SaveKeyFiles(*m_pPage1->m_pRSA.Get(), baseName)) {
+    for (const harness::KeyFileSave& save : harness::SaveKeyFiles(*rsa, baseName)) {
         if (save.failure)
             AfxMessageBox(CString(harness::FailureText(*save.failure)) + ": " + CString(save.path) + " was not written",
                           MB_OK);

@@ -1,12 +1,9 @@
 // The Tarvel2 document: holds nothing; the work happens in the wizard.
 #pragma once
 
-#include "framework/document.h"
+#include "shell/empty_doc.h"
 
-class CTarvel2Doc : public CDocument {
+class CTarvel2Doc : public CEmptyDoc {
 public:
     static constexpr const char* kClassName = "CTarvel2Doc";
-
-    BOOL OnNewDocument() override;
-    void Serialize(CArchive& ar) override;
 };

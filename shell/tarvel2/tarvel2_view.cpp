@@ -15,16 +15,6 @@ void CTarvel2View::ReplaceInitialUpdateAction(InitialUpdateHook hook)
     g_initialUpdateHook = hook;
 }
 
-BOOL CTarvel2View::PreCreateWindow(CREATESTRUCT& cs)
-{
-    return CFormView::PreCreateWindow(cs);
-}
-
-void CTarvel2View::DoDataExchange(CDataExchange* pDX)
-{
-    CFormView::DoDataExchange(pDX);
-}
-
 void CTarvel2View::OnInitialUpdate()
 {
     CFormView::OnInitialUpdate();
@@ -33,14 +23,3 @@ void CTarvel2View::OnInitialUpdate()
     else
         RunRsaWizard(this);
 }
-
-BOOL CTarvel2View::OnPreparePrinting(CPrintInfo* pInfo)
-{
-    return DoPreparePrinting(pInfo);
-}
-
-void CTarvel2View::OnBeginPrinting(CDC*, CPrintInfo*) {}
-
-void CTarvel2View::OnPrint(CDC*, CPrintInfo*) {}
-
-void CTarvel2View::OnEndPrinting(CDC*, CPrintInfo*) {}

@@ -12,12 +12,9 @@ public:
 
     CTarvel2View();
 
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // Window creation, the form's (empty) data exchange and printing are
+    // the framework's own.
     void OnInitialUpdate() override;
-    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
-    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
-    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
-    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 
     // What the initial update runs after the form is filled: the RSA wizard
     // unless replaced (null restores it). Whoever drives the program without
@@ -25,7 +22,4 @@ public:
     // as the wizard is modal.
     using InitialUpdateHook = void (*)(CWnd* pView);
     static void ReplaceInitialUpdateAction(InitialUpdateHook hook);
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override;
 };

@@ -1,12 +1,9 @@
 // The Tarvel3 document: holds nothing; the work happens in the dialogs.
 #pragma once
 
-#include "framework/document.h"
+#include "shell/empty_doc.h"
 
-class CTarvel3Doc : public CDocument {
+class CTarvel3Doc : public CEmptyDoc {
 public:
     static constexpr const char* kClassName = "CTarvel3Doc";
-
-    BOOL OnNewDocument() override;
-    void Serialize(CArchive& ar) override;
 };

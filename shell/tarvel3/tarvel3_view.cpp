@@ -11,21 +11,7 @@ CTarvel3View::CTarvel3View()
     MapCommand(ID_TEST_SHA1, &CTarvel3View::OnTestSha1);
 }
 
-BOOL CTarvel3View::PreCreateWindow(CREATESTRUCT& cs)
-{
-    return CView::PreCreateWindow(cs);
-}
-
 void CTarvel3View::OnDraw(CDC*) {}
-
-BOOL CTarvel3View::OnPreparePrinting(CPrintInfo* pInfo)
-{
-    return DoPreparePrinting(pInfo);
-}
-
-void CTarvel3View::OnBeginPrinting(CDC*, CPrintInfo*) {}
-
-void CTarvel3View::OnEndPrinting(CDC*, CPrintInfo*) {}
 
 void CTarvel3View::OnTestDes()
 {

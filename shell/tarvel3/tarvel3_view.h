@@ -14,11 +14,8 @@ public:
 
     CTarvel3View();
 
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // Draws nothing; window creation and printing are the framework's own.
     void OnDraw(CDC* pDC) override;
-    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
-    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
-    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 
     void OnTestDes();
     void OnTestMd5();

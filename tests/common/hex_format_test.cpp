@@ -53,4 +53,16 @@ TEST(FormatHex, BytesHeldInWordsPrintLastByteFirstWithLeadingZeros)
     EXPECT_EQ(std::string(FormatHex(words, 4)), "ab0e0d0c0b0a0908 0706050403020100 ");
 }
 
+TEST(HexBytes, SpellsEachByteInItsOwnOrderWithoutSeparators)
+{
+    const std::uint8_t bytes[] = {0x00, 0x0f, 0xa0, 0xff, 0x7e};
+    EXPECT_EQ(HexBytes(bytes, 0), "");
+    EXPECT_EQ(HexBytes(nullptr, 0), "");
+    EXPECT_EQ(HexBytes(bytes, 1), "00");
+    EXPECT_EQ(HexBytes(bytes, sizeof bytes), "000fa0ff7e");
+    std::string text = "%";
+    AppendHexByte(text, 0x1b);
+    EXPECT_EQ(text, "%1b");
+}
+
 }  // namespace

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -109,18 +107,4 @@ Bn Apply(IUserRSA* rsa, bool encrypt, const BIGNUM* input, std::uint32_t keyWord
     EXPECT_EQ(hr, S_OK);
     EXPECT_EQ(outWords, keyWords);
     return BnFromWords(out);
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& contents)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
 }

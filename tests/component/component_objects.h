@@ -5,6 +5,7 @@
 #include <runtime/com_ptr.h>
 #include <tarvel/crypto.h>
 
+#include "suites/scratch_files.h"
 #include "temp_folder.h"
 
 #include <openssl/bn.h>
@@ -47,5 +48,6 @@ HRESULT WritePart(IUserRSA* rsa, RsaSetter setter, const std::vector<std::uint32
 // Raw RSA through the interface on a number held in a BIGNUM.
 Bn Apply(IUserRSA* rsa, bool encrypt, const BIGNUM* input, std::uint32_t keyWords);
 
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& contents);
+// Whole-file reads and writes, as tarvel-check makes them.
+using checks::support::ReadWholeFile;
+using checks::support::WriteWholeFile;

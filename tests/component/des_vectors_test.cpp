@@ -2,6 +2,8 @@
 #include "component_objects.h"
 #include "vector_file.h"
 
+#include <common/hex_format.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,8 +12,9 @@
 namespace {
 
 // Vector bytes are the two words' bytes in memory order.
-std::array<std::uint32_t, 2> WordsOf(const std::vector<std::uint8_t>& bytes)
+std::array<std::uint32_t, 2> WordsOf(const VectorRecord& vector, std::string_view field)
 {
+    const std::vector<std::uint8_t> bytes = FieldBytes(vector, field);
     std::array<std::uint32_t, 2> words{};
     EXPECT_EQ(bytes.size(), sizeof words);
     std::memcpy(words.data(), bytes.data(), sizeof words);
@@ -20,9 +23,7 @@ std::array<std::uint32_t, 2> WordsOf(const std::vector<std::uint8_t>& bytes)
 
 std::string HexOfWords(const std::array<std::uint32_t, 2>& words)
 {
-    std::uint8_t bytes[8];
-    std::memcpy(bytes, words.data(), sizeof bytes);
-    return HexOf(bytes, sizeof bytes);
+    return HexBytes(words.data(), sizeof words);
 }
 
 }  // namespace
@@ -31,16 +32,16 @@ TEST(Des, EncryptsAndDecryptsKnownAnswers)
 {
     ComPtr<IUserDES> des = NewDes();
     int checked = 0;
-    for (const KnownAnswer& vector : ReadVectorFile("des.vec")) {
-        SCOPED_TRACE("des.vec vector ending at line " + std::to_string(vector.line));
-        const auto key = WordsOf(vector.Bytes("Key"));
+    for (const VectorRecord& vector : ReadVectorFile("des.vec")) {
+        SCOPED_TRACE("des.vec vector at line " + std::to_string(vector.line));
+        const auto key = WordsOf(vector, "Key");
         ASSERT_EQ(des->SetKey(key.data()), S_OK);
 
-        auto block = WordsOf(vector.Bytes("In"));
+        auto block = WordsOf(vector, "In");
         ASSERT_EQ(des->Encrypt(block.data()), S_OK);
-        EXPECT_EQ(HexOfWords(block), vector.fields.at("Out"));
+        EXPECT_EQ(HexOfWords(block), Field(vector, "Out"));
         ASSERT_EQ(des->Decrypt(block.data()), S_OK);
-        EXPECT_EQ(HexOfWords(block), vector.fields.at("In"));
+        EXPECT_EQ(HexOfWords(block), Field(vector, "In"));
 
         std::array<std::uint32_t, 2> held{};
         ASSERT_EQ(des->GetKey(held.data()), S_OK);

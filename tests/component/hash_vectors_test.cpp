@@ -2,6 +2,8 @@
 #include "component_objects.h"
 #include "vector_file.h"
 
+#include <common/hex_format.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,10 +11,10 @@
 namespace {
 
 // The message of a vector: In, repeated Repeat times when given.
-std::vector<std::uint8_t> MessageOf(const KnownAnswer& vector)
+std::vector<std::uint8_t> MessageOf(const VectorRecord& vector)
 {
-    const std::vector<std::uint8_t> unit = vector.Bytes("In");
-    const long repeat = vector.Has("Repeat") ? std::strtol(vector.fields.at("Repeat").c_str(), nullptr, 10) : 1;
+    const std::vector<std::uint8_t> unit = FieldBytes(vector, "In");
+    const long repeat = vector.Get("Repeat") ? std::strtol(vector.Get("Repeat")->c_str(), nullptr, 10) : 1;
     std::vector<std::uint8_t> message;
     message.reserve(unit.size() * static_cast<std::size_t>(repeat));
     for (long i = 0; i < repeat; ++i)
@@ -23,12 +25,12 @@ std::vector<std::uint8_t> MessageOf(const KnownAnswer& vector)
 template <class Hash>
 void CheckVectors(Hash* hash, const std::string& fileName, const std::string& algorithm, std::uint32_t size)
 {
-    const std::vector<KnownAnswer> vectors = ReadVectorFile(fileName);
+    const std::vector<VectorRecord> vectors = ReadVectorFile(fileName);
     int checked = 0;
-    for (const KnownAnswer& vector : vectors) {
-        if (vector.algorithm != algorithm)
+    for (const VectorRecord& vector : vectors) {
+        if (vector.section != algorithm)
             continue;
-        SCOPED_TRACE(fileName + " vector ending at line " + std::to_string(vector.line));
+        SCOPED_TRACE(fileName + " vector at line " + std::to_string(vector.line));
         const std::vector<std::uint8_t> message = MessageOf(vector);
         // The same object serves every vector: each HashData starts afresh.
         ASSERT_EQ(
@@ -36,7 +38,7 @@ void CheckVectors(Hash* hash, const std::string& fileName, const std::string& al
             S_OK);
         std::vector<std::uint8_t> digest(size);
         ASSERT_EQ(hash->GetHash(digest.data()), S_OK);
-        EXPECT_EQ(HexOf(digest.data(), digest.size()), vector.fields.at("Out"));
+        EXPECT_EQ(HexBytes(digest.data(), digest.size()), Field(vector, "Out"));
         ++checked;
     }
     EXPECT_GT(checked, 0) << "no " << algorithm << " vectors in " << fileName;

@@ -1,23 +1,22 @@
-// Known-answer vector files: "[ALGORITHM]" section lines, "Name = hex"
-// fields, '#' comments; a blank line or a repeated field ends a vector.
+// The component's known-answer files (tests/data/vectors), read by
+// tarvel-check's own record reader, so the tests and the checker agree on
+// what the files say.
 #pragma once
 
+#include "suites/vectors_records.h"
+
 #include <cstdint>
-#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
-struct KnownAnswer {
-    std::string algorithm;
-    std::map<std::string, std::string> fields;
-    int line = 0;  // where the vector ends, for failure messages
+using checks::vectors::VectorRecord;
 
-    std::vector<std::uint8_t> Bytes(const std::string& name) const;
-    bool Has(const std::string& name) const { return fields.count(name) != 0; }
-};
+// The records of a file of tests/data/vectors; throws std::runtime_error when
+// the file is missing, does not parse or holds no record.
+std::vector<VectorRecord> ReadVectorFile(const std::string& fileName);
 
-// Throws std::runtime_error when the file is missing or malformed.
-std::vector<KnownAnswer> ReadVectorFile(const std::string& fileName);
-
-// Hex text of bytes, lowercase, for comparisons with a vector's fields.
-std::string HexOf(const std::uint8_t* bytes, std::size_t size);
+// A field's text, and its bytes; both throw std::runtime_error when the
+// field is missing, the bytes also when it is not hex.
+const std::string& Field(const VectorRecord& record, std::string_view key);
+std::vector<std::uint8_t> FieldBytes(const VectorRecord& record, std::string_view key);

@@ -28,24 +28,31 @@ public:
     HRESULT SaveAsyFile(const char* path) override;
     HRESULT GetCode(char* text, std::uint32_t* length) override;
     HRESULT LoadAsyFile(const char* path) override;
-    HRESULT GetBase(std::uint32_t* words, std::uint32_t* count) override;
-    HRESULT GetPublicKey(std::uint32_t* words, std::uint32_t* count) override;
-    HRESULT GetPrivateKey(std::uint32_t* words, std::uint32_t* count) override;
-    HRESULT GetKeyPart4(std::uint32_t* words, std::uint32_t* count) override;
-    HRESULT GetKeyPart5(std::uint32_t* words, std::uint32_t* count) override;
-    HRESULT GetKeyPart6(std::uint32_t* words, std::uint32_t* count) override;
-    HRESULT GetKeyPart7(std::uint32_t* words, std::uint32_t* count) override;
-    HRESULT GetKeyPart8(std::uint32_t* words, std::uint32_t* count) override;
+    // The eight numbers, in getter order, each slot recorded under its name.
+    HRESULT GetBase(std::uint32_t* w, std::uint32_t* c) override { return GetNumber("GetBase", 1, w, c); }
+    HRESULT GetPublicKey(std::uint32_t* w, std::uint32_t* c) override { return GetNumber("GetPublicKey", 2, w, c); }
+    HRESULT GetPrivateKey(std::uint32_t* w, std::uint32_t* c) override { return GetNumber("GetPrivateKey", 3, w, c); }
+    HRESULT GetKeyPart4(std::uint32_t* w, std::uint32_t* c) override { return GetNumber("GetKeyPart4", 4, w, c); }
+    HRESULT GetKeyPart5(std::uint32_t* w, std::uint32_t* c) override { return GetNumber("GetKeyPart5", 5, w, c); }
+    HRESULT GetKeyPart6(std::uint32_t* w, std::uint32_t* c) override { return GetNumber("GetKeyPart6", 6, w, c); }
+    HRESULT GetKeyPart7(std::uint32_t* w, std::uint32_t* c) override { return GetNumber("GetKeyPart7", 7, w, c); }
+    HRESULT GetKeyPart8(std::uint32_t* w, std::uint32_t* c) override { return GetNumber("GetKeyPart8", 8, w, c); }
     HRESULT SetUserId(const char* text, std::uint32_t length) override;
     HRESULT SetCode(const char* text, std::uint32_t length) override;
-    HRESULT SetBase(const std::uint32_t* words, std::uint32_t count) override;
-    HRESULT SetPublicKey(const std::uint32_t* words, std::uint32_t count) override;
-    HRESULT SetPrivateKey(const std::uint32_t* words, std::uint32_t count) override;
-    HRESULT SetKeyPart4(const std::uint32_t* words, std::uint32_t count) override;
-    HRESULT SetKeyPart5(const std::uint32_t* words, std::uint32_t count) override;
-    HRESULT SetKeyPart6(const std::uint32_t* words, std::uint32_t count) override;
-    HRESULT SetKeyPart7(const std::uint32_t* words, std::uint32_t count) override;
-    HRESULT SetKeyPart8(const std::uint32_t* words, std::uint32_t count) override;
+    HRESULT SetBase(const std::uint32_t* w, std::uint32_t c) override { return SetNumber("SetBase", 1, w, c); }
+    HRESULT SetPublicKey(const std::uint32_t* w, std::uint32_t c) override
+    {
+        return SetNumber("SetPublicKey", 2, w, c);
+    }
+    HRESULT SetPrivateKey(const std::uint32_t* w, std::uint32_t c) override
+    {
+        return SetNumber("SetPrivateKey", 3, w, c);
+    }
+    HRESULT SetKeyPart4(const std::uint32_t* w, std::uint32_t c) override { return SetNumber("SetKeyPart4", 4, w, c); }
+    HRESULT SetKeyPart5(const std::uint32_t* w, std::uint32_t c) override { return SetNumber("SetKeyPart5", 5, w, c); }
+    HRESULT SetKeyPart6(const std::uint32_t* w, std::uint32_t c) override { return SetNumber("SetKeyPart6", 6, w, c); }
+    HRESULT SetKeyPart7(const std::uint32_t* w, std::uint32_t c) override { return SetNumber("SetKeyPart7", 7, w, c); }
+    HRESULT SetKeyPart8(const std::uint32_t* w, std::uint32_t c) override { return SetNumber("SetKeyPart8", 8, w, c); }
 
 private:
     HRESULT GetNumber(const char* method, int part, std::uint32_t* words, std::uint32_t* count);

@@ -1,5 +1,6 @@
 #include "bench/bench_report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -75,6 +76,19 @@ std::string GeometricMeanLine(const BenchRun& run)
            "\n";
 }
 
+namespace {
+
+// The lines under a table: what its '*' means when a row has one (starNote),
+// then the geometric mean of the ratios.
+std::string TableEnd(const BenchRun& run, const char* starNote)
+{
+    const bool uncovered = std::ranges::any_of(
+        run.measurements, [](const Measurement& m) { return m.failure.empty() && m.ours.wall.coverage < 0.95; });
+    return (uncovered ? std::string(starNote) : std::string()) + GeometricMeanLine(run);
+}
+
+}  // namespace
+
 std::string Table(const BenchRun& run)
 {
     const bool ratios = run.settings.vsOpenSsl;
@@ -93,12 +107,7 @@ std::string Table(const BenchRun& run)
                Padded(Duration(w.low) + "–" + Duration(w.high) + (w.coverage < 0.95 ? "*" : ""), 19, true) +
                Padded(Rate(m), 13, true) + (ratios && m.ratio ? Padded(RatioText(*m.ratio), 22, true) : "") + "\n";
     }
-    bool uncovered = false;
-    for (const Measurement& m : run.measurements)
-        uncovered |= m.failure.empty() && m.ours.wall.coverage < 0.95;
-    if (uncovered)
-        out += "* fewer than 6 samples: min – max, covering the median less than 95 %\n";
-    return out + GeometricMeanLine(run);
+    return out + TableEnd(run, "* fewer than 6 samples: min – max, covering the median less than 95 %\n");
 }
 
 std::string Duration(double ns)
@@ -157,12 +166,9 @@ std::string WideTable(const BenchRun& run)
             out += Padded(RatioText(*m.ratio), 27, true);
         out += "\n";
     }
-    bool uncovered = false;
-    for (const Measurement& m : run.measurements)
-        uncovered |= m.failure.empty() && m.ours.wall.coverage < 0.95;
-    if (uncovered)
-        out += "* fewer than 6 samples: the interval is min – max and covers the median with less than 95 %\n";
-    return out + GeometricMeanLine(run);
+    return out +
+           TableEnd(run,
+                    "* fewer than 6 samples: the interval is min – max and covers the median with less than 95 %\n");
 }
 
 std::string ComparisonLines(const BenchRun& run)

@@ -67,8 +67,4 @@ private:
     tarvel::MdCtxPtr m_ctx;
 };
 
-// Single DES: the key schedule, then one block encrypted and decrypted, as
-// the DES test's round trip does.
-void DesRoundTrip(const std::uint8_t key[8], std::uint8_t block[8]);
-
 }  // namespace bench

@@ -204,6 +204,16 @@ struct RsaState {
     std::uint32_t outWords = 0;
     Bytes inBytes, outBytes;
 
+    // One call of the component on in; its failure as text, or "".
+    std::string Call(bool privateOperation, const char* call)
+    {
+        RsaFixture& f = *fixture;
+        outWords = f.words;
+        const HRESULT hr = privateOperation ? f.rsa->Decrypt(in.data(), f.words, out.data(), &outWords)
+                                            : f.rsa->Encrypt(in.data(), f.words, out.data(), &outWords);
+        return FAILED(hr) ? harness::FailedCallText(call, hr) : std::string();
+    }
+
     std::string CheckAnswer(const char* call) const
     {
         const std::uint32_t words = fixture->words;
@@ -253,24 +263,14 @@ Operation RsaOperation(const std::shared_ptr<RsaFixture>& fixture, bool privateO
             return OpenSslError(privateOperation ? "EVP_PKEY_decrypt" : "EVP_PKEY_encrypt");
         state->expected = checks::support::WordsFromBigEndian(state->outBytes, f.words);
         state->out.assign(f.words, 0);
-        state->outWords = f.words;
-        const HRESULT hr = privateOperation
-                               ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &state->outWords)
-                               : f.rsa->Encrypt(state->in.data(), f.words, state->out.data(), &state->outWords);
-        if (FAILED(hr))
-            return harness::FailedCallText(call, hr);
+        if (std::string failure = state->Call(privateOperation, call); !failure.empty())
+            return failure;
         return state->CheckAnswer(call);
     };
     op.ours = [state, privateOperation, call](std::size_t calls) -> std::string {
-        RsaFixture& f = *state->fixture;
-        for (std::size_t i = 0; i < calls; ++i) {
-            state->outWords = f.words;
-            const HRESULT hr = privateOperation
-                                   ? f.rsa->Decrypt(state->in.data(), f.words, state->out.data(), &state->outWords)
-                                   : f.rsa->Encrypt(state->in.data(), f.words, state->out.data(), &state->outWords);
-            if (FAILED(hr))
-                return harness::FailedCallText(call, hr);
-        }
+        for (std::size_t i = 0; i < calls; ++i)
+            if (std::string failure = state->Call(privateOperation, call); !failure.empty())
+                return failure;
         return {};
     };
     op.verify = [state, call]() { return state->CheckAnswer(call); };
@@ -336,7 +336,7 @@ Operation DesOperation()
         std::uint8_t block[8];
         std::memcpy(block, state->block.data(), 8);
         for (std::size_t i = 0; i < calls; ++i)
-            DesRoundTrip(key, block);
+            checks::support::OpenSslDesRoundTrip(key, block);
         return {};
     };
     return op;

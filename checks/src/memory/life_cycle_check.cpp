@@ -6,6 +6,7 @@
 // the step that leaks.
 #include "memory/growth.h"
 #include "memory/life_cycles.h"
+#include "suites/scratch_files.h"
 #include "memory/memory_checks.h"
 #include "memory/rule_context.h"
 
@@ -91,11 +92,9 @@ std::string ProtocolText(const LifeCycle& cycle)
 
 void CheckLifeCycles(Context& ctx, CryptoClassKind kind, int cyclesPerRun)
 {
-    ScratchFolder folder;
-    if (folder.Path().empty()) {
-        ctx.Skip("no temporary folder for the key files");
+    const support::ScratchFolder folder("tarvel-memory");
+    if (!folder.Ready(ctx))
         return;
-    }
     RuleContext calls(ctx, "call.status");
     const auto cycle = MakeLifeCycle(kind, folder.Path());
     const auto growths = Growths(calls, *cycle, cycle->Steps().size(), cyclesPerRun);

@@ -2,10 +2,6 @@
 
 #include "suites/support.h"
 
-#include <stdlib.h>
-
-#include <filesystem>
-
 namespace checks::memory {
 namespace {
 
@@ -158,20 +154,6 @@ std::unique_ptr<LifeCycle> MakeLifeCycle(CryptoClassKind kind, const std::string
         return std::make_unique<HashLifeCycle<IHashMD5>>(kind);
     }
     return nullptr;
-}
-
-ScratchFolder::ScratchFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-memory-XXXXXX").string();
-    if (mkdtemp(pattern.data()))
-        m_path = pattern;
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    if (!m_path.empty())
-        std::filesystem::remove_all(m_path, ignored);
 }
 
 }  // namespace checks::memory

@@ -26,17 +26,4 @@ public:
 // RSA saves its key files into folder.
 std::unique_ptr<LifeCycle> MakeLifeCycle(CryptoClassKind kind, const std::string& folder);
 
-// A folder of the check's own, removed with its files.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 }  // namespace checks::memory

@@ -66,36 +66,30 @@ std::int64_t CountLines(const char* path)
     return lines;
 }
 
+// What the reports call each resource's growth, and its unit, in the order
+// of Resource.
+struct ResourceWords {
+    const char* grows;
+    const char* unit;
+};
+constexpr ResourceWords kResourceWords[] = {
+    {"the heap in use grows", "bytes"},
+    {"open file descriptors grow", "descriptors"},
+    {"memory mappings grow", "mappings"},
+    {"threads grow", "threads"},
+};
+static_assert(std::size(kResourceWords) == kResources.size());
+
 }  // namespace
 
 const char* ResourceGrows(Resource resource)
 {
-    switch (resource) {
-    case Resource::Heap:
-        return "the heap in use grows";
-    case Resource::Descriptors:
-        return "open file descriptors grow";
-    case Resource::Mappings:
-        return "memory mappings grow";
-    case Resource::Threads:
-        return "threads grow";
-    }
-    return "";
+    return kResourceWords[static_cast<std::size_t>(resource)].grows;
 }
 
 const char* ResourceUnit(Resource resource)
 {
-    switch (resource) {
-    case Resource::Heap:
-        return "bytes";
-    case Resource::Descriptors:
-        return "descriptors";
-    case Resource::Mappings:
-        return "mappings";
-    case Resource::Threads:
-        return "threads";
-    }
-    return "";
+    return kResourceWords[static_cast<std::size_t>(resource)].unit;
 }
 
 std::int64_t HeapFloorPerCycle()

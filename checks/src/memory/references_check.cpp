@@ -1,7 +1,7 @@
 // Reference counts and the library's own count of what lives: each class's
 // factory and object taken from DllGetClassObject directly, as a program
 // that unloads libraries would, with DllCanUnloadNow asked at each step.
-#include "memory/library_handle.h"
+#include "suites/library_handle.h"
 #include "memory/memory_checks.h"
 #include "memory/rule_context.h"
 
@@ -165,7 +165,7 @@ void CheckClass(Context& ctx, const CryptoClass& entry, DllGetClassObjectFn get,
 
 void CheckReferences(Context& ctx)
 {
-    LibraryHandle library(ctx.Options().componentPath);
+    support::LibraryHandle library(ctx.Options().componentPath, support::kNeverUnloaded);
     const auto get = reinterpret_cast<DllGetClassObjectFn>(library.Symbol("DllGetClassObject"));
     if (!get) {
         ctx.Skip("the library gives no DllGetClassObject (load.library says why)");

@@ -1,7 +1,8 @@
 // Threads the component starts must end with its last object. The library is
 // loaded first, so threads it starts while loading are in the count before.
-#include "memory/library_handle.h"
+#include "suites/library_handle.h"
 #include "memory/life_cycles.h"
+#include "suites/scratch_files.h"
 #include "memory/memory_checks.h"
 #include "memory/process_resources.h"
 #include "memory/rule_context.h"
@@ -44,13 +45,15 @@ std::vector<std::string> NewNames(std::vector<std::string> before, const std::ve
 
 void CheckThreadsEnd(Context& ctx)
 {
-    const LibraryHandle library(ctx.Options().componentPath);
+    const support::LibraryHandle library(ctx.Options().componentPath, support::kNeverUnloaded);
     if (!library.Loaded()) {
         ctx.Skip("the library does not load (load.library says why)");
         return;
     }
     const std::vector<std::string> before = ThreadNames();
-    ScratchFolder folder;
+    const support::ScratchFolder folder("tarvel-memory");
+    if (!folder.Ready(ctx))
+        return;
     RuleContext calls(ctx, "");
     bool used = true;
     for (const CryptoClass& entry : kCryptoClasses) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <charconv>
 #include <cstdlib>
+#include <ranges>
 #include <string_view>
 
 namespace checks::runner {
@@ -93,13 +94,8 @@ std::pair<std::string, std::size_t> SplitCall(const std::string& entry)
 
 void AddCalls(CheckResult& result, const std::string& frameText)
 {
-    std::size_t start = 0;
-    while (start < frameText.size()) {
-        std::size_t end = frameText.find('\n', start);
-        if (end == std::string::npos)
-            end = frameText.size();
-        const std::string line = frameText.substr(start, end - start);
-        start = end + 1;
+    for (const auto piece : std::views::split(frameText, '\n')) {
+        const std::string line(piece.begin(), piece.end());
         const std::size_t tab = line.rfind('\t');
         if (tab == std::string::npos)
             continue;

@@ -54,14 +54,7 @@ constexpr int kMostReadsAfterExit = 1024;
         fresh->Exec();
     InstallFaultTrap(record);
     ChildContext context(options, check.name, CheckSeed(options.seed, check.name), fd, record);
-    try {
-        check.body(context);
-    } catch (const std::exception& error) {
-        context.Fail(std::string("the check stopped on an exception: ") + error.what());
-    } catch (...) {
-        context.Fail("the check stopped on an exception");
-    }
-    context.Done();
+    context.Run(check);
     close(fd);
     // Skip static destructors: the component under test may not survive them,
     // and its failures at exit are not this check's.

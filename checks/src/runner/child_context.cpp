@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 namespace checks::runner {
 
@@ -93,6 +94,18 @@ void ChildContext::Done()
         m_calls.Flush(true);
     }
     Send(static_cast<char>(FrameKind::Done), {});
+}
+
+void ChildContext::Run(const CheckDef& check)
+{
+    try {
+        check.body(*this);
+    } catch (const std::exception& error) {
+        Fail(std::string("the check stopped on an exception: ") + error.what());
+    } catch (...) {
+        Fail("the check stopped on an exception");
+    }
+    Done();
 }
 
 }  // namespace checks::runner

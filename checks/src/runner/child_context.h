@@ -32,6 +32,9 @@ public:
 
     // Tells the parent the body returned.
     void Done();
+    // The check's body, an exception it lets out reported as its failure,
+    // then Done.
+    void Run(const CheckDef& check);
 
 private:
     void Send(char kind, const std::string& text);

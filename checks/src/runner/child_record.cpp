@@ -12,12 +12,12 @@ SharedChildRecord::SharedChildRecord()
     void* page = mmap(nullptr, sizeof(ChildRecord), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (page == MAP_FAILED)
         throw std::bad_alloc();
-    m_record = new (page) ChildRecord();
+    m_record.reset(new (page) ChildRecord());
 }
 
-SharedChildRecord::~SharedChildRecord()
+void SharedChildRecord::Unmap::operator()(ChildRecord* record) const
 {
-    munmap(m_record, sizeof(ChildRecord));
+    munmap(record, sizeof(ChildRecord));
 }
 
 std::string SharedChildRecord::LastCall() const

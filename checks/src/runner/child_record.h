@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace checks::runner {
@@ -25,17 +26,18 @@ struct ChildRecord {
 // One page mapped MAP_SHARED before the fork, unmapped by the owner.
 class SharedChildRecord {
 public:
+    // Throws std::bad_alloc when the page cannot be mapped.
     SharedChildRecord();
-    ~SharedChildRecord();
-    SharedChildRecord(const SharedChildRecord&) = delete;
-    SharedChildRecord& operator=(const SharedChildRecord&) = delete;
 
     ChildRecord& Get() const { return *m_record; }
     void Reset() const { *m_record = ChildRecord(); }
     std::string LastCall() const;
 
 private:
-    ChildRecord* m_record = nullptr;
+    struct Unmap {
+        void operator()(ChildRecord* record) const;
+    };
+    std::unique_ptr<ChildRecord, Unmap> m_record;
 };
 
 }  // namespace checks::runner

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 
 namespace checks::runner {
 namespace {
@@ -103,23 +102,16 @@ public:
         std::string body = VerdictBox(run);
         body += FiguresHtml(CheckFigureProviders(), run);
         // Suites in the run's order, those with a failure first.
-        std::vector<std::string> suites;
-        std::map<std::string, std::vector<const CheckResult*>> bySuite;
-        for (const CheckResult& r : run.results) {
-            if (!bySuite.count(r.suite))
-                suites.push_back(r.suite);
-            bySuite[r.suite].push_back(&r);
-        }
-        const auto worst = [&](const std::string& suite) {
+        std::vector<SuiteResults> suites = ResultsBySuite(run);
+        const auto worst = [](const SuiteResults& suite) {
             int rank = 3;
-            for (const CheckResult* r : bySuite[suite])
+            for (const CheckResult* r : suite.results)
                 rank = std::min(rank, Rank(*r));
             return rank;
         };
         std::stable_sort(suites.begin(), suites.end(),
-                         [&](const std::string& a, const std::string& b) { return worst(a) < worst(b); });
-        for (const std::string& suite : suites) {
-            auto& results = bySuite[suite];
+                         [&](const SuiteResults& a, const SuiteResults& b) { return worst(a) < worst(b); });
+        for (auto& [suite, results] : suites) {
             std::stable_sort(results.begin(), results.end(),
                              [](const CheckResult* a, const CheckResult* b) { return Rank(*a) < Rank(*b); });
             int failed = 0;

@@ -5,7 +5,6 @@
 #include "runner/xml_text.h"
 
 #include <cstdio>
-#include <map>
 #include <utility>
 
 namespace checks::runner {
@@ -59,13 +58,6 @@ public:
     std::string Render(const RunSummary& summary) const override
     {
         // One <testsuite> per suite, in the order the run met them.
-        std::vector<std::string> order;
-        std::map<std::string, std::vector<const CheckResult*>> bySuite;
-        for (const CheckResult& result : summary.results) {
-            if (!bySuite.count(result.suite))
-                order.push_back(result.suite);
-            bySuite[result.suite].push_back(&result);
-        }
         // A shard's suites say so, so the reports of a CI matrix stay apart.
         const std::string shard = summary.shard.empty() ? "" : " [shard " + summary.shard + "]";
         std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -74,8 +66,7 @@ public:
                std::to_string(summary.CountUnexpectedFailures()) + "\" skipped=\"" +
                std::to_string(summary.Count(Verdict::Skip) + summary.CountExpectedFailures()) + "\" time=\"" +
                Seconds(summary.seconds) + "\">\n";
-        for (const std::string& suite : order) {
-            const auto& results = bySuite[suite];
+        for (const auto& [suite, results] : ResultsBySuite(summary)) {
             int failures = 0, skipped = 0;
             double seconds = 0;
             for (const CheckResult* r : results) {

@@ -75,14 +75,7 @@ CheckResult RunInProcess(const CheckDef& check, const SuiteOptions& options)
     const auto started = std::chrono::steady_clock::now();
     {
         ChildContext context(options, check.name, CheckSeed(options.seed, check.name), fd, &record);
-        try {
-            check.body(context);
-        } catch (const std::exception& error) {
-            context.Fail(std::string("the check stopped on an exception: ") + error.what());
-        } catch (...) {
-            context.Fail("the check stopped on an exception");
-        }
-        context.Done();
+        context.Run(check);
     }
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     FrameReader reader;

@@ -1,5 +1,7 @@
 #include "runner/report_file.h"
 
+#include "runner/descriptor_io.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,23 +51,6 @@ std::string Problem(const std::string& path, const std::string& why)
 std::string Problem(const std::string& path, int error)
 {
     return Problem(path, std::strerror(error));
-}
-
-// Writes all of text; 0 or the errno of the failing write.
-int WriteAll(int fd, const std::string& text)
-{
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return EIO;
-        written += static_cast<std::size_t>(n);
-    }
-    return 0;
 }
 
 // Into a device or FIFO as it is: no O_CREAT, no O_TRUNC. O_NONBLOCK makes

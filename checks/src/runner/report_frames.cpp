@@ -1,8 +1,7 @@
 #include "runner/report_frames.h"
 
-#include <unistd.h>
+#include "runner/descriptor_io.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace checks::runner {
@@ -18,16 +17,7 @@ std::string EncodeFrame(FrameKind kind, const std::string& text)
 
 bool WriteFrameBytes(int fd, const std::string& bytes)
 {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
+    return WriteAll(fd, bytes) == 0;
 }
 
 bool WriteFrame(int fd, FrameKind kind, const std::string& text)

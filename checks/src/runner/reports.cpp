@@ -89,47 +89,46 @@ const char* VerdictName(Verdict verdict)
 
 int RunSummary::Count(Verdict verdict) const
 {
-    int count = 0;
-    for (const CheckResult& result : results)
-        count += result.verdict == verdict;
-    return count;
+    return static_cast<int>(
+        std::ranges::count_if(results, [verdict](const CheckResult& result) { return result.verdict == verdict; }));
 }
 
 int RunSummary::CountUnexpectedFailures() const
 {
-    int count = 0;
-    for (const CheckResult& result : results)
-        count += result.UnexpectedFailure();
-    return count;
+    return static_cast<int>(std::ranges::count_if(results, &CheckResult::UnexpectedFailure));
 }
 
 int RunSummary::CountExpectedFailures() const
 {
-    int count = 0;
-    for (const CheckResult& result : results)
-        count += result.ExpectedFailure();
-    return count;
+    return static_cast<int>(std::ranges::count_if(results, &CheckResult::ExpectedFailure));
 }
 
 int RunSummary::CountUnexpectedPasses() const
 {
-    int count = 0;
-    for (const CheckResult& result : results)
-        count += result.UnexpectedPass();
-    return count;
+    return static_cast<int>(std::ranges::count_if(results, &CheckResult::UnexpectedPass));
 }
 
 int RunSummary::CountWithNotes() const
 {
-    int count = 0;
-    for (const CheckResult& result : results)
-        count += result.verdict != Verdict::Fail && !result.notes.empty();
-    return count;
+    return static_cast<int>(std::ranges::count_if(
+        results, [](const CheckResult& result) { return result.verdict != Verdict::Fail && !result.notes.empty(); }));
 }
 
 int RunSummary::VerdictStatus() const
 {
     return CountUnexpectedFailures() ? 1 : 0;
+}
+
+std::vector<SuiteResults> ResultsBySuite(const RunSummary& summary)
+{
+    std::vector<SuiteResults> suites;
+    for (const CheckResult& result : summary.results) {
+        auto suite = std::ranges::find(suites, result.suite, &SuiteResults::suite);
+        if (suite == suites.end())
+            suite = suites.insert(suites.end(), {result.suite, {}});
+        suite->results.push_back(&result);
+    }
+    return suites;
 }
 
 std::string ReplayCommand(const RunSummary& summary, const std::string& checkName)

@@ -43,6 +43,14 @@ struct RunSummary {
     int VerdictStatus() const;
 };
 
+// The results of one suite, in the run's order.
+struct SuiteResults {
+    std::string suite;
+    std::vector<const CheckResult*> results;
+};
+// The suites in the order the run met them, each with its results.
+std::vector<SuiteResults> ResultsBySuite(const RunSummary& summary);
+
 // The command that runs one check again with the inputs it had.
 std::string ReplayCommand(const RunSummary& summary, const std::string& checkName);
 

@@ -1,7 +1,9 @@
 #include "runner/run_origin.h"
 
+#include "runner/descriptor_io.h"
 #include "runner/tool_version.h"
 
+#include <common/hex_format.h>
 #include <component/openssl_ptr.h>
 
 #include <openssl/crypto.h>
@@ -9,9 +11,6 @@
 
 #include <runtime/regular_file.h>
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -41,26 +40,19 @@ std::optional<FileIdentity> IdentifyFile(const std::string& path, std::string& e
         error = file.ErrorText();
         return std::nullopt;
     }
-    const int fd = file.Descriptor();
     const tarvel::MdCtxPtr context(EVP_MD_CTX_new());
     if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
         error = "SHA-256 is not available";
         return std::nullopt;
     }
     FileIdentity identity;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = std::strerror(errno);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        identity.bytes += static_cast<std::uint64_t>(n);
-        EVP_DigestUpdate(context.get(), buffer, static_cast<std::size_t>(n));
+    const int readError = ReadAll(file.Descriptor(), [&](const char* bytes, std::size_t count) {
+        identity.bytes += count;
+        EVP_DigestUpdate(context.get(), bytes, count);
+    });
+    if (readError != 0) {
+        error = std::strerror(readError);
+        return std::nullopt;
     }
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
@@ -68,11 +60,7 @@ std::optional<FileIdentity> IdentifyFile(const std::string& path, std::string& e
         error = "SHA-256 failed";
         return std::nullopt;
     }
-    static const char kHex[] = "0123456789abcdef";
-    for (unsigned int i = 0; i < length; ++i) {
-        identity.sha256 += kHex[digest[i] >> 4];
-        identity.sha256 += kHex[digest[i] & 15];
-    }
+    identity.sha256 = HexBytes(digest, length);
     return identity;
 }
 

@@ -1,6 +1,6 @@
 #include "runner/utf8_text.h"
 
-#include <cstdio>
+#include <common/hex_format.h>
 
 namespace checks {
 
@@ -44,8 +44,8 @@ std::size_t Utf8SequenceAt(const std::string& text, std::size_t at, char32_t& co
 
 std::string ShownByte(unsigned char byte)
 {
-    char text[8];
-    std::snprintf(text, sizeof text, "\\x%02x", byte);
+    std::string text = "\\x";
+    AppendHexByte(text, byte);
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "suites/asy_text.h"
 
+#include <common/hex_format.h>
+
 #include <openssl/bn.h>
 
 #include <algorithm>
@@ -98,7 +100,6 @@ std::string Hex(const Words& number)
 
 std::string EscapeAsyText(std::string_view text)
 {
-    static const char digits[] = "0123456789abcdef";
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
@@ -109,7 +110,8 @@ std::string EscapeAsyText(std::string_view text)
             out.append(text.substr(i, length));
             i += length;
         } else {
-            out += {'%', digits[c >> 4], digits[c & 15]};
+            out += '%';
+            AppendHexByte(out, c);
             ++i;
         }
     }

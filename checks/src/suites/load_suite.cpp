@@ -1,11 +1,11 @@
 // Loading a component step by step, each step named when it fails: the path,
 // the file, the loader, the entry points, then every class as the binding
 // asks for it (factory, object, factory released).
+#include "suites/library_handle.h"
 #include "suites/support.h"
 
 #include <checks/suites.h>
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,35 +17,8 @@ namespace {
 
 using support::Expected;
 
-// One dlopen reference, closed with its owner. The binding keeps its own.
-class LoadedLibrary {
-public:
-    explicit LoadedLibrary(const std::string& path) : m_handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
-    {
-        if (!m_handle) {
-            const char* why = dlerror();
-            m_error = why ? why : "unknown reason";
-        }
-    }
-    ~LoadedLibrary()
-    {
-        if (m_handle)
-            dlclose(m_handle);
-    }
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-
-    bool Loaded() const { return m_handle != nullptr; }
-    const std::string& Error() const { return m_error; }
-    void* Symbol(const char* name) const { return m_handle ? dlsym(m_handle, name) : nullptr; }
-
-private:
-    void* m_handle;
-    std::string m_error;
-};
-
 // The library with its entry point, or null after saying which step failed.
-DllGetClassObjectFn OpenEntryPoint(Context& ctx, std::unique_ptr<LoadedLibrary>& owner)
+DllGetClassObjectFn OpenEntryPoint(Context& ctx, std::unique_ptr<support::LibraryHandle>& owner)
 {
     const std::string& path = ctx.Options().componentPath;
     if (path.empty() || path[0] != '/') {
@@ -66,7 +39,7 @@ DllGetClassObjectFn OpenEntryPoint(Context& ctx, std::unique_ptr<LoadedLibrary>&
         return nullptr;
     }
     ctx.Calling("dlopen");
-    owner = std::make_unique<LoadedLibrary>(path);
+    owner = std::make_unique<support::LibraryHandle>(path, support::kLikeTheBinding);
     if (!owner->Loaded()) {
         ctx.Fail(path + ": not a loadable shared library (" + owner->Error() + ")");
         return nullptr;
@@ -79,7 +52,7 @@ DllGetClassObjectFn OpenEntryPoint(Context& ctx, std::unique_ptr<LoadedLibrary>&
 
 void CheckLibrary(Context& ctx)
 {
-    std::unique_ptr<LoadedLibrary> library;
+    std::unique_ptr<support::LibraryHandle> library;
     if (!OpenEntryPoint(ctx, library))
         return;
     using CanUnloadFn = HRESULT (*)();
@@ -114,7 +87,7 @@ bool StepGave(Context& ctx, HRESULT hr, bool gave, const std::string& step, cons
 // The steps the binding takes for one class, each told apart.
 void CheckClass(Context& ctx, const CryptoClass& entry)
 {
-    std::unique_ptr<LoadedLibrary> library;
+    std::unique_ptr<support::LibraryHandle> library;
     const DllGetClassObjectFn get = OpenEntryPoint(ctx, library);
     if (!get)
         return;
@@ -160,7 +133,7 @@ void CheckClass(Context& ctx, const CryptoClass& entry)
 
 void CheckUnknownClass(Context& ctx)
 {
-    std::unique_ptr<LoadedLibrary> library;
+    std::unique_ptr<support::LibraryHandle> library;
     const DllGetClassObjectFn get = OpenEntryPoint(ctx, library);
     if (!get)
         return;

@@ -2,6 +2,7 @@
 
 #include "suites/asy_text.h"
 #include "suites/key_file_scan.h"
+#include "suites/scratch_files.h"
 #include "suites/seeded_keys.h"
 #include "suites/support.h"
 
@@ -16,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace checks {
@@ -30,37 +30,6 @@ using support::ShownNumber;
 using support::Words;
 using Key = std::array<Words, 8>;
 
-// A folder of the check's own, removed with its files.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-check-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            m_path = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
-std::string ReadWhole(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 tarvel::PkeyPtr ReadPem(const std::string& text, bool isPrivate)
 {
     tarvel::BioPtr bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
@@ -68,10 +37,17 @@ tarvel::PkeyPtr ReadPem(const std::string& text, bool isPrivate)
                                      : PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr));
 }
 
-// The numbers OpenSSL read from a key file against the object's.
-void CompareKeyFile(Context& ctx, const std::string& file, EVP_PKEY* pkey, const std::array<Words, 8>& key,
-                    bool isPrivate)
+// The numbers OpenSSL reads from a key file's PEM text against the object's.
+// A text OpenSSL cannot read is the component's choice of format (unreadable
+// says what the bundled component writes instead); false then.
+bool CompareKeyFile(Context& ctx, const std::string& file, const std::string& text, const std::array<Words, 8>& key,
+                    bool isPrivate, const char* unreadable)
 {
+    const tarvel::PkeyPtr pkey = ReadPem(text, isPrivate);
+    if (!pkey) {
+        ctx.Choice(unreadable);
+        return false;
+    }
     const std::pair<const char*, std::size_t> parts[] = {
         {OSSL_PKEY_PARAM_RSA_N, support::kBase},
         {OSSL_PKEY_PARAM_RSA_E, support::kPublic},
@@ -86,7 +62,7 @@ void CompareKeyFile(Context& ctx, const std::string& file, EVP_PKEY* pkey, const
         if (!isPrivate && part > support::kPublic)
             break;
         BIGNUM* raw = nullptr;
-        if (!EVP_PKEY_get_bn_param(pkey, param, &raw)) {
+        if (!EVP_PKEY_get_bn_param(pkey.get(), param, &raw)) {
             ctx.Broke("files.saved", file + " holds no " + kKeyParts[part].name);
             continue;
         }
@@ -95,13 +71,7 @@ void CompareKeyFile(Context& ctx, const std::string& file, EVP_PKEY* pkey, const
             ctx.Broke("files.saved", Expected(std::string("the ") + kKeyParts[part].name + " in " + file,
                                               ShownNumber(key[part]), ShownNumber(support::FromBignum(value.get()))));
     }
-}
-
-bool WriteWhole(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    return static_cast<bool>(out.flush());
+    return true;
 }
 
 // A text as the reports can show it whatever bytes it holds.
@@ -140,31 +110,24 @@ std::optional<std::string> Save(Context& ctx, IUserRSA& rsa, const SaveSlot& slo
         ctx.Fail(std::string("the private key file ") + slot.extension + " is open to others (mode " + mode +
                  ", saved under umask 0000): private key files must be readable by the owner alone");
     }
-    return ReadWhole(path);
+    return support::ReadWholeFile(path);
 }
 
 void CheckPublicFile(Context& ctx, const std::string& text, const Key& key)
 {
     for (const std::string& found : support::FindPrivateMaterial(text, key))
         ctx.Broke("files.public-no-secret", "the public key file .wky holds private material: " + found);
-    const tarvel::PkeyPtr pkey = ReadPem(text, false);
-    if (!pkey) {
-        ctx.Choice("OpenSSL cannot read the .wky file as PEM SubjectPublicKeyInfo ('BEGIN PUBLIC KEY'), the "
+    CompareKeyFile(ctx, ".wky", text, key, false,
+                   "OpenSSL cannot read the .wky file as PEM SubjectPublicKeyInfo ('BEGIN PUBLIC KEY'), the "
                    "bundled component's format");
-        return;
-    }
-    CompareKeyFile(ctx, ".wky", pkey.get(), key, false);
 }
 
 void CheckPrivateFile(Context& ctx, const std::string& text, const Key& key)
 {
-    const tarvel::PkeyPtr pkey = ReadPem(text, true);
-    if (!pkey) {
-        ctx.Choice("OpenSSL cannot read the .rky file as a PEM private key (the bundled component writes PKCS #8, "
-                   "'BEGIN PRIVATE KEY')");
+    if (!CompareKeyFile(ctx, ".rky", text, key, true,
+                        "OpenSSL cannot read the .rky file as a PEM private key (the bundled component writes "
+                        "PKCS #8, 'BEGIN PRIVATE KEY')"))
         return;
-    }
-    CompareKeyFile(ctx, ".rky", pkey.get(), key, true);
     if (const std::string label = support::FirstPemLabel(text); label != "PRIVATE KEY")
         ctx.Choice("the .rky file is a PEM '" + label +
                    "' block; the bundled component writes PKCS #8 ('BEGIN PRIVATE KEY')");
@@ -244,6 +207,19 @@ bool LoadBack(Context& ctx, const std::string& path, const AsyRecord& saved, con
     return true;
 }
 
+// The object's key numbers once its files have a folder to go in; saves then
+// run under umask 0, so that a private file's mode is the component's own
+// choice. nullopt once the check was told why not.
+std::optional<Key> KeyToSave(Context& ctx, IUserRSA& rsa, const support::ScratchFolder& folder)
+{
+    if (!folder.Ready(ctx))
+        return std::nullopt;
+    auto key = support::GetKey(ctx, rsa);
+    if (key)
+        umask(0);
+    return key;
+}
+
 void CheckKeyFiles(Context& ctx)
 {
     const ComPtr<IUserRSA> rsa = support::Generated(ctx, 16);
@@ -252,11 +228,10 @@ void CheckKeyFiles(Context& ctx)
     ctx.Calling("IUserRSA::SetCode");
     if (!CallSucceeded(ctx, rsa->SetCode("12345", 5), "IUserRSA::SetCode"))
         return;
-    const auto key = support::GetKey(ctx, *rsa.Get());
-    ScratchFolder folder;
-    if (!key || folder.Path().empty())
+    const support::ScratchFolder folder("tarvel-check");
+    const auto key = KeyToSave(ctx, *rsa.Get(), folder);
+    if (!key)
         return;
-    umask(0);
     const std::string base = folder.Path() + "/Checked";
     if (const auto text = Save(ctx, *rsa.Get(), kWky, base + ".wky"))
         CheckPublicFile(ctx, *text, *key);
@@ -276,11 +251,10 @@ void CheckAsyTexts(Context& ctx)
     const ComPtr<IUserRSA> rsa = support::Generated(ctx, 2);
     if (!rsa)
         return;
-    const auto key = support::GetKey(ctx, *rsa.Get());
-    ScratchFolder folder;
-    if (!key || folder.Path().empty())
+    const support::ScratchFolder folder("tarvel-check");
+    const auto key = KeyToSave(ctx, *rsa.Get(), folder);
+    if (!key)
         return;
-    umask(0);
     using namespace std::string_literals;
     const std::pair<std::string, std::string> texts[] = {
         {"Mallory\nprivate-key=1", "100% = a=b"},
@@ -362,13 +336,13 @@ void CheckAsyMalformed(Context& ctx)
     auto random = support::Generator(ctx);
     const auto key = support::SeededKey(random, 2, 65537, support::PrimeOrder::PAboveQ);
     const auto rsa = support::Create<IUserRSA>(ctx, CryptoClassKind::UserRsa);
-    ScratchFolder folder;
-    if (!key || !rsa || folder.Path().empty())
+    const support::ScratchFolder folder("tarvel-check");
+    if (!key || !rsa || !folder.Ready(ctx))
         return;
     const AsyRecord record{"Checker", "777", *key};
     const std::string good = support::FormatAsyRecord(record);
     const std::string path = folder.Path() + "/Record.asy";
-    if (!WriteWhole(path, good)) {
+    if (!support::WriteWholeFile(path, good)) {
         ctx.Skip("cannot write the record " + path);
         return;
     }
@@ -386,7 +360,7 @@ void CheckAsyMalformed(Context& ctx)
     if (ctx.Failed())
         return;
     for (const auto& [defect, text] : MalformedRecords(good)) {
-        if (!WriteWhole(path, text)) {
+        if (!support::WriteWholeFile(path, text)) {
             ctx.Skip("cannot write the record " + path);
             return;
         }

@@ -2,6 +2,7 @@
 
 #include "suites/seeded_keys.h"
 #include "suites/support.h"
+#include "suites/vectors_probes.h"
 #include "suites/vectors_records.h"
 
 #include <checks/guarded_buffer.h>
@@ -37,35 +38,6 @@ Setting SetNumbers(Context& ctx, IUserRSA& rsa, const Key& key, std::string& ref
         }
     }
     return Setting::Done;
-}
-
-// One raw operation on exactly in.size() words through guarded buffers. A
-// failure status is returned in status; overruns fail the check.
-std::optional<Words> RawCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Words& in, HRESULT& status)
-{
-    const std::string call = encrypt ? "IUserRSA::Encrypt" : "IUserRSA::Decrypt";
-    const auto words = static_cast<std::uint32_t>(in.size());
-    GuardedBuffer input(4 * in.size(), GuardedBuffer::Use::Input);
-    std::copy(in.begin(), in.end(), input.Words());
-    GuardedBuffer output(4 * in.size(), GuardedBuffer::Use::Output);
-    std::uint32_t outWords = words;
-    ctx.Calling(call);
-    status = encrypt ? rsa.Encrypt(input.Words(), words, output.Words(), &outWords)
-                     : rsa.Decrypt(input.Words(), words, output.Words(), &outWords);
-    if (const std::string damage = output.CanaryDamage(); !damage.empty()) {
-        ctx.Fail(call + " " + damage);
-        return std::nullopt;
-    }
-    if (FAILED(status))
-        return std::nullopt;
-    if (outWords > words) {
-        ctx.Fail(call + " reports " + std::to_string(outWords) + " words written into a buffer of " +
-                 std::to_string(words));
-        return std::nullopt;
-    }
-    Words out(output.Words(), output.Words() + outWords);
-    out.resize(in.size(), 0);
-    return out;
 }
 
 Words RandomBelow(std::mt19937_64& random, const Words& base)
@@ -130,7 +102,7 @@ bool Exercise(Context& ctx, const Key& key, const std::string& how, std::mt19937
         for (const bool encrypt : {true, false}) {
             const Words in = RandomBelow(random, key[support::kBase]);
             HRESULT hr = S_OK;
-            const auto got = RawCall(ctx, *rsa.Get(), encrypt, in, hr);
+            const auto got = vectors::GuardedRsaCall(ctx, *rsa.Get(), encrypt, in, hr);
             const char* call = encrypt ? "IUserRSA::Encrypt" : "IUserRSA::Decrypt";
             if (!got) {
                 if (hr == E_NOTIMPL) {
@@ -173,7 +145,7 @@ void ExerciseExponentOne(Context& ctx, std::mt19937_64& random)
     const Words in = RandomBelow(random, (*key)[support::kBase]);
     for (const bool encrypt : {true, false}) {
         HRESULT hr = S_OK;
-        const auto got = RawCall(ctx, *rsa.Get(), encrypt, in, hr);
+        const auto got = vectors::GuardedRsaCall(ctx, *rsa.Get(), encrypt, in, hr);
         if (got && *got != in)
             ctx.Fail(vectors::Mismatch(std::string(encrypt ? "IUserRSA::Encrypt" : "IUserRSA::Decrypt") + " of " +
                                            vectors::Number(in) + " with " + KeyName(ctx, *key, "") +
@@ -259,7 +231,7 @@ void CheckCrtMismatch(Context& ctx)
         for (std::size_t i = 0; i < cases; ++i) {
             const Words in = RandomBelow(random, variant.key[support::kBase]);
             HRESULT hr = S_OK;
-            const auto got = RawCall(ctx, *rsa.Get(), false, in, hr);
+            const auto got = vectors::GuardedRsaCall(ctx, *rsa.Get(), false, in, hr);
             if (!got) {
                 if (hr == E_NOTIMPL) {
                     ctx.NotImplemented("IUserRSA::Decrypt");

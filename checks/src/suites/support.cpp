@@ -159,19 +159,6 @@ std::string ShownNumber(const Words& words)
     return FormatHex(words.data(), static_cast<int>(words.size())).str();
 }
 
-std::string Hex(const void* data, std::size_t count)
-{
-    static const char digits[] = "0123456789abcdef";
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    std::string text;
-    text.reserve(2 * count);
-    for (std::size_t i = 0; i < count; ++i) {
-        text += digits[bytes[i] >> 4];
-        text += digits[bytes[i] & 15];
-    }
-    return text;
-}
-
 std::optional<Bytes> FromHex(std::string_view hex)
 {
     if (hex.size() % 2)

@@ -7,6 +7,7 @@
 
 #include <checks/check.h>
 
+#include <common/hex_format.h>
 #include <runtime/object_binding.h>
 #include <runtime/com_ptr.h>
 #include <component/openssl_ptr.h>
@@ -91,8 +92,11 @@ std::optional<Words> RsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Wo
 // Numbers as the programs show them: most significant byte first, a blank
 // every 8 bytes from the low end.
 std::string ShownNumber(const Words& words);
-// Bytes in their own order, lowercase hex.
-std::string Hex(const void* data, std::size_t count);
+// Bytes in their own order, lowercase hex, as the programs spell them.
+inline std::string Hex(const void* data, std::size_t count)
+{
+    return HexBytes(data, count);
+}
 inline std::string Hex(const Bytes& bytes)
 {
     return Hex(bytes.data(), bytes.size());
@@ -108,6 +112,9 @@ using BignumContext = tarvel::BnCtxPtr;
 Bytes OpenSslDigest(const char* name, const std::uint8_t* data, std::size_t count);
 // Single DES in ECB mode on one 8-byte block.
 std::array<std::uint8_t, 8> OpenSslDes(const std::uint8_t key[8], const std::uint8_t block[8], bool encrypt);
+// The key schedule, then the block encrypted and decrypted in place: the
+// work of the programs' DES round trip, done by OpenSSL.
+void OpenSslDesRoundTrip(const std::uint8_t key[8], std::uint8_t block[8]);
 
 // The check's random generator, seeded from its own seed.
 inline std::mt19937_64 Generator(Context& ctx)

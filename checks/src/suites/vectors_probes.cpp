@@ -48,7 +48,7 @@ bool SetKeyGuarded(Context& ctx, IUserRSA& rsa, const std::array<Words, 8>& numb
     return true;
 }
 
-std::optional<Words> GuardedRsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Words& in)
+std::optional<Words> GuardedRsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Words& in, HRESULT& status)
 {
     const std::string call = encrypt ? "IUserRSA::Encrypt" : "IUserRSA::Decrypt";
     const auto words = static_cast<std::uint32_t>(in.size());
@@ -57,14 +57,14 @@ std::optional<Words> GuardedRsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, c
     GuardedBuffer output(4 * in.size(), GuardedBuffer::Use::Output);
     std::uint32_t outWords = words;
     ctx.Calling(call);
-    const HRESULT hr = encrypt ? rsa.Encrypt(input.Words(), words, output.Words(), &outWords)
-                               : rsa.Decrypt(input.Words(), words, output.Words(), &outWords);
-    if (!CallSucceeded(ctx, hr, call))
-        return std::nullopt;
+    status = encrypt ? rsa.Encrypt(input.Words(), words, output.Words(), &outWords)
+                     : rsa.Decrypt(input.Words(), words, output.Words(), &outWords);
     if (const std::string damage = output.CanaryDamage(); !damage.empty()) {
         ctx.Fail(call + " " + damage);
         return std::nullopt;
     }
+    if (FAILED(status))
+        return std::nullopt;
     if (outWords > words) {
         ctx.Fail(call + " reports " + std::to_string(outWords) + " words written into a buffer of " +
                  std::to_string(words));
@@ -73,6 +73,15 @@ std::optional<Words> GuardedRsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, c
     // Leading zero words carry no value; compare numbers, not spellings.
     Words out(output.Words(), output.Words() + outWords);
     out.resize(in.size(), 0);
+    return out;
+}
+
+std::optional<Words> GuardedRsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Words& in)
+{
+    HRESULT status = S_OK;
+    auto out = GuardedRsaCall(ctx, rsa, encrypt, in, status);
+    if (FAILED(status))
+        CallSucceeded(ctx, status, encrypt ? "IUserRSA::Encrypt" : "IUserRSA::Decrypt");
     return out;
 }
 

@@ -94,5 +94,9 @@ private:
 bool SetKeyGuarded(Context& ctx, IUserRSA& rsa, const std::array<Words, 8>& numbers);
 // Raw RSA on exactly in.size() words; the result is padded to that length.
 std::optional<Words> GuardedRsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Words& in);
+// The same for a caller that judges a failure status itself (a refusal may
+// be the component's right): the status lands in status, unreported; a
+// damaged canary or an impossible length still fails the check.
+std::optional<Words> GuardedRsaCall(Context& ctx, IUserRSA& rsa, bool encrypt, const Words& in, HRESULT& status);
 
 }  // namespace checks::vectors

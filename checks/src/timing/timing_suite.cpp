@@ -24,20 +24,27 @@ using timing::RsaTest;
 // standard deviations below the mean weight.
 constexpr std::size_t kKeyPool = 32;
 
-struct RsaTestKind {
-    RsaTest test;
+// One timing test of a class: its check's name and description, and what its
+// report says was timed and what the fixed and the random class hold.
+template <class Test>
+struct TestKind {
+    Test test;
     const char* name;
     const char* description;
+    const char* timed;
     const char* fixed;
     const char* random;
 };
+using RsaTestKind = TestKind<RsaTest>;
+using DesTestKind = TestKind<DesTest>;
 
 constexpr RsaTestKind kRsaTests[] = {
-    {RsaTest::FullInput, "input-full", "a fixed full-size input vs random inputs",
+    {RsaTest::FullInput, "input-full", "a fixed full-size input vs random inputs", "IUserRSA::Decrypt",
      "one input in [n/4, n/2), as many words as n", "inputs below n, new each time"},
     {RsaTest::InputBelowP, "input-below-p", "a full-size input that is p - 1 modulo p vs random inputs",
-     "k p - 1 with k in [q/2, q): p - 1 in the half of the CRT modulo p", "inputs below n, new each time"},
-    {RsaTest::Key, "key", "the key with the lightest d of a pool vs random keys of the pool",
+     "IUserRSA::Decrypt", "k p - 1 with k in [q/2, q): p - 1 in the half of the CRT modulo p",
+     "inputs below n, new each time"},
+    {RsaTest::Key, "key", "the key with the lightest d of a pool vs random keys of the pool", "IUserRSA::Decrypt",
      "the pool's key with the fewest set bits in d", "a key drawn from the pool each time"},
 };
 
@@ -62,19 +69,10 @@ void RsaTiming(Context& ctx, std::size_t words, const RsaTestKind& kind)
     if (kind.test == RsaTest::Key)
         fixed += " (" + std::to_string(keys[timing::LightestKey(keys)].privateWeight) + " of " +
                  std::to_string(32 * words) + " bits)";
-    timing::RunTimingTest(ctx, {component.get(), leaky.get(), constant.get()},
-                          {"IUserRSA::Decrypt", fixed, kind.random, timing::LeakyRsaDescription(kind.test),
-                           timing::kConstantTimeRsaDescription});
+    timing::RunTimingTest(
+        ctx, {component.get(), leaky.get(), constant.get()},
+        {kind.timed, fixed, kind.random, timing::LeakyRsaDescription(kind.test), timing::kConstantTimeRsaDescription});
 }
-
-struct DesTestKind {
-    DesTest test;
-    const char* name;
-    const char* description;
-    const char* timed;
-    const char* fixed;
-    const char* random;
-};
 
 constexpr DesTestKind kDesTests[] = {
     {DesTest::KeySchedule, "key-schedule", "the weak key 01…01 vs random keys over SetKey and Encrypt",

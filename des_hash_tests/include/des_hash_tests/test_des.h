@@ -2,13 +2,9 @@
 // place by the component's DES object, all four shown as hex text.
 #pragma once
 
-#include "runtime/com_ptr.h"
-#include "framework/dialog.h"
+#include "des_hash_tests/test_object_dialog.h"
 
-#include <string>
-#include <tarvel/crypto.h>
-
-class CTestDES : public CDialog {
+class CTestDES : public CTestObjectDialog<IUserDES> {
 public:
     explicit CTestDES(CWnd* pParent);
 
@@ -17,19 +13,10 @@ public:
     CString m_Encode;  // IDC_ENCODE
     CString m_Key;     // IDC_KEY
 
+    // Seeds the random numbers once there is an object to test.
+    BOOL OnInitDialog() override;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    void PostNcDestroy() override;
-
-public:
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-
-protected:
     void OnTest();
-
-    ComPtr<IUserDES> m_pDES;
-
-private:
-    std::string m_creationError;  // why the object is missing, if it is
 };

@@ -1,13 +1,9 @@
 // The MD5 of 40 random bytes, shown with the bytes as hex text.
 #pragma once
 
-#include "runtime/com_ptr.h"
-#include "framework/dialog.h"
+#include "des_hash_tests/test_object_dialog.h"
 
-#include <string>
-#include <tarvel/crypto.h>
-
-class CTestMD5 : public CDialog {
+class CTestMD5 : public CTestObjectDialog<IHashMD5> {
 public:
     explicit CTestMD5(CWnd* pParent);
 
@@ -16,17 +12,5 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    void PostNcDestroy() override;
-
-public:
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-
-protected:
     void OnTest();
-
-    ComPtr<IHashMD5> m_pMD5;
-
-private:
-    std::string m_creationError;  // why the object is missing, if it is
 };

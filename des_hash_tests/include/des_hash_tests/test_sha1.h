@@ -2,13 +2,9 @@
 // one call; the digest, the elapsed milliseconds and the size are shown.
 #pragma once
 
-#include "runtime/com_ptr.h"
-#include "framework/dialog.h"
+#include "des_hash_tests/test_object_dialog.h"
 
-#include <string>
-#include <tarvel/crypto.h>
-
-class CTestSHA1 : public CDialog {
+class CTestSHA1 : public CTestObjectDialog<IHashSHA1> {
 public:
     explicit CTestSHA1(CWnd* pParent);
 
@@ -18,22 +14,15 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    void PostNcDestroy() override;
-
-public:
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-
-protected:
     void OnFileName();
 
-    ComPtr<IHashSHA1> m_pSHA1;
+    // The tested object by the name the dialog's code and its subclasses
+    // have always used.
+    ComPtr<IHashSHA1>& m_pSHA1 = m_object;
 
 private:
     // Hashes the file named by m_FileName into m_Result and m_Time. Returns
     // the text to show the user when that could not be done (the two texts
     // are then left empty), or "" on success.
     CString HashChosenFile();
-
-    std::string m_creationError;  // why the object is missing, if it is
 };

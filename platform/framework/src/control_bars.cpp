@@ -47,6 +47,19 @@ private:
     std::function<void()> m_refresh;
 };
 
+// A new bar widget of the frame's main window, named by the bar's id; null
+// when the frame has no window yet.
+template <class Bar>
+Bar* NewBarWidget(CFrameWnd* pParentWnd, UINT nID)
+{
+    QMainWindow* window = pParentWnd ? pParentWnd->GetMainWindow() : nullptr;
+    if (!window)
+        return nullptr;
+    auto* bar = new Bar(window);
+    bar->setObjectName(QString::number(nID));
+    return bar;
+}
+
 }  // namespace
 
 CControlBar::~CControlBar()
@@ -83,16 +96,14 @@ void CControlBar::SetVisible(bool visible)
 
 BOOL CToolBar::Create(CFrameWnd* pParentWnd, DWORD dwStyle, UINT nID)
 {
-    QMainWindow* window = pParentWnd ? pParentWnd->GetMainWindow() : nullptr;
-    if (!window)
+    auto* toolbar = NewBarWidget<QToolBar>(pParentWnd, nID);
+    if (!toolbar)
         return FALSE;
-    auto* toolbar = new QToolBar(window);
-    toolbar->setObjectName(QString::number(nID));
     toolbar->setWindowTitle(QStringLiteral("Toolbar"));
     toolbar->setMovable(false);
     toolbar->setFloatable(false);
     toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    window->addToolBar(Qt::TopToolBarArea, toolbar);
+    pParentWnd->GetMainWindow()->addToolBar(Qt::TopToolBarArea, toolbar);
     return CreateBar(pParentWnd, toolbar, dwStyle, nID);
 }
 
@@ -137,12 +148,10 @@ CStatusBar::~CStatusBar()
 
 BOOL CStatusBar::Create(CFrameWnd* pParentWnd, DWORD dwStyle, UINT nID)
 {
-    QMainWindow* window = pParentWnd ? pParentWnd->GetMainWindow() : nullptr;
-    if (!window)
+    auto* statusBar = NewBarWidget<QStatusBar>(pParentWnd, nID);
+    if (!statusBar)
         return FALSE;
-    auto* statusBar = new QStatusBar(window);
-    statusBar->setObjectName(QString::number(nID));
-    window->setStatusBar(statusBar);
+    pParentWnd->GetMainWindow()->setStatusBar(statusBar);
     return CreateBar(pParentWnd, statusBar, dwStyle, nID);
 }
 

@@ -3,14 +3,10 @@
 // activation, with the generation time.
 #pragma once
 
-#include "framework/property_sheet.h"
+#include "rsa_wizard/key_page.h"
 
-class CRSA1;
-
-class CRS2 : public CPropertyPage {
+class CRS2 : public CKeyPage {
 public:
-    // Dynamic creation by class name, as for every page class.
-    using RuntimeBase = CPropertyPage;
     static constexpr const char* kClassName = "CRS2";
 
     CRS2();
@@ -19,7 +15,6 @@ public:
     CString m_PrivateKey;
     CString m_PublicKey;
     CString m_Time;
-    CRSA1* m_pPage1 = nullptr;  // not owned
 
     BOOL OnSetActive() override;
 

@@ -3,18 +3,14 @@
 // object. The user compares Data and Decode by eye.
 #pragma once
 
-#include "framework/property_sheet.h"
-
-class CRSA1;
+#include "rsa_wizard/key_page.h"
 
 namespace harness {
 struct RsaRoundTrip;
 }
 
-class CRSA3 : public CPropertyPage {
+class CRSA3 : public CKeyPage {
 public:
-    // Dynamic creation by class name, as for every page class.
-    using RuntimeBase = CPropertyPage;
     static constexpr const char* kClassName = "CRSA3";
 
     CRSA3();
@@ -24,7 +20,6 @@ public:
     CString m_Encode;
     CString m_DecTime;
     CString m_EncTime;
-    CRSA1* m_pPage1 = nullptr;  // not owned
 
     void OnTest();
 

@@ -3,19 +3,14 @@
 // .asy.
 #pragma once
 
-#include "framework/property_sheet.h"
+#include "rsa_wizard/key_page.h"
 
-class CRSA1;
-
-class CRSA4 : public CPropertyPage {
+class CRSA4 : public CKeyPage {
 public:
-    // Dynamic creation by class name, as for every page class.
-    using RuntimeBase = CPropertyPage;
     static constexpr const char* kClassName = "CRSA4";
 
     CRSA4();
 
-    CRSA1* m_pPage1 = nullptr;  // not owned
     CString m_FileName = "MyKey";
 
     void OnFileName();
