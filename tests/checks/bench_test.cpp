@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,21 @@ TEST(BenchStatistics, OrderStatisticsMatchHandComputedSamples)
     EXPECT_EQ(bench::Summarize({}).count, 0u);
 }
 
+// The document when expectedError is null; else checks that reading fails
+// with that error.
+std::optional<checks::runner::JsonValue> ReadAsExpected(const std::string& text, const char* expectedError)
+{
+    std::string error;
+    auto document = checks::runner::ParseJson(text, error);
+    if (expectedError) {
+        EXPECT_FALSE(document);
+        EXPECT_EQ(error, expectedError);
+        return std::nullopt;
+    }
+    EXPECT_TRUE(document) << error;
+    return document;
+}
+
 // A baseline may come from anywhere: what is not JSON is refused with where,
 // and what is must read back as written.
 TEST(BenchBaselineReader, TakesJsonAndRefusesWhatIsNot)
@@ -83,14 +99,9 @@ TEST(BenchBaselineReader, TakesJsonAndRefusesWhatIsNot)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        std::string error;
-        const auto document = checks::runner::ParseJson(c.text, error);
-        if (c.error) {
-            EXPECT_FALSE(document);
-            EXPECT_EQ(error, c.error);
+        const auto document = ReadAsExpected(c.text, c.error);
+        if (!document)
             continue;
-        }
-        ASSERT_TRUE(document) << error;
         const checks::runner::JsonValue& first = document->Field("operations")->items.at(0);
         EXPECT_EQ(first.Field("name")->text, c.name);
         EXPECT_DOUBLE_EQ(*first.Field("wall_ns")->Number("median"), c.median);
@@ -138,14 +149,9 @@ TEST(BenchBaselineReader, ReadsStringsAsJsonMeansAndRefusesWhatNoReportHolds)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 40));
-        std::string error;
-        const auto document = checks::runner::ParseJson(c.text, error);
-        if (c.error) {
-            EXPECT_FALSE(document);
-            EXPECT_EQ(error, c.error);
+        const auto document = ReadAsExpected(c.text, c.error);
+        if (!document)
             continue;
-        }
-        ASSERT_TRUE(document) << error;
         if (c.a) {
             EXPECT_EQ(document->Field("a")->text, c.a);
         }

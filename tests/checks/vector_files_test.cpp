@@ -108,16 +108,19 @@ TEST(VectorRecords, AFieldIsReadAsBytesOrANumberOrTheCheckFailsNamingFileLineAnd
         {"Words", {}, where + "the field Words is not hex"},
         {"Nope", {}, where + "no field Nope"},
     };
-    for (const auto& c : hexCases) {
+    // Each field read as a case says: its value, or the failure it tells.
+    const auto expectRead = [&](const auto& c, auto read, const auto& wanted) {
         SCOPED_TRACE(c.key);
         RecordingContext ctx;
-        const auto bytes = checks::vectors::HexField(ctx, file, record, c.key);
-        EXPECT_EQ(bytes.has_value(), c.failure.empty());
-        if (bytes) {
-            EXPECT_EQ(*bytes, c.bytes);
+        const auto value = read(ctx, file, record, c.key);
+        EXPECT_EQ(value.has_value(), c.failure.empty());
+        if (value) {
+            EXPECT_EQ(*value, wanted);
         }
         EXPECT_EQ(ctx.Said(), c.failure.empty() ? "" : "FAIL " + c.failure + "\n");
-    }
+    };
+    for (const auto& c : hexCases)
+        expectRead(c, &checks::vectors::HexField, c.bytes);
 
     const struct {
         const char* key;
@@ -136,16 +139,8 @@ TEST(VectorRecords, AFieldIsReadAsBytesOrANumberOrTheCheckFailsNamingFileLineAnd
         {"Words", 0, where + "the field Words is not a number"},
         {"Nope", 0, where + "no field Nope"},
     };
-    for (const auto& c : numberCases) {
-        SCOPED_TRACE(c.key);
-        RecordingContext ctx;
-        const auto number = checks::vectors::NumberField(ctx, file, record, c.key);
-        EXPECT_EQ(number.has_value(), c.failure.empty());
-        if (number) {
-            EXPECT_EQ(*number, c.number);
-        }
-        EXPECT_EQ(ctx.Said(), c.failure.empty() ? "" : "FAIL " + c.failure + "\n");
-    }
+    for (const auto& c : numberCases)
+        expectRead(c, &checks::vectors::NumberField, c.number);
 }
 
 TEST(VectorRecords, AFileThatIsMissingSkipsAndOneThatHoldsNothingFails)
