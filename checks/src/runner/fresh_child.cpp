@@ -2,6 +2,7 @@
 
 #include "runner/memcheck_findings.h"
 #include "runner/child_session.h"
+#include "runner/descriptor_io.h"
 #include "runner/one_check_main.h"
 #include "runner/report_frames.h"
 
@@ -14,25 +15,6 @@
 #include <new>
 
 namespace checks::runner {
-namespace {
-
-std::string ReadWhole(int fd)
-{
-    std::string text;
-    char bytes[65536];
-    for (off_t at = 0;;) {
-        const ssize_t n = pread(fd, bytes, sizeof bytes, at);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        text.append(bytes, static_cast<std::size_t>(n));
-        at += n;
-    }
-    return text;
-}
-
-}  // namespace
 
 std::unique_ptr<FreshChild> FreshChild::ForThisRun(const std::string& checkName, const SuiteOptions& options,
                                                    int frameFd)
@@ -111,7 +93,11 @@ void FreshChild::AddFindings(CheckResult& result, ChildRecord& record, const std
         record = *m_record;
     if (m_xmlFd < 0)
         return;
-    const MemcheckFindings findings = JudgeMemcheckErrors(ParseMemcheckXml(ReadWhole(m_xmlFd)), componentPath);
+    // valgrind wrote through the same open file, so read it from the start.
+    std::string xml;
+    lseek(m_xmlFd, 0, SEEK_SET);
+    ReadAll(m_xmlFd, [&](const char* bytes, std::size_t count) { xml.append(bytes, count); });
+    const MemcheckFindings findings = JudgeMemcheckErrors(ParseMemcheckXml(xml), componentPath);
     for (const std::string& failure : findings.failures) {
         result.verdict = Verdict::Fail;
         result.messages.push_back(failure);
