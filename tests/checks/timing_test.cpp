@@ -230,6 +230,47 @@ TEST(TimingVerdict, FollowsTheComponentAndBothControls)
         EXPECT_EQ(verdict.kind, c.kind) << verdict.text;
         EXPECT_EQ(verdict.text.rfind(c.starts, 0), 0u) << verdict.text;
     }
+
+    // A set that crossed the line decides nothing alone: the fresh set's
+    // verdict stands, and the text says whether it confirmed the crossing.
+    const auto set = [](const SubjectFigures& component, const SubjectFigures& constant) {
+        LoopResult result;
+        result.subjects = {component, FiguresWithShift(10), constant};
+        return result;
+    };
+    struct Confirming {
+        LoopResult first, again;
+        bool crossed;
+        VerdictKind kind;
+        const char* ends;
+    } confirming[] = {
+        {set(quiet, quiet), set(loud, quiet), false, VerdictKind::Leak, ""},
+        {set(loud, quiet), set(loud, quiet), true, VerdictKind::Leak,
+         "; confirmed on fresh measurements (the first 40 000 measurements had crossed the line, the component's |t| "
+         "= 34.6)"},
+        {set(loud, quiet), set(weak, quiet), true, VerdictKind::NoLeak,
+         "; the first 40 000 measurements had crossed the line, the component's |t| = 34.6, and fresh ones did not "
+         "confirm it"},
+        {set(quiet, loud), set(quiet, quiet), true, VerdictKind::NoLeak,
+         "the constant-time control's |t| = 34.6, and fresh ones did not confirm it"},
+        {set(quiet, loud), set(quiet, loud), true, VerdictKind::Inconclusive,
+         "; confirmed on fresh measurements (the first 40 000 measurements had crossed the line, the constant-time "
+         "control's |t| = 34.6)"},
+    };
+    for (const Confirming& c : confirming) {
+        EXPECT_EQ(CrossedTheLine(c.first), c.crossed);
+        if (!c.crossed)
+            continue;
+        const Verdict verdict = Confirmed(c.first, c.again);
+        EXPECT_EQ(verdict.kind, c.kind) << verdict.text;
+        const std::string ends = c.ends;
+        EXPECT_TRUE(verdict.text.size() > ends.size() && verdict.text.substr(verdict.text.size() - ends.size()) == ends)
+            << verdict.text;
+    }
+    LoopResult failedSet = set(loud, quiet);
+    failedSet.failure = "the component: IUserDES::Encrypt failed";
+    EXPECT_FALSE(CrossedTheLine(failedSet));
+
     EXPECT_EQ(Grouped(200000), "200 000");
     EXPECT_EQ(Grouped(1234567), "1 234 567");
     EXPECT_EQ(Grouped(999), "999");

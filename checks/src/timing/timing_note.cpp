@@ -48,10 +48,26 @@ std::string SubjectObject(const SubjectFigures& figures, const std::string& what
            ",\"second_order_t\":" + Number(stats.SecondOrder().T(), "%.2f") + ",\"crop_t\":[" + crops + "]}";
 }
 
+// What the set that crossed the line showed: enough to tell the crossing
+// from the fresh set's figures.
+std::string FirstSetObject(const LoopResult* first)
+{
+    if (!first)
+        return "null";
+    const LeakStatistics& component = first->subjects[kComponent].statistics;
+    std::string largest;
+    for (const SubjectFigures& figures : first->subjects)
+        largest += (largest.empty() ? "" : ",") + Number(figures.statistics.Largest().t, "%.2f");
+    return "{\"stopped_by\":" + Quoted(first->stoppedBy) + ",\"seconds\":" + Number(first->seconds, "%.2f") +
+           ",\"measurements\":" + std::to_string(component.Count(kFixed) + component.Count(kRandom)) +
+           ",\"largest_t\":[" + largest + "]}";
+}
+
 }  // namespace
 
 std::string TimingNote(const TestDescription& test, const Budget& budget, const LoopResult& result,
-                       const Verdict& verdict, const Stopwatch& watch, const std::string& pinned)
+                       const Verdict& verdict, const Stopwatch& watch, const std::string& pinned,
+                       const LoopResult* first)
 {
     const double ticksPerNs = watch.TicksPerNanosecond();
     std::string trace;
@@ -69,8 +85,8 @@ std::string TimingNote(const TestDescription& test, const Budget& budget, const 
            ",\"component\":" + SubjectObject(result.subjects[kComponent], test.timed, ticksPerNs) +
            ",\"leaky_control\":" + SubjectObject(result.subjects[kLeakyControl], test.leaky, ticksPerNs) +
            ",\"constant_time_control\":" +
-           SubjectObject(result.subjects[kConstantTimeControl], test.constant, ticksPerNs) + ",\"trace\":[" + trace +
-           "]}";
+           SubjectObject(result.subjects[kConstantTimeControl], test.constant, ticksPerNs) +
+           ",\"first_set\":" + FirstSetObject(first) + ",\"trace\":[" + trace + "]}";
 }
 
 }  // namespace timing

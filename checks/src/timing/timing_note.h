@@ -19,7 +19,10 @@ struct TestDescription {
     std::string constant;  // the constant-time control
 };
 
+// first: the set that crossed the line before result confirmed or
+// overturned it; null when result is the only set.
 std::string TimingNote(const TestDescription& test, const Budget& budget, const LoopResult& result,
-                       const Verdict& verdict, const Stopwatch& watch, const std::string& pinned);
+                       const Verdict& verdict, const Stopwatch& watch, const std::string& pinned,
+                       const LoopResult* first = nullptr);
 
 }  // namespace timing

@@ -111,4 +111,26 @@ Verdict Judge(const LoopResult& result)
     return verdict;
 }
 
+bool CrossedTheLine(const LoopResult& result)
+{
+    return result.failure.empty() && (AbsT(result.subjects[kComponent]) > kLeakThreshold ||
+                                       AbsT(result.subjects[kConstantTimeControl]) > kLeakThreshold);
+}
+
+Verdict Confirmed(const LoopResult& first, const LoopResult& again)
+{
+    Verdict verdict = Judge(again);
+    const double componentT = AbsT(first.subjects[kComponent]);
+    const double constantT = AbsT(first.subjects[kConstantTimeControl]);
+    const bool componentCrossed = componentT > kLeakThreshold;
+    const std::string crossed = componentCrossed ? "the component's |t| = " + Fixed1(componentT)
+                                                 : "the constant-time control's |t| = " + Fixed1(constantT);
+    const bool confirmed = componentCrossed ? verdict.kind == VerdictKind::Leak
+                                            : AbsT(again.subjects[kConstantTimeControl]) > kLeakThreshold;
+    verdict.text += std::string(confirmed ? "; confirmed on fresh measurements (the first " : "; the first ") +
+                    Grouped(Measurements(first.subjects[kComponent])) + " measurements had crossed the line, " +
+                    crossed + (confirmed ? ")" : ", and fresh ones did not confirm it");
+    return verdict;
+}
+
 }  // namespace timing
