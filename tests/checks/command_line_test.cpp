@@ -87,6 +87,7 @@ TEST(CommandLine, EveryOptionIsReadInBothSpellings)
         {{"--component=/opt/a=b.so", "--level=quick", "--seed=0"}, "component=/opt/a=b.so level=quick seed=0"},
         {{"--seed", "18446744073709551615"}, "seed=18446744073709551615"},
         {{"--seed", "0x10"}, "seed=16"},
+        {{"--seed", "010"}, "seed=10"},
         // --only and --skip gather; an empty one picks nothing rather than
         // being a missing value.
         {{"--only", "vectors.sha1", "--only=rsa.*", "--only=", "--skip", "rsa.keys.256", "--skip="},
@@ -136,6 +137,8 @@ TEST(CommandLine, AWrongValueIsRefusedInWordsThatNameTheOptionAndTheValue)
         {{"--seed", "18446744073709551616"},
          "--seed must be a number from 0 to 18446744073709551615, not '18446744073709551616'"},
         {{"--seed", "12abc"}, "--seed must be a number from 0 to 18446744073709551615, not '12abc'"},
+        {{"--seed", "+5"}, "--seed must be a number from 0 to 18446744073709551615, not '+5'"},
+        {{"--seed", "0x"}, "--seed must be a number from 0 to 18446744073709551615, not '0x'"},
         {{"--jobs", "0"}, "--jobs must be a whole number from 1 to 256, not '0'"},
         {{"--jobs", "257"}, "--jobs must be a whole number from 1 to 256, not '257'"},
         {{"--jobs", "-2"}, "--jobs must be a whole number from 1 to 256, not '-2'"},

@@ -28,12 +28,15 @@ std::optional<Level> ParseLevel(std::string_view text)
 
 std::optional<std::uint64_t> ParseSeed(const std::string& text)
 {
-    if (text.empty() || text[0] == '-')
+    // Decimal, or hexadecimal after 0x; "010" is ten, not strtoull's octal
+    // eight, and no sign or blank is taken.
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") != std::string::npos)
         return std::nullopt;
     errno = 0;
-    char* end = nullptr;
-    const unsigned long long value = std::strtoull(text.c_str(), &end, 0);
-    if (errno != 0 || *end != '\0')
+    const unsigned long long value = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+    if (errno != 0)
         return std::nullopt;
     return value;
 }
