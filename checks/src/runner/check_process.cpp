@@ -1,6 +1,7 @@
 #include "runner/check_process.h"
 
 #include "runner/call_log.h"
+#include "runner/call_record.h"
 #include "runner/check_seed.h"
 #include "runner/child_context.h"
 #include "runner/child_record.h"
@@ -114,6 +115,10 @@ void AddFrame(CheckResult& result, const Frame& frame, bool& done)
         break;
     case FrameKind::Calls:
         AddCalls(result, frame.text);
+        break;
+    case FrameKind::CallStarted:
+    case FrameKind::CallReturned:
+        AddCallRecord(result, frame.kind == FrameKind::CallStarted, frame.text);
         break;
     }
 }

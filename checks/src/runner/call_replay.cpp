@@ -1,0 +1,491 @@
+#include "runner/call_replay.h"
+
+#include "runner/call_answers.h"
+
+#include <checks/guarded_buffer.h>
+#include <runtime/object_binding.h>
+#include <tarvel/classes.h>
+#include <tarvel/crypto.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace checks::runner {
+namespace {
+
+using Answers = std::vector<Answer>;
+
+// An object the replay made, and why its answers cannot be compared word for
+// word ("" when they can).
+struct ReplayObject {
+    IUnknown* pointer = nullptr;
+    std::string interfaceName;
+    std::string uncertain;
+};
+
+constexpr const char* kOwnKey = "they depend on a key the component chose itself (GenerateKey)";
+constexpr const char* kAfterSkipped = "they follow a call the replay could not issue";
+
+std::uint64_t Number(const JsonValue* value)
+{
+    return value && value->kind == JsonValue::Kind::Number && value->number > 0
+               ? static_cast<std::uint64_t>(value->number)
+               : 0;
+}
+
+// An input buffer holding exactly the recorded bytes, ending at a guard page.
+class Input {
+public:
+    // terminated: a NUL after the bytes (a C text).
+    Input(const JsonValue* value, bool terminated = false)
+    {
+        const auto bytes = RecordedBytes(value);
+        if (!bytes)
+            return;
+        m_buffer = std::make_unique<GuardedBuffer>(bytes->size() + (terminated ? 1 : 0), GuardedBuffer::Use::Input);
+        std::memcpy(m_buffer->Bytes(), bytes->data(), bytes->size());
+        if (terminated)
+            m_buffer->Bytes()[bytes->size()] = 0;
+    }
+    std::uint32_t* Words() const { return m_buffer ? m_buffer->Words() : nullptr; }
+    std::uint8_t* Bytes() const { return m_buffer ? m_buffer->Bytes() : nullptr; }
+    char* Chars() const { return m_buffer ? m_buffer->Chars() : nullptr; }
+
+private:
+    std::unique_ptr<GuardedBuffer> m_buffer;
+};
+
+// An output buffer of the recorded capacity; none where the record has null.
+class Output {
+public:
+    explicit Output(const JsonValue* value)
+    {
+        if (const JsonValue* capacity = value ? value->Field("capacity") : nullptr)
+            m_buffer = std::make_unique<GuardedBuffer>(Number(capacity), GuardedBuffer::Use::Output);
+    }
+    std::uint32_t* Words() const { return m_buffer ? m_buffer->Words() : nullptr; }
+    std::uint8_t* Bytes() const { return m_buffer ? m_buffer->Bytes() : nullptr; }
+    char* Chars() const { return m_buffer ? m_buffer->Chars() : nullptr; }
+    std::size_t Size() const { return m_buffer ? m_buffer->Size() : 0; }
+
+private:
+    std::unique_ptr<GuardedBuffer> m_buffer;
+};
+
+// A count behind a pointer: the recorded value, or a null pointer.
+class Count {
+public:
+    explicit Count(const JsonValue* value)
+        : m_null(!value || value->kind != JsonValue::Kind::Number), m_value(static_cast<std::uint32_t>(Number(value)))
+    {
+    }
+    std::uint32_t* Get() { return m_null ? nullptr : &m_value; }
+
+private:
+    bool m_null;
+    std::uint32_t m_value;
+};
+
+Answer NumberAnswer(const char* name, std::uint64_t number)
+{
+    return {name, Answer::Kind::Number, number, {}};
+}
+
+Answer BytesAnswer(const char* name, const void* data, std::size_t count)
+{
+    return {name, Answer::Kind::Bytes, 0, std::string(static_cast<const char*>(data), count)};
+}
+
+Answer FileAnswer(const char* name, const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return {name, Answer::Kind::Null, 0, {}};
+    return {name, Answer::Kind::Bytes, 0,
+            std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())};
+}
+
+class Replay {
+public:
+    explicit Replay(Context& ctx) : m_ctx(ctx) {}
+    ~Replay()
+    {
+        for (const std::string& folder : m_folders) {
+            std::error_code error;
+            std::filesystem::remove_all(folder, error);
+        }
+    }
+    Replay(const Replay&) = delete;
+    Replay& operator=(const Replay&) = delete;
+
+    void Issue(const JsonValue& record);
+    void Summarize(std::size_t records) const;
+
+private:
+    // Answers and status now; nullopt when the call cannot be issued (why set).
+    std::optional<HRESULT> Call(ReplayObject* object, const std::string& interfaceName, const std::string& method,
+                                const JsonValue* in, Answers& out, std::string& why);
+    std::optional<HRESULT> Rsa(IUserRSA& rsa, ReplayObject& object, const std::string& method, const JsonValue* in,
+                               Answers& out);
+    std::optional<HRESULT> Des(IUserDES& des, const std::string& method, const JsonValue* in, Answers& out);
+    template <class Hash>
+    std::optional<HRESULT> HashCall(Hash& hash, std::uint32_t digestBytes, const std::string& method,
+                                    const JsonValue* in, Answers& out, std::string& why);
+    std::optional<HRESULT> Unknown(ReplayObject& object, const std::string& method, Answers& out);
+    std::string PathOf(const JsonValue* in);
+    void Differs(const std::string& call, const std::string& what);
+
+    Context& m_ctx;
+    std::map<std::uint64_t, ReplayObject> m_objects;
+    std::vector<std::string> m_folders;  // fresh scratch folders, {scratch1} first
+    int m_issued = 0;
+    int m_differing = 0;
+    int m_notIssued = 0;
+    int m_notCompared = 0;
+    std::map<std::string, int> m_notComparedWhy;
+};
+
+std::string Replay::PathOf(const JsonValue* in)
+{
+    const JsonValue* path = in ? in->Field("path") : nullptr;
+    const auto text = RecordedBytes(path ? path->Field("path") : nullptr);
+    if (!text)
+        return {};
+    if (text->rfind("{scratch", 0) != 0)
+        return *text;
+    const std::size_t close = text->find('}');
+    const std::size_t index = std::strtoul(text->c_str() + 8, nullptr, 10);
+    if (close == std::string::npos || index == 0 || index > 64)
+        return *text;
+    while (m_folders.size() < index) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-replay-XXXXXX").string();
+        m_folders.push_back(mkdtemp(pattern.data()) ? pattern : std::string("/nonexistent"));
+    }
+    return m_folders[index - 1] + text->substr(close + 1);
+}
+
+std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const std::string& method,
+                                   const JsonValue* in, Answers& out)
+{
+    using GetSlot = HRESULT (IUserRSA::*)(std::uint32_t*, std::uint32_t*);
+    using SetSlot = HRESULT (IUserRSA::*)(const std::uint32_t*, std::uint32_t);
+    using TextSlot = HRESULT (IUserRSA::*)(char*, std::uint32_t*);
+    using SetTextSlot = HRESULT (IUserRSA::*)(const char*, std::uint32_t);
+    using RawSlot = HRESULT (IUserRSA::*)(const std::uint32_t*, std::uint32_t, std::uint32_t*, std::uint32_t*);
+    using PathSlot = HRESULT (IUserRSA::*)(const char*);
+    static const std::map<std::string, GetSlot> getters = {
+        {"GetBase", &IUserRSA::GetBase},         {"GetPublicKey", &IUserRSA::GetPublicKey},
+        {"GetPrivateKey", &IUserRSA::GetPrivateKey}, {"GetKeyPart4", &IUserRSA::GetKeyPart4},
+        {"GetKeyPart5", &IUserRSA::GetKeyPart5}, {"GetKeyPart6", &IUserRSA::GetKeyPart6},
+        {"GetKeyPart7", &IUserRSA::GetKeyPart7}, {"GetKeyPart8", &IUserRSA::GetKeyPart8}};
+    static const std::map<std::string, SetSlot> setters = {
+        {"SetBase", &IUserRSA::SetBase},         {"SetPublicKey", &IUserRSA::SetPublicKey},
+        {"SetPrivateKey", &IUserRSA::SetPrivateKey}, {"SetKeyPart4", &IUserRSA::SetKeyPart4},
+        {"SetKeyPart5", &IUserRSA::SetKeyPart5}, {"SetKeyPart6", &IUserRSA::SetKeyPart6},
+        {"SetKeyPart7", &IUserRSA::SetKeyPart7}, {"SetKeyPart8", &IUserRSA::SetKeyPart8}};
+    static const std::map<std::string, TextSlot> textGetters = {{"GetUserId", &IUserRSA::GetUserId},
+                                                               {"GetCode", &IUserRSA::GetCode}};
+    static const std::map<std::string, SetTextSlot> textSetters = {{"SetUserId", &IUserRSA::SetUserId},
+                                                                  {"SetCode", &IUserRSA::SetCode}};
+    static const std::map<std::string, RawSlot> raw = {{"Encrypt", &IUserRSA::Encrypt},
+                                                       {"Decrypt", &IUserRSA::Decrypt}};
+    static const std::map<std::string, PathSlot> saves = {{"SaveWkyFile", &IUserRSA::SaveWkyFile},
+                                                          {"SaveRkyFile", &IUserRSA::SaveRkyFile},
+                                                          {"SaveAsyFile", &IUserRSA::SaveAsyFile}};
+    const auto field = [in](const char* name) { return in ? in->Field(name) : nullptr; };
+    // The getter protocol's answers: the count, and the items up to both the
+    // capacity and the count.
+    const auto gotten = [&](HRESULT status, const Output& buffer, std::uint32_t* count, std::size_t itemBytes) {
+        out.push_back(count ? NumberAnswer("count", *count) : Answer{"count", Answer::Kind::Null, 0, {}});
+        if (SUCCEEDED(status) && buffer.Bytes() && count)
+            out.push_back(BytesAnswer("out", buffer.Bytes(), std::min<std::size_t>(buffer.Size(), *count * itemBytes)));
+    };
+    if (method == "Clear") {
+        const HRESULT status = rsa.Clear();
+        if (SUCCEEDED(status))
+            object.uncertain.clear();
+        return status;
+    }
+    if (method == "GenerateKey") {
+        const Input userId(field("userId"), true);
+        const HRESULT status =
+            rsa.GenerateKey(userId.Chars(), static_cast<std::uint32_t>(Number(field("keyWords"))));
+        if (SUCCEEDED(status))
+            object.uncertain = kOwnKey;
+        return status;
+    }
+    if (method == "GetKeyLength") {
+        const Output words(field("out"));
+        const HRESULT status = rsa.GetKeyLength(words.Words());
+        if (SUCCEEDED(status) && words.Words())
+            out.push_back(NumberAnswer("out", *words.Words()));
+        return status;
+    }
+    if (const auto slot = raw.find(method); slot != raw.end()) {
+        const Input words(field("in"));
+        const Output buffer(field("out"));
+        Count outWords(field("outWords"));
+        const HRESULT status = (rsa.*slot->second)(words.Words(), static_cast<std::uint32_t>(Number(field("inWords"))),
+                                                   buffer.Words(), outWords.Get());
+        out.push_back(outWords.Get() ? NumberAnswer("outWords", *outWords.Get())
+                                     : Answer{"outWords", Answer::Kind::Null, 0, {}});
+        if (SUCCEEDED(status) && buffer.Bytes() && outWords.Get())
+            out.push_back(BytesAnswer("out", buffer.Bytes(), std::min<std::size_t>(buffer.Size(), *outWords.Get() * 4)));
+        return status;
+    }
+    if (const auto slot = getters.find(method); slot != getters.end()) {
+        const Output buffer(field("words"));
+        Count count(field("count"));
+        const HRESULT status = (rsa.*slot->second)(buffer.Words(), count.Get());
+        gotten(status, buffer, count.Get(), 4);
+        return status;
+    }
+    if (const auto slot = textGetters.find(method); slot != textGetters.end()) {
+        const Output buffer(field("text"));
+        Count length(field("length"));
+        const HRESULT status = (rsa.*slot->second)(buffer.Chars(), length.Get());
+        gotten(status, buffer, length.Get(), 1);
+        return status;
+    }
+    if (const auto slot = setters.find(method); slot != setters.end()) {
+        const Input words(field("words"));
+        const HRESULT status = (rsa.*slot->second)(words.Words(), static_cast<std::uint32_t>(Number(field("count"))));
+        if (SUCCEEDED(status) && method == "SetBase")
+            object.uncertain.clear();
+        return status;
+    }
+    if (const auto slot = textSetters.find(method); slot != textSetters.end()) {
+        const Input text(field("text"));
+        return (rsa.*slot->second)(text.Chars(), static_cast<std::uint32_t>(Number(field("length"))));
+    }
+    if (const auto slot = saves.find(method); slot != saves.end()) {
+        const std::string path = PathOf(in);
+        const HRESULT status = (rsa.*slot->second)(field("path") && field("path")->kind != JsonValue::Kind::Null
+                                                       ? path.c_str()
+                                                       : nullptr);
+        out.push_back(FileAnswer("file", path));
+        return status;
+    }
+    if (method == "LoadAsyFile") {
+        const bool hasPath = field("path") && field("path")->kind != JsonValue::Kind::Null;
+        const std::string path = PathOf(in);
+        // The file as the component read it then.
+        if (const auto bytes = RecordedBytes(field("file")); bytes && hasPath)
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << *bytes;
+        const HRESULT status = rsa.LoadAsyFile(hasPath ? path.c_str() : nullptr);
+        if (SUCCEEDED(status))
+            object.uncertain.clear();
+        return status;
+    }
+    return std::nullopt;
+}
+
+std::optional<HRESULT> Replay::Des(IUserDES& des, const std::string& method, const JsonValue* in, Answers& out)
+{
+    const auto field = [in](const char* name) { return in ? in->Field(name) : nullptr; };
+    if (method == "SetKey") {
+        const Input key(field("key"));
+        return des.SetKey(key.Words());
+    }
+    if (method == "GetKey") {
+        const Output key(field("key"));
+        const HRESULT status = des.GetKey(key.Words());
+        if (SUCCEEDED(status) && key.Bytes())
+            out.push_back(BytesAnswer("key", key.Bytes(), 8));
+        return status;
+    }
+    if (method == "Encrypt" || method == "Decrypt") {
+        // In place: the block goes in and comes out in one buffer.
+        const auto bytes = RecordedBytes(field("block"));
+        std::unique_ptr<GuardedBuffer> block;
+        if (bytes) {
+            block = std::make_unique<GuardedBuffer>(8, GuardedBuffer::Use::Output);
+            std::memcpy(block->Bytes(), bytes->data(), std::min<std::size_t>(bytes->size(), 8));
+        }
+        std::uint32_t* words = block ? block->Words() : nullptr;
+        const HRESULT status = method == "Encrypt" ? des.Encrypt(words) : des.Decrypt(words);
+        if (SUCCEEDED(status) && block)
+            out.push_back(BytesAnswer("block", block->Bytes(), 8));
+        return status;
+    }
+    return std::nullopt;
+}
+
+template <class Hash>
+std::optional<HRESULT> Replay::HashCall(Hash& hash, std::uint32_t digestBytes, const std::string& method,
+                                        const JsonValue* in, Answers& out, std::string& why)
+{
+    const auto field = [in](const char* name) { return in ? in->Field(name) : nullptr; };
+    if (method == "GetHashSize") {
+        const Output bytes(field("bytes"));
+        const HRESULT status = hash.GetHashSize(bytes.Words());
+        if (SUCCEEDED(status) && bytes.Words())
+            out.push_back(NumberAnswer("bytes", *bytes.Words()));
+        return status;
+    }
+    if (method == "HashData") {
+        const JsonValue* data = field("data");
+        if (data && data->Field("bytes")) {
+            why = "its " + std::to_string(Number(data->Field("bytes"))) +
+                  "-byte buffer was recorded as its length and SHA-256 only";
+            return std::nullopt;
+        }
+        const Input bytes(data);
+        return hash.HashData(bytes.Bytes(), static_cast<std::uint32_t>(Number(field("bytes"))));
+    }
+    if (method == "GetHash") {
+        const Output digest(field("digest"));
+        const HRESULT status = hash.GetHash(digest.Bytes());
+        if (SUCCEEDED(status) && digest.Bytes())
+            out.push_back(BytesAnswer("digest", digest.Bytes(), digestBytes));
+        return status;
+    }
+    return std::nullopt;
+}
+
+std::optional<HRESULT> Replay::Unknown(ReplayObject& object, const std::string& method, Answers& out)
+{
+    if (method == "AddRef" || method == "Release") {
+        const ULONG count = method == "AddRef" ? object.pointer->AddRef() : object.pointer->Release();
+        out.push_back(NumberAnswer("count", count));
+        return S_OK;
+    }
+    return std::nullopt;
+}
+
+std::optional<HRESULT> Replay::Call(ReplayObject* object, const std::string& interfaceName, const std::string& method,
+                                    const JsonValue* in, Answers& out, std::string& why)
+{
+    if (!object) {
+        why = "the object it was made on was not made in the replay";
+        return std::nullopt;
+    }
+    if (method == "AddRef" || method == "Release")
+        return Unknown(*object, method, out);
+    if (interfaceName == "IUserRSA")
+        return Rsa(*static_cast<IUserRSA*>(object->pointer), *object, method, in, out);
+    if (interfaceName == "IUserDES")
+        return Des(*static_cast<IUserDES*>(object->pointer), method, in, out);
+    if (interfaceName == "IHashSHA1")
+        return HashCall(*static_cast<IHashSHA1*>(object->pointer), kSha1DigestBytes, method, in, out, why);
+    if (interfaceName == "IHashMD5")
+        return HashCall(*static_cast<IHashMD5*>(object->pointer), kMd5DigestBytes, method, in, out, why);
+    return std::nullopt;
+}
+
+void Replay::Differs(const std::string& call, const std::string& what)
+{
+    if (++m_differing <= kMostShownDifferences)
+        m_ctx.Note(kDiffersNote + call + ": " + what);
+}
+
+void Replay::Issue(const JsonValue& record)
+{
+    const std::string name = ReplayedCallName(record);
+    const JsonValue* interfaceField = record.Field("interface");
+    const JsonValue* methodField = record.Field("method");
+    const std::string interfaceName = interfaceField ? interfaceField->text : "";
+    const std::string method = methodField ? methodField->text : "";
+    const JsonValue* in = record.Field("in");
+    const JsonValue* status = record.Field("status");
+    const bool returned = status && status->kind == JsonValue::Kind::String;
+    const std::vector<Answer> recorded = RecordedAnswers(record.Field("out"));
+    const std::uint64_t madeObject = Number(record.Field("out") ? record.Field("out")->Field("object") : nullptr);
+
+    Answers now;
+    std::string why;
+    std::optional<HRESULT> result;
+    m_ctx.Calling(name);
+    void* made = nullptr;
+    ReplayObject* object = nullptr;
+    if (method == "CoCreateInstance") {
+        for (const CryptoClass& entry : kCryptoClasses)
+            if (interfaceName == entry.interfaceName)
+                result = CoCreateInstance(entry.clsid, nullptr, CLSCTX_INPROC_SERVER, entry.iid, &made);
+        if (!result)
+            why = "it names no class the component serves";
+    } else {
+        const auto found = m_objects.find(Number(record.Field("object")));
+        object = found == m_objects.end() ? nullptr : &found->second;
+        if (object && method == "QueryInterface") {
+            // The object it answers becomes the recorded number.
+            const auto iidBytes = RecordedBytes(in ? in->Field("iid") : nullptr);
+            const JsonValue* place = in ? in->Field("object") : nullptr;
+            if (iidBytes && iidBytes->size() == sizeof(GUID)) {
+                GUID iid{};
+                std::memcpy(&iid, iidBytes->data(), sizeof iid);
+                result = object->pointer->QueryInterface(
+                    iid, place && place->kind != JsonValue::Kind::Null ? &made : nullptr);
+            }
+        } else {
+            result = Call(object, interfaceName, method, in, now, why);
+        }
+        if (object && !object->uncertain.empty() && why.empty())
+            why = object->uncertain;
+    }
+    if (!result) {
+        ++m_notIssued;
+        m_ctx.Note(name + ": not issued again: " + (why.empty() ? "the replay does not know this call" : why));
+        if (object && object->uncertain.empty())
+            object->uncertain = kAfterSkipped;
+        return;
+    }
+    ++m_issued;
+    // The object made takes the number it had in the record.
+    if (made && madeObject) {
+        m_objects[madeObject] = {static_cast<IUnknown*>(made), interfaceName, {}};
+        now.push_back(NumberAnswer("object", madeObject));
+    }
+    if (!returned) {
+        Differs(name, "recorded: it did not return; now it returned " + StatusText(*result));
+        return;
+    }
+    if (status->text != StatusText(*result))
+        Differs(name, "status recorded " + status->text + ", now " + StatusText(*result));
+    const bool wordForWord = why.empty();
+    Comparison comparison = CompareAnswers(recorded, now, wordForWord);
+    for (const std::string& difference : comparison.differences)
+        Differs(name, difference);
+    if (comparison.notCompared) {
+        m_notCompared += comparison.notCompared;
+        m_notComparedWhy[why] += comparison.notCompared;
+    }
+}
+
+void Replay::Summarize(std::size_t records) const
+{
+    std::string text = kSummaryNote + std::to_string(m_issued) + " of " + std::to_string(records) +
+                       " recorded calls issued again, " + std::to_string(m_differing) + " answered differently";
+    if (m_differing > kMostShownDifferences)
+        text += " (the first " + std::to_string(kMostShownDifferences) + " shown)";
+    if (m_notIssued)
+        text += "; " + std::to_string(m_notIssued) + " not issued";
+    for (const auto& [why, count] : m_notComparedWhy)
+        text += "; " + std::to_string(count) + " outputs compared by size only: " + why;
+    m_ctx.Note(text);
+}
+
+}  // namespace
+
+std::string ReplayedCallName(const JsonValue& record)
+{
+    const JsonValue* interfaceField = record.Field("interface");
+    const JsonValue* methodField = record.Field("method");
+    return "call " + std::to_string(Number(record.Field("call"))) + ": " +
+           (interfaceField ? interfaceField->text : "?") + "::" + (methodField ? methodField->text : "?");
+}
+
+void ReplayCalls(Context& ctx, const JsonValue& records)
+{
+    Replay replay(ctx);
+    for (const JsonValue& record : records.items)
+        replay.Issue(record);
+    replay.Summarize(records.items.size());
+}
+
+}  // namespace checks::runner
