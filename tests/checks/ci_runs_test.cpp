@@ -140,39 +140,88 @@ TEST(CiRuns, AReplayBundleReproducesTheFaultItRecorded)
     EXPECT_EQ(run.exitStatus, 1) << run.output;
     const std::string bundle = artifacts + "/vectors.sha1.block-boundary.json";
     const std::string text = ReadFile(bundle);
-    for (const char* field : {"\"schema\": \"tarvel-replay/1\"", "\"check\": \"vectors.sha1.block-boundary\"",
-                              "\"level\": \"quick\"", "\"seed\": \"5\"", "\"component_sha256\": \"",
-                              "\"verdict\": \"fail\"", "\"IHashSHA1::HashData\"", "\"IHashSHA1::GetHash\""})
+    for (const char* field :
+         {"\"schema\": \"tarvel-replay/2\"", "\"check\": \"vectors.sha1.block-boundary\"", "\"level\": \"quick\"",
+          "\"seed\": \"5\"", "\"component_sha256\": \"", "\"verdict\": \"fail\"", "\"IHashSHA1::HashData\"",
+          "\"call_records_complete\": true", "\"method\": \"CoCreateInstance\"", "\"method\": \"HashData\"",
+          "\"status\": \"0x00000000\""})
         EXPECT_NE(text.find(field), std::string::npos) << field << "\n" << text;
+    // The wrong digest the verdict quotes is the answer the record holds.
+    std::smatch got;
+    ASSERT_TRUE(std::regex_search(text, got, std::regex("got: +([0-9a-f]{40})"))) << text;
+    EXPECT_NE(text.find("\"digest\": {\"hex\": \"" + got[1].str() + "\"}"), std::string::npos) << text;
     EXPECT_FALSE(std::ifstream(artifacts + "/vectors.sha1.short-msg.json")) << "a bundle for a passing check";
+    // A bundle of the first schema holds no records: its check runs again.
+    const std::string first = folder.Write("first.json", std::regex_replace(text, std::regex("tarvel-replay/2"),
+                                                                            "tarvel-replay/1"));
 
     const struct {
         const char* fault;
-        const char* arguments;
+        std::string arguments;
         int exitStatus;
-        const char* says;
+        std::string says;
     } cases[] = {
-        {"sha1-length-55", "", 0, "the component answers the same"},
-        {"sha1-length-55", " --in-process", 0, "the component answers the same"},
-        {"none", "", 1, "PASS  vectors.sha1.block-boundary\nthe component answers differently"},
+        {"sha1-length-55", bundle, 0, "0 answered differently\nthe component answers the same"},
+        {"sha1-length-55", bundle + " --in-process", 0, "the component answers the same"},
+        {"none", bundle, 1,
+         "differs: call 5: IHashSHA1::GetHash: digest: recorded " + got[1].str() + " (20 bytes), now "},
+        {"none", bundle + " --in-process", 1, "2 answered differently\nthe component answers differently"},
+        {"none", bundle + " --rerun", 1, "PASS  vectors.sha1.block-boundary\nthe component answers differently"},
+        {"sha1-length-55", first, 0, "no calls recorded: the check runs again from its seed"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.fault);
-        const TarvelCheckRun replay =
-            RunTarvelCheck(std::string("TARVEL_FAULT=") + c.fault, "replay " + bundle + c.arguments);
+        SCOPED_TRACE(c.fault + (" " + c.arguments));
+        const TarvelCheckRun replay = RunTarvelCheck(std::string("TARVEL_FAULT=") + c.fault, "replay " + c.arguments);
         EXPECT_EQ(replay.exitStatus, c.exitStatus) << replay.output;
         EXPECT_NE(replay.output.find(c.says), std::string::npos) << replay.output;
     }
     EXPECT_EQ(RunTarvelCheck("", "replay /etc/hostname").exitStatus, 2);
 
-    // A crash: the call that did not return ends the list, and the replay
-    // meets it again.
+    // A crash: the call that did not return ends the record with its
+    // inputs; the replay issues it again and meets the crash again.
     const std::string crashes = folder.File("crashes");
     RunTarvelCheck("TARVEL_FAULT=crash-decrypt", kFaulty + "--only rsa.copy --artifacts " + crashes);
     const std::string crashed = ReadFile(crashes + "/rsa.copy.json");
     EXPECT_NE(crashed.find("\"IUserRSA::Decrypt (did not return)\"\n  ]"), std::string::npos) << crashed;
-    const TarvelCheckRun again = RunTarvelCheck("TARVEL_FAULT=crash-decrypt", "replay " + crashes + "/rsa.copy.json");
-    EXPECT_EQ(again.exitStatus, 0) << again.output;
+    EXPECT_TRUE(std::regex_search(crashed, std::regex("\"method\": \"Decrypt\",\n +\"in\": \\{\"in\": \\{\"hex\": \"[0-9a-f]+\"\\}, "
+                                                      "\"inWords\": 16, [^\n]*\"returned\": false\\}\n  \\]")))
+        << crashed;
+    const struct {
+        const char* fault;
+        int exitStatus;
+        const char* says;
+    } crashCases[] = {
+        {"crash-decrypt", 0, "IUserRSA::Decrypt did not return, as recorded: [required: call.returns] crashed"},
+        {"none", 1, "IUserRSA::Decrypt: recorded: it did not return; now it returned 0x00000000"},
+    };
+    for (const auto& c : crashCases) {
+        SCOPED_TRACE(c.fault);
+        const TarvelCheckRun again =
+            RunTarvelCheck(std::string("TARVEL_FAULT=") + c.fault, "replay " + crashes + "/rsa.copy.json");
+        EXPECT_EQ(again.exitStatus, c.exitStatus) << again.output;
+        EXPECT_NE(again.output.find(c.says), std::string::npos) << again.output;
+        EXPECT_NE(again.output.find("outputs compared by size only: they depend on a key the component chose itself"),
+                  std::string::npos)
+            << again.output;
+    }
+}
+
+// Recording every call changes no verdict: the proxies forward each slot to
+// the component's same slot and hand back its answers, counts included.
+TEST(CiRuns, RecordingCallsChangesNoVerdict)
+{
+    TempFolder folder;
+    for (const char* fault : {"sha1-length-55", "crash-decrypt", "shifted-slot", "shared-hash-state",
+                              "asy-accepts-malformed", "other-choices"}) {
+        SCOPED_TRACE(fault);
+        const std::string environment = std::string("TARVEL_FAULT=") + fault;
+        const TarvelCheckRun plain = RunTarvelCheck(environment, kFaulty + kSlowMachineLimit + "--jobs 2");
+        const TarvelCheckRun recorded = RunTarvelCheck(
+            environment, kFaulty + kSlowMachineLimit + "--jobs 2 --artifacts " + folder.File(fault));
+        EXPECT_EQ(recorded.exitStatus, plain.exitStatus) << recorded.output;
+        EXPECT_GT(Verdicts(plain.output).size(), 15u) << plain.output;
+        EXPECT_EQ(Verdicts(recorded.output), Verdicts(plain.output)) << recorded.output;
+    }
 }
 
 // The component's path is the user's bytes: the header shows a control

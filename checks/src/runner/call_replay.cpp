@@ -483,8 +483,13 @@ std::string ReplayedCallName(const JsonValue& record)
 void ReplayCalls(Context& ctx, const JsonValue& records)
 {
     Replay replay(ctx);
-    for (const JsonValue& record : records.items)
+    for (const JsonValue& record : records.items) {
+        // A call that did not return may well not return again: what came
+        // before it is told first.
+        if (!record.Field("status"))
+            replay.Summarize(records.items.size());
         replay.Issue(record);
+    }
     replay.Summarize(records.items.size());
 }
 

@@ -254,7 +254,8 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
         std::cout << "note: the component is another build than the bundle's (SHA-256 " << TerminalText(sha->text)
                   << ", now " << identity->sha256 << ")\n";
 
-    const JsonValue* records = bundle->Field("call_records");
+    // A bundle of the first schema holds no call records.
+    const JsonValue* records = schema->text == kReplaySchema ? bundle->Field("call_records") : nullptr;
     if (!rerun && records && !records->items.empty())
         return ReplayRecords(*bundle, *records, found->name, found->timeoutSeconds, options, inProcess);
     if (!rerun)
