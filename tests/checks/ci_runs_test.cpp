@@ -208,11 +208,13 @@ TEST(CiRuns, AReplayBundleReproducesTheFaultItRecorded)
 
 // Recording every call changes no verdict: the proxies forward each slot to
 // the component's same slot and hand back its answers, counts included.
+// (Not shared-hash-state: whether four threads meet in its shared state
+// depends on how they are scheduled, recorded or not.)
 TEST(CiRuns, RecordingCallsChangesNoVerdict)
 {
     TempFolder folder;
-    for (const char* fault : {"sha1-length-55", "crash-decrypt", "shifted-slot", "shared-hash-state",
-                              "asy-accepts-malformed", "other-choices"}) {
+    for (const char* fault : {"sha1-length-55", "crash-decrypt", "shifted-slot", "userid-to-nul",
+                              "asy-accepts-malformed", "other-choices", "hash-wrong-later"}) {
         SCOPED_TRACE(fault);
         const std::string environment = std::string("TARVEL_FAULT=") + fault;
         const TarvelCheckRun plain = RunTarvelCheck(environment, kFaulty + kSlowMachineLimit + "--jobs 2");
