@@ -37,7 +37,7 @@ struct Comparison {
 
 // wordForWord false: the answers hang on something the replay cannot make
 // the same (a key the component chose itself), so bytes are compared by
-// their size alone and counted in notCompared.
+// their size alone (a file's by its presence) and counted in notCompared.
 Comparison CompareAnswers(const std::vector<Answer>& recorded, const std::vector<Answer>& now, bool wordForWord);
 
 }  // namespace checks::runner

@@ -260,7 +260,8 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
         return status;
     }
     if (const auto slot = textSetters.find(method); slot != textSetters.end()) {
-        const Input text(field("text"));
+        // With a NUL after the length, as a check passes a string's text.
+        const Input text(field("text"), true);
         return (rsa.*slot->second)(text.Chars(), static_cast<std::uint32_t>(Number(field("length"))));
     }
     if (const auto slot = saves.find(method); slot != saves.end()) {
