@@ -152,8 +152,8 @@ TEST(CiRuns, AReplayBundleReproducesTheFaultItRecorded)
     EXPECT_NE(text.find("\"digest\": {\"hex\": \"" + got[1].str() + "\"}"), std::string::npos) << text;
     EXPECT_FALSE(std::ifstream(artifacts + "/vectors.sha1.short-msg.json")) << "a bundle for a passing check";
     // A bundle of the first schema holds no records: its check runs again.
-    const std::string first = folder.Write("first.json", std::regex_replace(text, std::regex("tarvel-replay/2"),
-                                                                            "tarvel-replay/1"));
+    const std::string first =
+        folder.Write("first.json", std::regex_replace(text, std::regex("tarvel-replay/2"), "tarvel-replay/1"));
 
     const struct {
         const char* fault;
@@ -183,8 +183,9 @@ TEST(CiRuns, AReplayBundleReproducesTheFaultItRecorded)
     RunTarvelCheck("TARVEL_FAULT=crash-decrypt", kFaulty + "--only rsa.copy --artifacts " + crashes);
     const std::string crashed = ReadFile(crashes + "/rsa.copy.json");
     EXPECT_NE(crashed.find("\"IUserRSA::Decrypt (did not return)\"\n  ]"), std::string::npos) << crashed;
-    EXPECT_TRUE(std::regex_search(crashed, std::regex("\"method\": \"Decrypt\",\n +\"in\": \\{\"in\": \\{\"hex\": \"[0-9a-f]+\"\\}, "
-                                                      "\"inWords\": 16, [^\n]*\"returned\": false\\}\n  \\]")))
+    EXPECT_TRUE(std::regex_search(
+        crashed, std::regex("\"method\": \"Decrypt\",\n +\"in\": \\{\"in\": \\{\"hex\": \"[0-9a-f]+\"\\}, "
+                            "\"inWords\": 16, [^\n]*\"returned\": false\\}\n  \\]")))
         << crashed;
     const struct {
         const char* fault;
@@ -218,8 +219,8 @@ TEST(CiRuns, RecordingCallsChangesNoVerdict)
         SCOPED_TRACE(fault);
         const std::string environment = std::string("TARVEL_FAULT=") + fault;
         const TarvelCheckRun plain = RunTarvelCheck(environment, kFaulty + kSlowMachineLimit + "--jobs 2");
-        const TarvelCheckRun recorded = RunTarvelCheck(
-            environment, kFaulty + kSlowMachineLimit + "--jobs 2 --artifacts " + folder.File(fault));
+        const TarvelCheckRun recorded =
+            RunTarvelCheck(environment, kFaulty + kSlowMachineLimit + "--jobs 2 --artifacts " + folder.File(fault));
         EXPECT_EQ(recorded.exitStatus, plain.exitStatus) << recorded.output;
         EXPECT_GT(Verdicts(plain.output).size(), 15u) << plain.output;
         EXPECT_EQ(Verdicts(recorded.output), Verdicts(plain.output)) << recorded.output;

@@ -131,7 +131,8 @@ Comparison CompareAnswers(const std::vector<Answer>& recorded, const std::vector
         const Answer* before = Find(recorded, name);
         const Answer* after = Find(now, name);
         if (!Same(before, after, wordForWord))
-            comparison.differences.push_back(name + ": recorded " + Shown(before, after) + ", now " + Shown(after, before));
+            comparison.differences.push_back(name + ": recorded " + Shown(before, after) + ", now " +
+                                             Shown(after, before));
         else if (!wordForWord && before && before->kind == Answer::Kind::Bytes)
             ++comparison.notCompared;
     }

@@ -122,9 +122,8 @@ void AddCallRecord(CheckResult& result, bool started, const std::string& frameTe
     if (frameText.rfind("{\"call\":", 0) != 0 || comma == std::string::npos)
         return;
     const std::string number = frameText.substr(0, comma + 1);
-    const auto found = std::find_if(result.records.rbegin(), result.records.rend(), [&](const RecordedCall& call) {
-        return call.started.rfind(number, 0) == 0;
-    });
+    const auto found = std::find_if(result.records.rbegin(), result.records.rend(),
+                                    [&](const RecordedCall& call) { return call.started.rfind(number, 0) == 0; });
     if (found != result.records.rend())
         found->returned = frameText;
 }

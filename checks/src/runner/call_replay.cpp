@@ -169,8 +169,8 @@ std::string Replay::PathOf(const JsonValue* in)
     return m_folders[index - 1] + text->substr(close + 1);
 }
 
-std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const std::string& method,
-                                   const JsonValue* in, Answers& out)
+std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const std::string& method, const JsonValue* in,
+                                   Answers& out)
 {
     using GetSlot = HRESULT (IUserRSA::*)(std::uint32_t*, std::uint32_t*);
     using SetSlot = HRESULT (IUserRSA::*)(const std::uint32_t*, std::uint32_t);
@@ -178,20 +178,26 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
     using SetTextSlot = HRESULT (IUserRSA::*)(const char*, std::uint32_t);
     using RawSlot = HRESULT (IUserRSA::*)(const std::uint32_t*, std::uint32_t, std::uint32_t*, std::uint32_t*);
     using PathSlot = HRESULT (IUserRSA::*)(const char*);
-    static const std::map<std::string, GetSlot> getters = {
-        {"GetBase", &IUserRSA::GetBase},         {"GetPublicKey", &IUserRSA::GetPublicKey},
-        {"GetPrivateKey", &IUserRSA::GetPrivateKey}, {"GetKeyPart4", &IUserRSA::GetKeyPart4},
-        {"GetKeyPart5", &IUserRSA::GetKeyPart5}, {"GetKeyPart6", &IUserRSA::GetKeyPart6},
-        {"GetKeyPart7", &IUserRSA::GetKeyPart7}, {"GetKeyPart8", &IUserRSA::GetKeyPart8}};
-    static const std::map<std::string, SetSlot> setters = {
-        {"SetBase", &IUserRSA::SetBase},         {"SetPublicKey", &IUserRSA::SetPublicKey},
-        {"SetPrivateKey", &IUserRSA::SetPrivateKey}, {"SetKeyPart4", &IUserRSA::SetKeyPart4},
-        {"SetKeyPart5", &IUserRSA::SetKeyPart5}, {"SetKeyPart6", &IUserRSA::SetKeyPart6},
-        {"SetKeyPart7", &IUserRSA::SetKeyPart7}, {"SetKeyPart8", &IUserRSA::SetKeyPart8}};
+    static const std::map<std::string, GetSlot> getters = {{"GetBase", &IUserRSA::GetBase},
+                                                           {"GetPublicKey", &IUserRSA::GetPublicKey},
+                                                           {"GetPrivateKey", &IUserRSA::GetPrivateKey},
+                                                           {"GetKeyPart4", &IUserRSA::GetKeyPart4},
+                                                           {"GetKeyPart5", &IUserRSA::GetKeyPart5},
+                                                           {"GetKeyPart6", &IUserRSA::GetKeyPart6},
+                                                           {"GetKeyPart7", &IUserRSA::GetKeyPart7},
+                                                           {"GetKeyPart8", &IUserRSA::GetKeyPart8}};
+    static const std::map<std::string, SetSlot> setters = {{"SetBase", &IUserRSA::SetBase},
+                                                           {"SetPublicKey", &IUserRSA::SetPublicKey},
+                                                           {"SetPrivateKey", &IUserRSA::SetPrivateKey},
+                                                           {"SetKeyPart4", &IUserRSA::SetKeyPart4},
+                                                           {"SetKeyPart5", &IUserRSA::SetKeyPart5},
+                                                           {"SetKeyPart6", &IUserRSA::SetKeyPart6},
+                                                           {"SetKeyPart7", &IUserRSA::SetKeyPart7},
+                                                           {"SetKeyPart8", &IUserRSA::SetKeyPart8}};
     static const std::map<std::string, TextSlot> textGetters = {{"GetUserId", &IUserRSA::GetUserId},
-                                                               {"GetCode", &IUserRSA::GetCode}};
+                                                                {"GetCode", &IUserRSA::GetCode}};
     static const std::map<std::string, SetTextSlot> textSetters = {{"SetUserId", &IUserRSA::SetUserId},
-                                                                  {"SetCode", &IUserRSA::SetCode}};
+                                                                   {"SetCode", &IUserRSA::SetCode}};
     static const std::map<std::string, RawSlot> raw = {{"Encrypt", &IUserRSA::Encrypt},
                                                        {"Decrypt", &IUserRSA::Decrypt}};
     static const std::map<std::string, PathSlot> saves = {{"SaveWkyFile", &IUserRSA::SaveWkyFile},
@@ -213,8 +219,7 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
     }
     if (method == "GenerateKey") {
         const Input userId(field("userId"), true);
-        const HRESULT status =
-            rsa.GenerateKey(userId.Chars(), static_cast<std::uint32_t>(Number(field("keyWords"))));
+        const HRESULT status = rsa.GenerateKey(userId.Chars(), static_cast<std::uint32_t>(Number(field("keyWords"))));
         if (SUCCEEDED(status))
             object.uncertain = kOwnKey;
         return status;
@@ -235,7 +240,8 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
         out.push_back(outWords.Get() ? NumberAnswer("outWords", *outWords.Get())
                                      : Answer{"outWords", Answer::Kind::Null, 0, {}});
         if (SUCCEEDED(status) && buffer.Bytes() && outWords.Get())
-            out.push_back(BytesAnswer("out", buffer.Bytes(), std::min<std::size_t>(buffer.Size(), *outWords.Get() * 4)));
+            out.push_back(
+                BytesAnswer("out", buffer.Bytes(), std::min<std::size_t>(buffer.Size(), *outWords.Get() * 4)));
         return status;
     }
     if (const auto slot = getters.find(method); slot != getters.end()) {
@@ -266,9 +272,8 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
     }
     if (const auto slot = saves.find(method); slot != saves.end()) {
         const std::string path = PathOf(in);
-        const HRESULT status = (rsa.*slot->second)(field("path") && field("path")->kind != JsonValue::Kind::Null
-                                                       ? path.c_str()
-                                                       : nullptr);
+        const HRESULT status =
+            (rsa.*slot->second)(field("path") && field("path")->kind != JsonValue::Kind::Null ? path.c_str() : nullptr);
         out.push_back(FileAnswer("file", path));
         return status;
     }
@@ -420,8 +425,8 @@ void Replay::Issue(const JsonValue& record)
             if (iidBytes && iidBytes->size() == sizeof(GUID)) {
                 GUID iid{};
                 std::memcpy(&iid, iidBytes->data(), sizeof iid);
-                result = object->pointer->QueryInterface(
-                    iid, place && place->kind != JsonValue::Kind::Null ? &made : nullptr);
+                result = object->pointer->QueryInterface(iid, place && place->kind != JsonValue::Kind::Null ? &made
+                                                                                                            : nullptr);
             }
         } else {
             result = Call(object, interfaceName, method, in, now, why);

@@ -30,20 +30,19 @@
 namespace checks::runner {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: tarvel-check replay BUNDLE [--in-process] [--rerun] [--component PATH]\n"
-    "Issues the component calls a replay bundle recorded (written by tarvel-check\n"
-    "--artifacts DIR for each failing check) again, in order, with the recorded\n"
-    "arguments, and compares each status and output with the record; the first\n"
-    "differences are shown with the call's number. A bundle without call records\n"
-    "(the timing, memory and load suites, or a tarvel-replay/1 bundle) runs its\n"
-    "check again with the same seed and level instead.\n"
-    "\n"
-    "  --in-process      replay in this process, not a child, so a debugger\n"
-    "                    started on tarvel-check sees the component's code\n"
-    "  --rerun           run the check again from its seed and compare the calls it\n"
-    "                    names and its verdict, even where calls were recorded\n"
-    "  --component PATH  another build of the component (default: the bundle's)\n"
+constexpr const char* kUsage = "Usage: tarvel-check replay BUNDLE [--in-process] [--rerun] [--component PATH]\n"
+                               "Issues the component calls a replay bundle recorded (written by tarvel-check\n"
+                               "--artifacts DIR for each failing check) again, in order, with the recorded\n"
+                               "arguments, and compares each status and output with the record; the first\n"
+                               "differences are shown with the call's number. A bundle without call records\n"
+                               "(the timing, memory and load suites, or a tarvel-replay/1 bundle) runs its\n"
+                               "check again with the same seed and level instead.\n"
+                               "\n"
+                               "  --in-process      replay in this process, not a child, so a debugger\n"
+                               "                    started on tarvel-check sees the component's code\n"
+                               "  --rerun           run the check again from its seed and compare the calls it\n"
+                               "                    names and its verdict, even where calls were recorded\n"
+                               "  --component PATH  another build of the component (default: the bundle's)\n"
                                "\n"
                                "Exit status: 0 the component answers the same, 1 it answers differently,\n"
                                "2 the bundle cannot be read or the component does not load.\n";

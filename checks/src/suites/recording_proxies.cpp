@@ -100,8 +100,8 @@ using UnknownProxy = Proxy<IUnknown>;
 // The getter protocol: *count is the capacity in, the count out; the words
 // written are kept up to both.
 template <class Interface, class Item>
-HRESULT Getter(Interface& inner, HRESULT (Interface::*slot)(Item*, std::uint32_t*), Item* items,
-               std::uint32_t* count, Values& outputs)
+HRESULT Getter(Interface& inner, HRESULT (Interface::*slot)(Item*, std::uint32_t*), Item* items, std::uint32_t* count,
+               Values& outputs)
 {
     const std::uint64_t capacity = count ? *count : 0;
     const HRESULT status = (inner.*slot)(items, count);
@@ -116,7 +116,8 @@ public:
     using Proxy::Proxy;
     HRESULT Clear() override
     {
-        return Record("Clear", {}, [&] { return Inner().Clear(); }, None);
+        return Record(
+            "Clear", {}, [&] { return Inner().Clear(); }, None);
     }
     HRESULT GenerateKey(const char* userId, std::uint32_t keyWords) override
     {
@@ -128,11 +129,13 @@ public:
     {
         return Scalar("GetKeyLength", &IUserRSA::GetKeyLength, words);
     }
-    HRESULT Encrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out, std::uint32_t* outWords) override
+    HRESULT Encrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
+                    std::uint32_t* outWords) override
     {
         return Raw("Encrypt", &IUserRSA::Encrypt, in, inWords, out, outWords);
     }
-    HRESULT Decrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out, std::uint32_t* outWords) override
+    HRESULT Decrypt(const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
+                    std::uint32_t* outWords) override
     {
         return Raw("Decrypt", &IUserRSA::Decrypt, in, inWords, out, outWords);
     }
@@ -191,7 +194,10 @@ public:
     {
         return SetText("SetCode", &IUserRSA::SetCode, text, length);
     }
-    HRESULT SetBase(const std::uint32_t* w, std::uint32_t c) override { return Set("SetBase", &IUserRSA::SetBase, w, c); }
+    HRESULT SetBase(const std::uint32_t* w, std::uint32_t c) override
+    {
+        return Set("SetBase", &IUserRSA::SetBase, w, c);
+    }
     HRESULT SetPublicKey(const std::uint32_t* w, std::uint32_t c) override
     {
         return Set("SetPublicKey", &IUserRSA::SetPublicKey, w, c);
@@ -233,9 +239,7 @@ private:
     {
         return Record(
             method, {CapacityValue("out", out, sizeof *out)}, [&] { return (Inner().*slot)(out); },
-            [&](HRESULT status) {
-                return SUCCEEDED(status) && out ? Values{NumberValue("out", *out)} : Values{};
-            });
+            [&](HRESULT status) { return SUCCEEDED(status) && out ? Values{NumberValue("out", *out)} : Values{}; });
     }
     HRESULT Raw(const char* method, RawSlot slot, const std::uint32_t* in, std::uint32_t inWords, std::uint32_t* out,
                 std::uint32_t* outWords)
@@ -257,7 +261,8 @@ private:
     {
         Values outputs;
         return Record(
-            method, {CapacityValue("words", words, (count ? std::uint64_t{*count} : 0) * 4), CountValue("count", count)},
+            method,
+            {CapacityValue("words", words, (count ? std::uint64_t{*count} : 0) * 4), CountValue("count", count)},
             [&] { return Getter(Inner(), slot, words, count, outputs); }, [&](HRESULT) { return outputs; });
     }
     HRESULT Text(const char* method, TextSlot slot, char* text, std::uint32_t* length)
@@ -299,7 +304,8 @@ public:
     using Proxy::Proxy;
     HRESULT SetKey(const std::uint32_t* key) override
     {
-        return Record("SetKey", {BytesValue("key", key, 8)}, [&] { return Inner().SetKey(key); }, None);
+        return Record(
+            "SetKey", {BytesValue("key", key, 8)}, [&] { return Inner().SetKey(key); }, None);
     }
     HRESULT GetKey(std::uint32_t* key) override
     {
