@@ -206,10 +206,12 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
     const auto field = [in](const char* name) { return in ? in->Field(name) : nullptr; };
     // The getter protocol's answers: the count, and the items up to both the
     // capacity and the count.
-    const auto gotten = [&](HRESULT status, const Output& buffer, std::uint32_t* count, std::size_t itemBytes) {
-        out.push_back(count ? NumberAnswer("count", *count) : Answer{"count", Answer::Kind::Null, 0, {}});
+    const auto gotten = [&](HRESULT status, const Output& buffer, std::uint32_t* count, std::size_t itemBytes,
+                            const char* itemsName, const char* countName) {
+        out.push_back(count ? NumberAnswer(countName, *count) : Answer{countName, Answer::Kind::Null, 0, {}});
         if (SUCCEEDED(status) && buffer.Bytes() && count)
-            out.push_back(BytesAnswer("out", buffer.Bytes(), std::min<std::size_t>(buffer.Size(), *count * itemBytes)));
+            out.push_back(
+                BytesAnswer(itemsName, buffer.Bytes(), std::min<std::size_t>(buffer.Size(), *count * itemBytes)));
     };
     if (method == "Clear") {
         const HRESULT status = rsa.Clear();
@@ -248,14 +250,14 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
         const Output buffer(field("words"));
         Count count(field("count"));
         const HRESULT status = (rsa.*slot->second)(buffer.Words(), count.Get());
-        gotten(status, buffer, count.Get(), 4);
+        gotten(status, buffer, count.Get(), 4, "words", "count");
         return status;
     }
     if (const auto slot = textGetters.find(method); slot != textGetters.end()) {
         const Output buffer(field("text"));
         Count length(field("length"));
         const HRESULT status = (rsa.*slot->second)(buffer.Chars(), length.Get());
-        gotten(status, buffer, length.Get(), 1);
+        gotten(status, buffer, length.Get(), 1, "text", "length");
         return status;
     }
     if (const auto slot = setters.find(method); slot != setters.end()) {

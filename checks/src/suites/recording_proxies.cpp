@@ -101,13 +101,13 @@ using UnknownProxy = Proxy<IUnknown>;
 // written are kept up to both.
 template <class Interface, class Item>
 HRESULT Getter(Interface& inner, HRESULT (Interface::*slot)(Item*, std::uint32_t*), Item* items, std::uint32_t* count,
-               Values& outputs)
+               const char* itemsName, const char* countName, Values& outputs)
 {
     const std::uint64_t capacity = count ? *count : 0;
     const HRESULT status = (inner.*slot)(items, count);
-    outputs.push_back(CountValue("count", count));
+    outputs.push_back(CountValue(countName, count));
     if (SUCCEEDED(status) && items && count)
-        outputs.push_back(BytesValue("out", items, std::min<std::uint64_t>(capacity, *count) * sizeof(Item)));
+        outputs.push_back(BytesValue(itemsName, items, std::min<std::uint64_t>(capacity, *count) * sizeof(Item)));
     return status;
 }
 
@@ -263,14 +263,15 @@ private:
         return Record(
             method,
             {CapacityValue("words", words, (count ? std::uint64_t{*count} : 0) * 4), CountValue("count", count)},
-            [&] { return Getter(Inner(), slot, words, count, outputs); }, [&](HRESULT) { return outputs; });
+            [&] { return Getter(Inner(), slot, words, count, "words", "count", outputs); },
+            [&](HRESULT) { return outputs; });
     }
     HRESULT Text(const char* method, TextSlot slot, char* text, std::uint32_t* length)
     {
         Values outputs;
         return Record(
             method, {CapacityValue("text", text, length ? *length : 0), CountValue("length", length)},
-            [&] { return Getter(Inner(), slot, text, length, outputs); },
+            [&] { return Getter(Inner(), slot, text, length, "text", "length", outputs); },
             [&](HRESULT) {
                 for (CallValue& value : outputs)
                     if (value.kind == Kind::Bytes)
