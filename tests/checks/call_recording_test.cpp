@@ -134,7 +134,7 @@ TEST_F(CallRecording, EachSlotShapeRecordsWhatTheCallerPassedAndGot)
         {[&] { return rsa->GetBase(nullptr, &count); },
          "#3 IUserRSA::GetBase words=null count=5 -> 0x00000000 count=0"},
         {[&] { return rsa->SetUserId("Checker and more", 7); },
-         "#3 IUserRSA::SetUserId text='Checker' length=7 -> 0x00000000"},
+         "#3 IUserRSA::SetUserId text='Checker' length=7 nulAfter=0 -> 0x00000000"},
         {[&] { return rsa->GetUserId(text, &length); },
          "#3 IUserRSA::GetUserId text=capacity:4 length=4 -> 0x8007007A length=7"},
         {[&] { return length = 16, rsa->GetUserId(text, &length); },

@@ -5,6 +5,9 @@
 #include <runtime/object_binding.h>
 #include <tarvel/crypto.h>
 
+#include <sys/uio.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <iterator>
 #include <optional>
@@ -109,6 +112,22 @@ HRESULT Getter(Interface& inner, HRESULT (Interface::*slot)(Item*, std::uint32_t
     if (SUCCEEDED(status) && items && count)
         outputs.push_back(BytesValue(itemsName, items, std::min<std::uint64_t>(capacity, *count) * sizeof(Item)));
     return status;
+}
+
+// Whether a NUL follows a text's length (a string's text does, a guarded
+// buffer does not): a component that reads to the NUL rather than the
+// length answers according to it, so a replay must pass the same. Read
+// through the kernel, which answers EFAULT rather than fault at a guard page.
+CallValue NulAfter(const char* text, std::uint32_t length)
+{
+    char after = 1;
+    if (text) {
+        iovec local{&after, 1};
+        iovec remote{const_cast<char*>(text) + length, 1};
+        if (process_vm_readv(getpid(), &local, 1, &remote, 1, 0) != 1)
+            after = 1;
+    }
+    return NumberValue("nulAfter", after == 0 ? 1 : 0);
 }
 
 class RsaProxy final : public Proxy<IUserRSA> {
@@ -288,7 +307,7 @@ private:
     HRESULT SetText(const char* method, SetTextSlot slot, const char* text, std::uint32_t length)
     {
         return Record(
-            method, {TextValue("text", text, length), NumberValue("length", length)},
+            method, {TextValue("text", text, length), NumberValue("length", length), NulAfter(text, length)},
             [&] { return (Inner().*slot)(text, length); }, None);
     }
     HRESULT Save(const char* method, PathSlot slot, const char* path)
