@@ -71,10 +71,13 @@ std::string_view UnrecordedReason(std::string_view suite)
 }
 
 std::uint64_t CallRecordSender::Started(std::uint32_t object, std::string_view interfaceName, std::string_view method,
-                                        const std::vector<CallValue>& inputs)
+                                        const std::vector<CallValue>& inputs, const std::string& before)
 {
-    if (m_full)
+    m_waiting += before;
+    if (m_full) {
+        Flush();
         return 0;
+    }
     std::size_t bytes = 0;
     OrderedJson record = {{"call", m_calls + 1},
                           {"object", object},
@@ -87,12 +90,16 @@ std::uint64_t CallRecordSender::Started(std::uint32_t object, std::string_view i
         record = {{"incomplete", "the check made more than " + std::to_string(kMostRecordedCalls) +
                                      " calls or passed more than " + std::to_string(kMostRecordedBytes >> 20) +
                                      " MiB; the record stops at call " + std::to_string(m_calls + 1)}};
-        WriteFrame(m_fd, FrameKind::CallStarted, record.dump());
+        WriteFrameBytes(m_fd, m_waiting + EncodeFrame(FrameKind::CallStarted, record.dump()));
+        m_waiting.clear();
         return 0;
     }
     m_bytes += bytes;
     ++m_calls;
-    WriteFrame(m_fd, FrameKind::CallStarted, record.dump(-1, ' ', false, OrderedJson::error_handler_t::replace));
+    // The inputs go out now, before the call, with the answers waiting.
+    WriteFrameBytes(m_fd, m_waiting + EncodeFrame(FrameKind::CallStarted,
+                                                  record.dump(-1, ' ', false, OrderedJson::error_handler_t::replace)));
+    m_waiting.clear();
     return m_calls;
 }
 
@@ -101,7 +108,15 @@ void CallRecordSender::Returned(std::uint64_t call, HRESULT status, const std::v
     std::size_t bytes = 0;
     const OrderedJson record = {{"call", call}, {"status", StatusText(status)}, {"out", Values(outputs, bytes)}};
     m_bytes += bytes;
-    WriteFrame(m_fd, FrameKind::CallReturned, record.dump(-1, ' ', false, OrderedJson::error_handler_t::replace));
+    m_waiting +=
+        EncodeFrame(FrameKind::CallReturned, record.dump(-1, ' ', false, OrderedJson::error_handler_t::replace));
+}
+
+void CallRecordSender::Flush()
+{
+    if (!m_waiting.empty())
+        WriteFrameBytes(m_fd, m_waiting);
+    m_waiting.clear();
 }
 
 void AddCallRecord(CheckResult& result, bool started, const std::string& frameText)

@@ -27,12 +27,18 @@ std::string_view UnrecordedReason(std::string_view suite);
 class CallRecordSender {
 public:
     explicit CallRecordSender(int fd) : m_fd(fd) {}
+    // before: encoded frames to go out in the same write, ahead of it.
     std::uint64_t Started(std::uint32_t object, std::string_view interfaceName, std::string_view method,
-                          const std::vector<CallValue>& inputs);
+                          const std::vector<CallValue>& inputs, const std::string& before);
+    // A call's answers wait for the next frame of the child, which carries
+    // them in the same write: one write a call rather than two.
     void Returned(std::uint64_t call, HRESULT status, const std::vector<CallValue>& outputs);
+    // Sends answers still waiting; before any other frame and at the end.
+    void Flush();
 
 private:
     int m_fd;
+    std::string m_waiting;  // encoded CallReturned frames
     std::uint64_t m_calls = 0;
     std::size_t m_bytes = 0;
     bool m_full = false;

@@ -16,6 +16,8 @@ ChildContext::ChildContext(const SuiteOptions& options, std::string_view checkNa
       m_calls(fd), m_records(fd),
       m_recordsCalls(CallRecording() && UnrecordedReason(checkName.substr(0, checkName.find('.'))).empty())
 {
+    if (m_recordsCalls)
+        m_calls.Defer();
 }
 
 CallRecorder* ChildContext::Recorder()
@@ -27,7 +29,7 @@ std::uint64_t ChildContext::Started(std::uint32_t object, std::string_view inter
                                     std::vector<CallValue> inputs)
 {
     std::lock_guard lock(m_mutex);
-    return m_records.Started(object, interfaceName, method, inputs);
+    return m_records.Started(object, interfaceName, method, inputs, m_calls.TakeFrame());
 }
 
 void ChildContext::Returned(std::uint64_t call, HRESULT status, std::vector<CallValue> outputs)
@@ -54,6 +56,10 @@ void ChildContext::Send(char kind, const std::string& text)
     std::lock_guard lock(m_mutex);
     if (kind == static_cast<char>(FrameKind::Fail))
         m_failed = true;
+    if (m_recordsCalls) {
+        m_records.Flush();
+        m_calls.Flush(false);
+    }
     WriteFrame(m_fd, static_cast<FrameKind>(kind), text);
 }
 
@@ -112,6 +118,7 @@ void ChildContext::Done()
 {
     if (CallRecording()) {
         std::lock_guard lock(m_mutex);
+        m_records.Flush();
         m_calls.Flush(true);
     }
     Send(static_cast<char>(FrameKind::Done), {});
