@@ -187,24 +187,34 @@ TEST(CiRuns, AReplayBundleReproducesTheFaultItRecorded)
         crashed, std::regex("\"method\": \"Decrypt\",\n +\"in\": \\{\"in\": \\{\"hex\": \"[0-9a-f]+\"\\}, "
                             "\"inWords\": 16, [^\n]*\"returned\": false\\}\n  \\]")))
         << crashed;
+    // A hang likewise, under the replay's own time limit.
+    const std::string hangs = folder.File("hangs");
+    RunTarvelCheck("TARVEL_FAULT=hang-des", kFaulty + "--timeout 3 --only contract.des.protocol --artifacts " + hangs);
+    const std::string hung = hangs + "/contract.des.protocol.json --timeout 3";
     const struct {
         const char* fault;
+        std::string bundle;
         int exitStatus;
         const char* says;
-    } crashCases[] = {
-        {"crash-decrypt", 0, "IUserRSA::Decrypt did not return, as recorded: [required: call.returns] crashed"},
-        {"none", 1, "IUserRSA::Decrypt: recorded: it did not return; now it returned 0x00000000"},
+    } endCases[] = {
+        {"crash-decrypt", crashes + "/rsa.copy.json", 0,
+         "IUserRSA::Decrypt did not return, as recorded: [required: call.returns] crashed"},
+        {"none", crashes + "/rsa.copy.json", 1,
+         "IUserRSA::Decrypt: recorded: it did not return; now it returned 0x00000000"},
+        {"hang-des", hung, 0, "IUserDES::Encrypt did not return, as recorded: [required: call.returns] did not finish"},
+        {"none", hung, 1, "IUserDES::Encrypt: recorded: it did not return; now it returned 0x"},
     };
-    for (const auto& c : crashCases) {
-        SCOPED_TRACE(c.fault);
-        const TarvelCheckRun again =
-            RunTarvelCheck(std::string("TARVEL_FAULT=") + c.fault, "replay " + crashes + "/rsa.copy.json");
+    for (const auto& c : endCases) {
+        SCOPED_TRACE(c.fault + (" " + c.bundle));
+        const TarvelCheckRun again = RunTarvelCheck(std::string("TARVEL_FAULT=") + c.fault, "replay " + c.bundle);
         EXPECT_EQ(again.exitStatus, c.exitStatus) << again.output;
         EXPECT_NE(again.output.find(c.says), std::string::npos) << again.output;
-        EXPECT_NE(again.output.find("outputs compared by size only: they depend on a key the component chose itself"),
-                  std::string::npos)
-            << again.output;
+        // What came before the call that did not return is told first.
+        EXPECT_NE(again.output.find("summary: "), std::string::npos) << again.output;
     }
+    EXPECT_NE(RunTarvelCheck("TARVEL_FAULT=none", "replay " + crashes + "/rsa.copy.json")
+                  .output.find("outputs compared by size only: they depend on a key the component chose itself"),
+              std::string::npos);
 }
 
 // Recording every call changes no verdict: the proxies forward each slot to

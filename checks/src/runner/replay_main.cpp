@@ -42,6 +42,8 @@ constexpr const char* kUsage = "Usage: tarvel-check replay BUNDLE [--in-process]
                                "                    started on tarvel-check sees the component's code\n"
                                "  --rerun           run the check again from its seed and compare the calls it\n"
                                "                    names and its verdict, even where calls were recorded\n"
+                               "  --timeout SECONDS time the replay may take before it is stopped as hung\n"
+                               "                    (default: the check's own limit)\n"
                                "  --component PATH  another build of the component (default: the bundle's)\n"
                                "\n"
                                "Exit status: 0 the component answers the same, 1 it answers differently,\n"
@@ -166,6 +168,7 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     std::optional<std::string> bundlePath, component;
     bool inProcess = false;
     bool rerun = false;
+    std::optional<double> timeout;
     std::string error;
     OptionReader args(argc, argv);
     while (args.Next()) {
@@ -182,6 +185,14 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
             if (!args.NoValue(error))
                 return Refuse(error);
             rerun = true;
+        } else if (arg == "--timeout") {
+            const auto value = args.Value(error);
+            if (!value)
+                return Refuse(error);
+            char* end = nullptr;
+            timeout = std::strtod(value->c_str(), &end);
+            if (end == value->c_str() || *end || !(*timeout > 0 && *timeout <= 86400))
+                return Refuse("--timeout takes seconds above 0 and at most 86400, not " + *value);
         } else if (arg == "--component") {
             component = args.Value(error);
             if (!component)
@@ -242,6 +253,9 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
             found = &def;
     if (!found)
         return Refuse("no check named " + check->text + " at level " + level->text);
+    if (timeout)
+        for (CheckDef& def : listed)
+            def.timeoutSeconds = *timeout;
 
     std::cout << "replay: " << TerminalText(found->name) << " (level " << LevelName(options.level) << ", seed "
               << options.seed << ") on " << TerminalText(options.componentPath)
