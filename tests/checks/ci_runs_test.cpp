@@ -217,6 +217,36 @@ TEST(CiRuns, AReplayBundleReproducesTheFaultItRecorded)
               std::string::npos);
 }
 
+// A bundle is a file from elsewhere: its calls may not make the component
+// write outside the replay's own fresh folders.
+TEST(CiRuns, AReplayWritesFilesOnlyInItsOwnFolders)
+{
+    TempFolder folder;
+    const std::string outside = folder.File("outside.asy");
+    const std::string bundle = folder.Write(
+        "hostile.json",
+        "{\"schema\": \"tarvel-replay/2\", \"check\": \"rsa.copy\", \"level\": \"quick\", \"seed\": \"1\",\n"
+        " \"call_records\": [\n"
+        "  {\"call\": 1, \"object\": 0, \"interface\": \"IUserRSA\", \"method\": \"CoCreateInstance\", \"in\": {},\n"
+        "   \"status\": \"0x00000000\", \"out\": {\"object\": 1}},\n"
+        "  {\"call\": 2, \"object\": 1, \"interface\": \"IUserRSA\", \"method\": \"LoadAsyFile\",\n"
+        "   \"in\": {\"path\": {\"path\": \"" +
+            outside +
+            "\"}, \"file\": \"written\"}, \"status\": \"0x80004005\", \"out\": {}},\n"
+            "  {\"call\": 3, \"object\": 1, \"interface\": \"IUserRSA\", \"method\": \"SaveAsyFile\",\n"
+            "   \"in\": {\"path\": {\"path\": \"{scratch1}/../../" +
+            outside +
+            "\"}}, \"status\": \"0x80004005\", \"out\": {}},\n"
+            "  {\"call\": 4, \"object\": 1, \"interface\": \"IUserRSA\", \"method\": \"SaveAsyFile\",\n"
+            "   \"in\": {\"path\": {\"path\": \"{scratch1}/key.asy\"}}, \"status\": \"0x80004005\", \"out\": {}}]}\n");
+    const TarvelCheckRun replay = RunTarvelCheck("TARVEL_FAULT=none", "replay " + bundle);
+    for (const char* says : {"call 2: IUserRSA::LoadAsyFile: not issued again: its path lies outside",
+                             "call 3: IUserRSA::SaveAsyFile: not issued again: its path lies outside",
+                             "summary: 2 of 4 recorded calls issued again"})
+        EXPECT_NE(replay.output.find(says), std::string::npos) << says << "\n" << replay.output;
+    EXPECT_FALSE(std::filesystem::exists(outside));
+}
+
 // Recording every call changes no verdict: the proxies forward each slot to
 // the component's same slot and hand back its answers, counts included.
 // (Not shared-hash-state: whether four threads meet in its shared state

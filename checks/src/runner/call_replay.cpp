@@ -7,6 +7,7 @@
 #include <tarvel/classes.h>
 #include <tarvel/crypto.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -131,13 +132,15 @@ private:
     std::optional<HRESULT> Call(ReplayObject* object, const std::string& interfaceName, const std::string& method,
                                 const JsonValue* in, Answers& out, std::string& why);
     std::optional<HRESULT> Rsa(IUserRSA& rsa, ReplayObject& object, const std::string& method, const JsonValue* in,
-                               Answers& out);
+                               Answers& out, std::string& why);
     std::optional<HRESULT> Des(IUserDES& des, const std::string& method, const JsonValue* in, Answers& out);
     template <class Hash>
     std::optional<HRESULT> HashCall(Hash& hash, std::uint32_t digestBytes, const std::string& method,
                                     const JsonValue* in, Answers& out, std::string& why);
     std::optional<HRESULT> Unknown(ReplayObject& object, const std::string& method, Answers& out);
-    std::string PathOf(const JsonValue* in);
+    // The path to pass: a scratch folder's placeholder made a fresh folder;
+    // nullopt (why said) for a path the replay will not let a file go to.
+    std::optional<std::string> PathOf(const JsonValue* in, std::string& why);
     void Differs(const std::string& call, const std::string& what);
 
     Context& m_ctx;
@@ -150,27 +153,34 @@ private:
     std::map<std::string, int> m_notComparedWhy;
 };
 
-std::string Replay::PathOf(const JsonValue* in)
+std::optional<std::string> Replay::PathOf(const JsonValue* in, std::string& why)
 {
     const JsonValue* path = in ? in->Field("path") : nullptr;
     const auto text = RecordedBytes(path ? path->Field("path") : nullptr);
     if (!text)
-        return {};
-    if (text->rfind("{scratch", 0) != 0)
-        return *text;
+        return std::string();
+    // A bundle is a file from elsewhere: the replay lets the component write
+    // only in fresh folders of its own, or where no folder exists to write in.
+    const std::filesystem::path recorded(*text);
+    const bool climbs = std::any_of(recorded.begin(), recorded.end(), [](const auto& part) { return part == ".."; });
     const std::size_t close = text->find('}');
-    const std::size_t index = std::strtoul(text->c_str() + 8, nullptr, 10);
-    if (close == std::string::npos || index == 0 || index > 64)
-        return *text;
-    while (m_folders.size() < index) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-replay-XXXXXX").string();
-        m_folders.push_back(mkdtemp(pattern.data()) ? pattern : std::string("/nonexistent"));
+    const std::size_t index = std::strtoul(text->c_str() + std::min<std::size_t>(8, text->size()), nullptr, 10);
+    if (text->rfind("{scratch", 0) == 0 && close != std::string::npos && index > 0 && index <= 64 && !climbs) {
+        while (m_folders.size() < index) {
+            std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-replay-XXXXXX").string();
+            m_folders.push_back(mkdtemp(pattern.data()) ? pattern : std::string("/nonexistent"));
+        }
+        return m_folders[index - 1] + text->substr(close + 1);
     }
-    return m_folders[index - 1] + text->substr(close + 1);
+    std::error_code error;
+    if (!climbs && recorded.is_absolute() && !std::filesystem::exists(recorded.parent_path(), error))
+        return *text;
+    why = "its path lies outside the check's scratch folders, and the replay writes files only in fresh ones";
+    return std::nullopt;
 }
 
 std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const std::string& method, const JsonValue* in,
-                                   Answers& out)
+                                   Answers& out, std::string& why)
 {
     using GetSlot = HRESULT (IUserRSA::*)(std::uint32_t*, std::uint32_t*);
     using SetSlot = HRESULT (IUserRSA::*)(const std::uint32_t*, std::uint32_t);
@@ -274,19 +284,23 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
         return (rsa.*slot->second)(text.Chars(), static_cast<std::uint32_t>(Number(field("length"))));
     }
     if (const auto slot = saves.find(method); slot != saves.end()) {
-        const std::string path = PathOf(in);
-        const HRESULT status =
-            (rsa.*slot->second)(field("path") && field("path")->kind != JsonValue::Kind::Null ? path.c_str() : nullptr);
-        out.push_back(FileAnswer("file", path));
+        const auto path = PathOf(in, why);
+        if (!path)
+            return std::nullopt;
+        const HRESULT status = (rsa.*slot->second)(
+            field("path") && field("path")->kind != JsonValue::Kind::Null ? path->c_str() : nullptr);
+        out.push_back(FileAnswer("file", *path));
         return status;
     }
     if (method == "LoadAsyFile") {
         const bool hasPath = field("path") && field("path")->kind != JsonValue::Kind::Null;
-        const std::string path = PathOf(in);
+        const auto path = PathOf(in, why);
+        if (!path)
+            return std::nullopt;
         // The file as the component read it then.
         if (const auto bytes = RecordedBytes(field("file")); bytes && hasPath)
-            std::ofstream(path, std::ios::binary | std::ios::trunc) << *bytes;
-        const HRESULT status = rsa.LoadAsyFile(hasPath ? path.c_str() : nullptr);
+            std::ofstream(*path, std::ios::binary | std::ios::trunc) << *bytes;
+        const HRESULT status = rsa.LoadAsyFile(hasPath ? path->c_str() : nullptr);
         if (SUCCEEDED(status))
             object.uncertain.clear();
         return status;
@@ -377,7 +391,7 @@ std::optional<HRESULT> Replay::Call(ReplayObject* object, const std::string& int
     if (method == "AddRef" || method == "Release")
         return Unknown(*object, method, out);
     if (interfaceName == "IUserRSA")
-        return Rsa(*static_cast<IUserRSA*>(object->pointer), *object, method, in, out);
+        return Rsa(*static_cast<IUserRSA*>(object->pointer), *object, method, in, out, why);
     if (interfaceName == "IUserDES")
         return Des(*static_cast<IUserDES*>(object->pointer), method, in, out);
     if (interfaceName == "IHashSHA1")
