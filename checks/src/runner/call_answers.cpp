@@ -5,6 +5,8 @@
 #include <common/hex_format.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 namespace checks::runner {
 namespace {
@@ -72,6 +74,25 @@ int Digit(char c)
 }
 
 }  // namespace
+
+Answer NumberAnswer(const char* name, std::uint64_t number)
+{
+    return {name, Answer::Kind::Number, number, {}};
+}
+
+Answer BytesAnswer(const char* name, const void* data, std::size_t count)
+{
+    return {name, Answer::Kind::Bytes, 0, std::string(static_cast<const char*>(data), count)};
+}
+
+Answer FileAnswer(const char* name, const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return {name, Answer::Kind::Null, 0, {}};
+    return {name, Answer::Kind::Bytes, 0,
+            std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())};
+}
 
 std::optional<std::string> RecordedBytes(const JsonValue* value)
 {

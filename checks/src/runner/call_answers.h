@@ -21,6 +21,12 @@ struct Answer {
     std::string bytes;
 };
 
+// The answers of a call now, as the replay gathers them; a file's bytes, or
+// null when it cannot be read.
+Answer NumberAnswer(const char* name, std::uint64_t number);
+Answer BytesAnswer(const char* name, const void* data, std::size_t count);
+Answer FileAnswer(const char* name, const std::string& path);
+
 // The bytes a recorded value holds: a JSON string's own bytes or {"hex": …};
 // nullopt for null or anything else.
 std::optional<std::string> RecordedBytes(const JsonValue* value);

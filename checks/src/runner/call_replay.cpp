@@ -1,6 +1,7 @@
 #include "runner/call_replay.h"
 
 #include "runner/call_answers.h"
+#include "runner/replay_arguments.h"
 
 #include <checks/guarded_buffer.h>
 #include <runtime/object_binding.h>
@@ -31,85 +32,6 @@ struct ReplayObject {
 
 constexpr const char* kOwnKey = "they depend on a key the component chose itself (GenerateKey)";
 constexpr const char* kAfterSkipped = "calls on an object after a call the replay could not issue";
-
-std::uint64_t Number(const JsonValue* value)
-{
-    return value && value->kind == JsonValue::Kind::Number && value->number > 0
-               ? static_cast<std::uint64_t>(value->number)
-               : 0;
-}
-
-// An input buffer holding exactly the recorded bytes, ending at a guard page.
-class Input {
-public:
-    // terminated: a NUL after the bytes (a C text).
-    Input(const JsonValue* value, bool terminated = false)
-    {
-        const auto bytes = RecordedBytes(value);
-        if (!bytes)
-            return;
-        m_buffer = std::make_unique<GuardedBuffer>(bytes->size() + (terminated ? 1 : 0), GuardedBuffer::Use::Input);
-        std::memcpy(m_buffer->Bytes(), bytes->data(), bytes->size());
-        if (terminated)
-            m_buffer->Bytes()[bytes->size()] = 0;
-    }
-    std::uint32_t* Words() const { return m_buffer ? m_buffer->Words() : nullptr; }
-    std::uint8_t* Bytes() const { return m_buffer ? m_buffer->Bytes() : nullptr; }
-    char* Chars() const { return m_buffer ? m_buffer->Chars() : nullptr; }
-
-private:
-    std::unique_ptr<GuardedBuffer> m_buffer;
-};
-
-// An output buffer of the recorded capacity; none where the record has null.
-class Output {
-public:
-    explicit Output(const JsonValue* value)
-    {
-        if (const JsonValue* capacity = value ? value->Field("capacity") : nullptr)
-            m_buffer = std::make_unique<GuardedBuffer>(Number(capacity), GuardedBuffer::Use::Output);
-    }
-    std::uint32_t* Words() const { return m_buffer ? m_buffer->Words() : nullptr; }
-    std::uint8_t* Bytes() const { return m_buffer ? m_buffer->Bytes() : nullptr; }
-    char* Chars() const { return m_buffer ? m_buffer->Chars() : nullptr; }
-    std::size_t Size() const { return m_buffer ? m_buffer->Size() : 0; }
-
-private:
-    std::unique_ptr<GuardedBuffer> m_buffer;
-};
-
-// A count behind a pointer: the recorded value, or a null pointer.
-class Count {
-public:
-    explicit Count(const JsonValue* value)
-        : m_null(!value || value->kind != JsonValue::Kind::Number), m_value(static_cast<std::uint32_t>(Number(value)))
-    {
-    }
-    std::uint32_t* Get() { return m_null ? nullptr : &m_value; }
-
-private:
-    bool m_null;
-    std::uint32_t m_value;
-};
-
-Answer NumberAnswer(const char* name, std::uint64_t number)
-{
-    return {name, Answer::Kind::Number, number, {}};
-}
-
-Answer BytesAnswer(const char* name, const void* data, std::size_t count)
-{
-    return {name, Answer::Kind::Bytes, 0, std::string(static_cast<const char*>(data), count)};
-}
-
-Answer FileAnswer(const char* name, const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return {name, Answer::Kind::Null, 0, {}};
-    return {name, Answer::Kind::Bytes, 0,
-            std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())};
-}
 
 class Replay {
 public:
@@ -216,7 +138,7 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
     const auto field = [in](const char* name) { return in ? in->Field(name) : nullptr; };
     // The getter protocol's answers: the count, and the items up to both the
     // capacity and the count.
-    const auto gotten = [&](HRESULT status, const Output& buffer, std::uint32_t* count, std::size_t itemBytes,
+    const auto gotten = [&](HRESULT status, const OutputBuffer& buffer, std::uint32_t* count, std::size_t itemBytes,
                             const char* itemsName, const char* countName) {
         out.push_back(count ? NumberAnswer(countName, *count) : Answer{countName, Answer::Kind::Null, 0, {}});
         if (SUCCEEDED(status) && buffer.Bytes() && count)
@@ -230,25 +152,27 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
         return status;
     }
     if (method == "GenerateKey") {
-        const Input userId(field("userId"), true);
-        const HRESULT status = rsa.GenerateKey(userId.Chars(), static_cast<std::uint32_t>(Number(field("keyWords"))));
+        const InputBuffer userId(field("userId"), true);
+        const HRESULT status =
+            rsa.GenerateKey(userId.Chars(), static_cast<std::uint32_t>(RecordedNumber(field("keyWords"))));
         if (SUCCEEDED(status))
             object.uncertain = kOwnKey;
         return status;
     }
     if (method == "GetKeyLength") {
-        const Output words(field("out"));
+        const OutputBuffer words(field("out"));
         const HRESULT status = rsa.GetKeyLength(words.Words());
         if (SUCCEEDED(status) && words.Words())
             out.push_back(NumberAnswer("out", *words.Words()));
         return status;
     }
     if (const auto slot = raw.find(method); slot != raw.end()) {
-        const Input words(field("in"));
-        const Output buffer(field("out"));
-        Count outWords(field("outWords"));
-        const HRESULT status = (rsa.*slot->second)(words.Words(), static_cast<std::uint32_t>(Number(field("inWords"))),
-                                                   buffer.Words(), outWords.Get());
+        const InputBuffer words(field("in"));
+        const OutputBuffer buffer(field("out"));
+        CountArgument outWords(field("outWords"));
+        const HRESULT status =
+            (rsa.*slot->second)(words.Words(), static_cast<std::uint32_t>(RecordedNumber(field("inWords"))),
+                                buffer.Words(), outWords.Get());
         out.push_back(outWords.Get() ? NumberAnswer("outWords", *outWords.Get())
                                      : Answer{"outWords", Answer::Kind::Null, 0, {}});
         if (SUCCEEDED(status) && buffer.Bytes() && outWords.Get())
@@ -257,22 +181,23 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
         return status;
     }
     if (const auto slot = getters.find(method); slot != getters.end()) {
-        const Output buffer(field("words"));
-        Count count(field("count"));
+        const OutputBuffer buffer(field("words"));
+        CountArgument count(field("count"));
         const HRESULT status = (rsa.*slot->second)(buffer.Words(), count.Get());
         gotten(status, buffer, count.Get(), 4, "words", "count");
         return status;
     }
     if (const auto slot = textGetters.find(method); slot != textGetters.end()) {
-        const Output buffer(field("text"));
-        Count length(field("length"));
+        const OutputBuffer buffer(field("text"));
+        CountArgument length(field("length"));
         const HRESULT status = (rsa.*slot->second)(buffer.Chars(), length.Get());
         gotten(status, buffer, length.Get(), 1, "text", "length");
         return status;
     }
     if (const auto slot = setters.find(method); slot != setters.end()) {
-        const Input words(field("words"));
-        const HRESULT status = (rsa.*slot->second)(words.Words(), static_cast<std::uint32_t>(Number(field("count"))));
+        const InputBuffer words(field("words"));
+        const HRESULT status =
+            (rsa.*slot->second)(words.Words(), static_cast<std::uint32_t>(RecordedNumber(field("count"))));
         if (SUCCEEDED(status) && method == "SetBase")
             object.uncertain.clear();
         return status;
@@ -280,8 +205,8 @@ std::optional<HRESULT> Replay::Rsa(IUserRSA& rsa, ReplayObject& object, const st
     if (const auto slot = textSetters.find(method); slot != textSetters.end()) {
         // A NUL after the length where the caller's text had one there (a
         // string's text), the guard page right after it otherwise.
-        const Input text(field("text"), Number(field("nulAfter")) == 1);
-        return (rsa.*slot->second)(text.Chars(), static_cast<std::uint32_t>(Number(field("length"))));
+        const InputBuffer text(field("text"), RecordedNumber(field("nulAfter")) == 1);
+        return (rsa.*slot->second)(text.Chars(), static_cast<std::uint32_t>(RecordedNumber(field("length"))));
     }
     if (const auto slot = saves.find(method); slot != saves.end()) {
         const auto path = PathOf(in, why);
@@ -312,11 +237,11 @@ std::optional<HRESULT> Replay::Des(IUserDES& des, const std::string& method, con
 {
     const auto field = [in](const char* name) { return in ? in->Field(name) : nullptr; };
     if (method == "SetKey") {
-        const Input key(field("key"));
+        const InputBuffer key(field("key"));
         return des.SetKey(key.Words());
     }
     if (method == "GetKey") {
-        const Output key(field("key"));
+        const OutputBuffer key(field("key"));
         const HRESULT status = des.GetKey(key.Words());
         if (SUCCEEDED(status) && key.Bytes())
             out.push_back(BytesAnswer("key", key.Bytes(), 8));
@@ -345,7 +270,7 @@ std::optional<HRESULT> Replay::HashCall(Hash& hash, std::uint32_t digestBytes, c
 {
     const auto field = [in](const char* name) { return in ? in->Field(name) : nullptr; };
     if (method == "GetHashSize") {
-        const Output bytes(field("bytes"));
+        const OutputBuffer bytes(field("bytes"));
         const HRESULT status = hash.GetHashSize(bytes.Words());
         if (SUCCEEDED(status) && bytes.Words())
             out.push_back(NumberAnswer("bytes", *bytes.Words()));
@@ -354,15 +279,15 @@ std::optional<HRESULT> Replay::HashCall(Hash& hash, std::uint32_t digestBytes, c
     if (method == "HashData") {
         const JsonValue* data = field("data");
         if (data && data->Field("bytes")) {
-            why = "its " + std::to_string(Number(data->Field("bytes"))) +
+            why = "its " + std::to_string(RecordedNumber(data->Field("bytes"))) +
                   "-byte buffer was recorded as its length and SHA-256 only";
             return std::nullopt;
         }
-        const Input bytes(data);
-        return hash.HashData(bytes.Bytes(), static_cast<std::uint32_t>(Number(field("bytes"))));
+        const InputBuffer bytes(data);
+        return hash.HashData(bytes.Bytes(), static_cast<std::uint32_t>(RecordedNumber(field("bytes"))));
     }
     if (method == "GetHash") {
-        const Output digest(field("digest"));
+        const OutputBuffer digest(field("digest"));
         const HRESULT status = hash.GetHash(digest.Bytes());
         if (SUCCEEDED(status) && digest.Bytes())
             out.push_back(BytesAnswer("digest", digest.Bytes(), digestBytes));
@@ -418,7 +343,8 @@ void Replay::Issue(const JsonValue& record)
     const JsonValue* status = record.Field("status");
     const bool returned = status && status->kind == JsonValue::Kind::String;
     const std::vector<Answer> recorded = RecordedAnswers(record.Field("out"));
-    const std::uint64_t madeObject = Number(record.Field("out") ? record.Field("out")->Field("object") : nullptr);
+    const std::uint64_t madeObject =
+        RecordedNumber(record.Field("out") ? record.Field("out")->Field("object") : nullptr);
 
     Answers now;
     std::string why;
@@ -433,7 +359,7 @@ void Replay::Issue(const JsonValue& record)
         if (!result)
             why = "it names no class the component serves";
     } else {
-        const auto found = m_objects.find(Number(record.Field("object")));
+        const auto found = m_objects.find(RecordedNumber(record.Field("object")));
         object = found == m_objects.end() ? nullptr : &found->second;
         if (object && method == "QueryInterface") {
             // The object it answers becomes the recorded number.
@@ -506,7 +432,7 @@ std::string ReplayedCallName(const JsonValue& record)
 {
     const JsonValue* interfaceField = record.Field("interface");
     const JsonValue* methodField = record.Field("method");
-    return "call " + std::to_string(Number(record.Field("call"))) + ": " +
+    return "call " + std::to_string(RecordedNumber(record.Field("call"))) + ": " +
            (interfaceField ? interfaceField->text : "?") + "::" + (methodField ? methodField->text : "?");
 }
 
