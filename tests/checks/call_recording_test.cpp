@@ -2,7 +2,11 @@
 // inputs only as far as the caller's lengths, outputs only up to the
 // capacity passed in and only after a success, scratch paths as their
 // placeholder, buffers over 1 MiB as their length) and that the caller gets
-// the component's own answers and pointers.
+// the component's own answers and pointers; and the record's way from the
+// child to the bundle.
+#include "runner/call_record.h"
+#include "runner/replay_bundle.h"
+#include "runner/report_frames.h"
 #include "suites/recording_proxies.h"
 
 #include <runtime/com_ptr.h>
@@ -12,6 +16,9 @@
 #include <common/hex_format.h>
 
 #include <gtest/gtest.h>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -164,6 +171,58 @@ TEST_F(CallRecording, EachSlotShapeRecordsWhatTheCallerPassedAndGot)
     EXPECT_EQ(unknown, static_cast<void*>(rsa.Get()));
     EXPECT_EQ(recorder.lines[0], "#0 IHashSHA1::CoCreateInstance -> 0x00000000 object=1");
     std::filesystem::remove_all(made);
+}
+
+}  // namespace
+
+namespace {
+
+using checks::runner::FrameKind;
+
+// What the child sends arrives whole at the parent: each call's inputs with
+// its answers, a call that never returned kept with its inputs, and a
+// record that reaches its limit saying where it stops.
+TEST(CallRecordTransport, TheBundleHoldsEachCallAndSaysWhereTheRecordStops)
+{
+    const int fd = memfd_create("call-records", MFD_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    checks::runner::CallRecordSender sender(fd);
+    const auto bytes = [](std::string value) { return CallValue{"data", CallValue::Kind::Bytes, 0, value}; };
+    sender.Returned(sender.Started(1, "IHashSHA1", "HashData", {bytes("abc")}, ""), S_OK, {});
+    sender.Returned(sender.Started(1, "IHashSHA1", "GetHash", {{"digest", CallValue::Kind::Null, 0, {}}}, ""),
+                    E_POINTER, {});
+    sender.Started(2, "IUserRSA", "Decrypt", {bytes("\x01\x02")}, "");  // never returns
+    // 1 MiB a call: the record is full after 16 MiB.
+    std::uint64_t last = 0;
+    for (int i = 0; i < 20; ++i)
+        if (const std::uint64_t call =
+                sender.Started(1, "IHashSHA1", "HashData", {bytes(std::string(1u << 20, 'x'))}, ""))
+            sender.Returned(last = call, S_OK, {});
+    sender.Flush();
+
+    checks::runner::FrameReader reader;
+    char buffer[65536];
+    for (off_t at = 0; const ssize_t n = pread(fd, buffer, sizeof buffer, at); at += n)
+        reader.Append(buffer, static_cast<std::size_t>(n));
+    close(fd);
+    checks::runner::CheckResult result;
+    result.name = "vectors.sha1.short-msg";
+    result.suite = "vectors";
+    for (const auto& frame : reader.Take())
+        if (frame.kind == FrameKind::CallStarted || frame.kind == FrameKind::CallReturned)
+            checks::runner::AddCallRecord(result, frame.kind == FrameKind::CallStarted, frame.text);
+    EXPECT_EQ(result.records.size(), last);
+    EXPECT_NE(result.recordIncomplete.find("the record stops at call " + std::to_string(last + 1)), std::string::npos)
+        << result.recordIncomplete;
+
+    const std::string bundle = checks::runner::ReplayBundle(checks::runner::RunSummary{}, result);
+    for (const std::string says :
+         {"{\"call\": 1, \"object\": 1, \"interface\": \"IHashSHA1\", \"method\": \"HashData\",\n"
+          "     \"in\": {\"data\": {\"hex\": \"616263\"}}, \"status\": \"0x00000000\",\n     \"out\": {}}",
+          "\"method\": \"GetHash\",\n     \"in\": {\"digest\": null}, \"status\": \"0x80004003\"",
+          "\"method\": \"Decrypt\",\n     \"in\": {\"data\": {\"hex\": \"0102\"}}, \"returned\": false}",
+          "\"call_records_complete\": false"})
+        EXPECT_NE(bundle.find(says), std::string::npos) << says;
 }
 
 }  // namespace
