@@ -271,8 +271,12 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     const JsonValue* records = schema->text == kReplaySchema ? bundle->Field("call_records") : nullptr;
     if (!rerun && records && !records->items.empty())
         return ReplayRecords(*bundle, *records, found->name, found->timeoutSeconds, options, inProcess);
-    if (!rerun)
-        std::cout << "no calls recorded: the check runs again from its seed\n";
+    if (!rerun) {
+        const JsonValue* why = bundle->Field("call_records_note");
+        std::cout << "no calls recorded"
+                  << (why && !why->text.empty() ? " (" + TerminalText(why->text) + ")" : std::string())
+                  << ": the check runs again from its seed\n";
+    }
 
     SetCallRecording(true);
     const CheckResult now = inProcess ? RunInProcess(*found, options) : RunCheckInChild(*found, options);
