@@ -140,39 +140,131 @@ TEST(CiRuns, AReplayBundleReproducesTheFaultItRecorded)
     EXPECT_EQ(run.exitStatus, 1) << run.output;
     const std::string bundle = artifacts + "/vectors.sha1.block-boundary.json";
     const std::string text = ReadFile(bundle);
-    for (const char* field : {"\"schema\": \"tarvel-replay/1\"", "\"check\": \"vectors.sha1.block-boundary\"",
-                              "\"level\": \"quick\"", "\"seed\": \"5\"", "\"component_sha256\": \"",
-                              "\"verdict\": \"fail\"", "\"IHashSHA1::HashData\"", "\"IHashSHA1::GetHash\""})
+    for (const char* field :
+         {"\"schema\": \"tarvel-replay/2\"", "\"check\": \"vectors.sha1.block-boundary\"", "\"level\": \"quick\"",
+          "\"seed\": \"5\"", "\"component_sha256\": \"", "\"verdict\": \"fail\"", "\"IHashSHA1::HashData\"",
+          "\"call_records_complete\": true", "\"method\": \"CoCreateInstance\"", "\"method\": \"HashData\"",
+          "\"status\": \"0x00000000\""})
         EXPECT_NE(text.find(field), std::string::npos) << field << "\n" << text;
+    // The wrong digest the verdict quotes is the answer the record holds.
+    std::smatch got;
+    ASSERT_TRUE(std::regex_search(text, got, std::regex("got: +([0-9a-f]{40})"))) << text;
+    EXPECT_NE(text.find("\"digest\": {\"hex\": \"" + got[1].str() + "\"}"), std::string::npos) << text;
     EXPECT_FALSE(std::ifstream(artifacts + "/vectors.sha1.short-msg.json")) << "a bundle for a passing check";
+    // A bundle of the first schema holds no records: its check runs again.
+    const std::string first =
+        folder.Write("first.json", std::regex_replace(text, std::regex("tarvel-replay/2"), "tarvel-replay/1"));
 
     const struct {
         const char* fault;
-        const char* arguments;
+        std::string arguments;
         int exitStatus;
-        const char* says;
+        std::string says;
     } cases[] = {
-        {"sha1-length-55", "", 0, "the component answers the same"},
-        {"sha1-length-55", " --in-process", 0, "the component answers the same"},
-        {"none", "", 1, "PASS  vectors.sha1.block-boundary\nthe component answers differently"},
+        {"sha1-length-55", bundle, 0, "0 answered differently\nthe component answers the same"},
+        {"sha1-length-55", bundle + " --in-process", 0, "the component answers the same"},
+        {"none", bundle, 1,
+         "differs: call 5: IHashSHA1::GetHash: digest: recorded " + got[1].str() + " (20 bytes), now "},
+        {"none", bundle + " --in-process", 1, "2 answered differently\nthe component answers differently"},
+        {"none", bundle + " --rerun", 1, "PASS  vectors.sha1.block-boundary\nthe component answers differently"},
+        {"sha1-length-55", first, 0, "no calls recorded: the check runs again from its seed"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.fault);
-        const TarvelCheckRun replay =
-            RunTarvelCheck(std::string("TARVEL_FAULT=") + c.fault, "replay " + bundle + c.arguments);
+        SCOPED_TRACE(c.fault + (" " + c.arguments));
+        const TarvelCheckRun replay = RunTarvelCheck(std::string("TARVEL_FAULT=") + c.fault, "replay " + c.arguments);
         EXPECT_EQ(replay.exitStatus, c.exitStatus) << replay.output;
         EXPECT_NE(replay.output.find(c.says), std::string::npos) << replay.output;
     }
     EXPECT_EQ(RunTarvelCheck("", "replay /etc/hostname").exitStatus, 2);
 
-    // A crash: the call that did not return ends the list, and the replay
-    // meets it again.
+    // A crash: the call that did not return ends the record with its
+    // inputs; the replay issues it again and meets the crash again.
     const std::string crashes = folder.File("crashes");
     RunTarvelCheck("TARVEL_FAULT=crash-decrypt", kFaulty + "--only rsa.copy --artifacts " + crashes);
     const std::string crashed = ReadFile(crashes + "/rsa.copy.json");
     EXPECT_NE(crashed.find("\"IUserRSA::Decrypt (did not return)\"\n  ]"), std::string::npos) << crashed;
-    const TarvelCheckRun again = RunTarvelCheck("TARVEL_FAULT=crash-decrypt", "replay " + crashes + "/rsa.copy.json");
-    EXPECT_EQ(again.exitStatus, 0) << again.output;
+    EXPECT_TRUE(std::regex_search(
+        crashed, std::regex("\"method\": \"Decrypt\",\n +\"in\": \\{\"in\": \\{\"hex\": \"[0-9a-f]+\"\\}, "
+                            "\"inWords\": 16, [^\n]*\"returned\": false\\}\n  \\]")))
+        << crashed;
+    // A hang likewise, under the replay's own time limit.
+    const std::string hangs = folder.File("hangs");
+    RunTarvelCheck("TARVEL_FAULT=hang-des", kFaulty + "--timeout 3 --only contract.des.protocol --artifacts " + hangs);
+    const std::string hung = hangs + "/contract.des.protocol.json --timeout 3";
+    const struct {
+        const char* fault;
+        std::string bundle;
+        int exitStatus;
+        const char* says;
+    } endCases[] = {
+        {"crash-decrypt", crashes + "/rsa.copy.json", 0,
+         "IUserRSA::Decrypt did not return, as recorded: [required: call.returns] crashed"},
+        {"none", crashes + "/rsa.copy.json", 1,
+         "IUserRSA::Decrypt: recorded: it did not return; now it returned 0x00000000"},
+        {"hang-des", hung, 0, "IUserDES::Encrypt did not return, as recorded: [required: call.returns] did not finish"},
+        {"none", hung, 1, "IUserDES::Encrypt: recorded: it did not return; now it returned 0x"},
+    };
+    for (const auto& c : endCases) {
+        SCOPED_TRACE(c.fault + (" " + c.bundle));
+        const TarvelCheckRun again = RunTarvelCheck(std::string("TARVEL_FAULT=") + c.fault, "replay " + c.bundle);
+        EXPECT_EQ(again.exitStatus, c.exitStatus) << again.output;
+        EXPECT_NE(again.output.find(c.says), std::string::npos) << again.output;
+        // What came before the call that did not return is told first.
+        EXPECT_NE(again.output.find("summary: "), std::string::npos) << again.output;
+    }
+    EXPECT_NE(RunTarvelCheck("TARVEL_FAULT=none", "replay " + crashes + "/rsa.copy.json")
+                  .output.find("outputs compared by size only: they depend on a key the component chose itself"),
+              std::string::npos);
+}
+
+// A bundle is a file from elsewhere: its calls may not make the component
+// write outside the replay's own fresh folders.
+TEST(CiRuns, AReplayWritesFilesOnlyInItsOwnFolders)
+{
+    TempFolder folder;
+    const std::string outside = folder.File("outside.asy");
+    const std::string bundle = folder.Write(
+        "hostile.json",
+        "{\"schema\": \"tarvel-replay/2\", \"check\": \"rsa.copy\", \"level\": \"quick\", \"seed\": \"1\",\n"
+        " \"call_records\": [\n"
+        "  {\"call\": 1, \"object\": 0, \"interface\": \"IUserRSA\", \"method\": \"CoCreateInstance\", \"in\": {},\n"
+        "   \"status\": \"0x00000000\", \"out\": {\"object\": 1}},\n"
+        "  {\"call\": 2, \"object\": 1, \"interface\": \"IUserRSA\", \"method\": \"LoadAsyFile\",\n"
+        "   \"in\": {\"path\": {\"path\": \"" +
+            outside +
+            "\"}, \"file\": \"written\"}, \"status\": \"0x80004005\", \"out\": {}},\n"
+            "  {\"call\": 3, \"object\": 1, \"interface\": \"IUserRSA\", \"method\": \"SaveAsyFile\",\n"
+            "   \"in\": {\"path\": {\"path\": \"{scratch1}/../../" +
+            outside +
+            "\"}}, \"status\": \"0x80004005\", \"out\": {}},\n"
+            "  {\"call\": 4, \"object\": 1, \"interface\": \"IUserRSA\", \"method\": \"SaveAsyFile\",\n"
+            "   \"in\": {\"path\": {\"path\": \"{scratch1}/key.asy\"}}, \"status\": \"0x80004005\", \"out\": {}}]}\n");
+    const TarvelCheckRun replay = RunTarvelCheck("TARVEL_FAULT=none", "replay " + bundle);
+    for (const char* says : {"call 2: IUserRSA::LoadAsyFile: not issued again: its path lies outside",
+                             "call 3: IUserRSA::SaveAsyFile: not issued again: its path lies outside",
+                             "summary: 2 of 4 recorded calls issued again"})
+        EXPECT_NE(replay.output.find(says), std::string::npos) << says << "\n" << replay.output;
+    EXPECT_FALSE(std::filesystem::exists(outside));
+}
+
+// Recording every call changes no verdict: the proxies forward each slot to
+// the component's same slot and hand back its answers, counts included.
+// (Not shared-hash-state: whether four threads meet in its shared state
+// depends on how they are scheduled, recorded or not.)
+TEST(CiRuns, RecordingCallsChangesNoVerdict)
+{
+    TempFolder folder;
+    for (const char* fault : {"sha1-length-55", "crash-decrypt", "shifted-slot", "userid-to-nul",
+                              "asy-accepts-malformed", "other-choices", "hash-wrong-later"}) {
+        SCOPED_TRACE(fault);
+        const std::string environment = std::string("TARVEL_FAULT=") + fault;
+        const TarvelCheckRun plain = RunTarvelCheck(environment, kFaulty + kSlowMachineLimit + "--jobs 2");
+        const TarvelCheckRun recorded =
+            RunTarvelCheck(environment, kFaulty + kSlowMachineLimit + "--jobs 2 --artifacts " + folder.File(fault));
+        EXPECT_EQ(recorded.exitStatus, plain.exitStatus) << recorded.output;
+        EXPECT_GT(Verdicts(plain.output).size(), 15u) << plain.output;
+        EXPECT_EQ(Verdicts(recorded.output), Verdicts(plain.output)) << recorded.output;
+    }
 }
 
 // The component's path is the user's bytes: the header shows a control

@@ -39,6 +39,37 @@ struct SuiteOptions {
     std::vector<std::string> namedSuites;
 };
 
+// One value of a component call as a replay bundle keeps it: an argument
+// before the call or an answer after it.
+struct CallValue {
+    enum class Kind {
+        Null,      // a null pointer
+        Number,    // a scalar, or the count behind a pointer
+        Bytes,     // a buffer's bytes
+        Text,      // a text's bytes
+        Path,      // a file's path, a check's scratch folder as a placeholder
+        Capacity,  // an output buffer of number bytes (its bytes come after)
+        Large,     // a buffer too large to keep: its length, and SHA-256 in bytes
+    };
+    std::string name;
+    Kind kind = Kind::Null;
+    std::uint64_t number = 0;
+    std::string bytes;
+};
+
+// Where a check's component calls go with their arguments, statuses and
+// output buffers when the run keeps them (--artifacts). Any thread may call.
+class CallRecorder {
+public:
+    virtual ~CallRecorder() = default;
+    // A call about to start on object (numbered in creation order, 0 for a
+    // creation); its number, 0 once the record is full (nothing more kept).
+    virtual std::uint64_t Started(std::uint32_t object, std::string_view interfaceName, std::string_view method,
+                                  std::vector<CallValue> inputs) = 0;
+    // The call that Started numbered returned status with outputs.
+    virtual void Returned(std::uint64_t call, HRESULT status, std::vector<CallValue> outputs) = 0;
+};
+
 // The voice of one running check. Everything it reports goes to the parent
 // process as it is said, so a report made before a crash is not lost.
 class Context {
@@ -81,6 +112,10 @@ public:
     // True once Fail was called (or Choice at Level::Thorough, or
     // NotImplemented above Level::Quick).
     virtual bool Failed() const = 0;
+
+    // Where the objects of support::Create record their calls; null when
+    // this run or this check keeps no record of them.
+    virtual CallRecorder* Recorder() { return nullptr; }
 };
 
 // The status as the reports print it: "0x80070057".

@@ -51,7 +51,8 @@ void CallLog::Add(std::string_view call)
     // Each finished run goes to the parent at once, so a crash loses only the
     // run of the call that did not return, which the shared record names.
     Close();
-    Flush(false);
+    if (!m_deferred)
+        Flush(false);
     m_last.assign(call);
     m_count = 1;
 }
@@ -71,6 +72,13 @@ void CallLog::Flush(bool final)
     if (!m_pending.empty())
         WriteFrame(m_fd, FrameKind::Calls, m_pending);
     m_pending.clear();
+}
+
+std::string CallLog::TakeFrame()
+{
+    std::string frame = m_pending.empty() ? std::string() : EncodeFrame(FrameKind::Calls, m_pending);
+    m_pending.clear();
+    return frame;
 }
 
 void AddUnreturnedCall(CheckResult& result, const std::string& call)

@@ -26,6 +26,12 @@ public:
     void Add(std::string_view call);
     // Sends what is pending; the last call's run is sent only when final.
     void Flush(bool final);
+    // From now on finished runs wait to be taken (TakeFrame) or flushed,
+    // for a child that records every call and sends them with its next
+    // call's inputs (call_record.h): one write a call.
+    void Defer() { m_deferred = true; }
+    // The encoded Calls frame of the finished runs waiting; "" when none.
+    std::string TakeFrame();
 
 private:
     void Close();
@@ -34,6 +40,7 @@ private:
     std::string m_last;
     std::size_t m_count = 0;
     std::string m_pending;  // "NAME\tCOUNT\n" lines
+    bool m_deferred = false;
 };
 
 // The parent's side: the lines of one Calls frame onto result.calls ("NAME"

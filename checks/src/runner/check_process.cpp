@@ -1,6 +1,7 @@
 #include "runner/check_process.h"
 
 #include "runner/call_log.h"
+#include "runner/call_record.h"
 #include "runner/check_seed.h"
 #include "runner/child_context.h"
 #include "runner/child_record.h"
@@ -114,6 +115,10 @@ void AddFrame(CheckResult& result, const Frame& frame, bool& done)
         break;
     case FrameKind::Calls:
         AddCalls(result, frame.text);
+        break;
+    case FrameKind::CallStarted:
+    case FrameKind::CallReturned:
+        AddCallRecord(result, frame.kind == FrameKind::CallStarted, frame.text);
         break;
     }
 }
@@ -238,8 +243,13 @@ CheckResult RunCheckInChild(const CheckDef& check, const SuiteOptions& options)
     if (fresh)
         fresh->AddFindings(result, record.Get(), options.componentPath);
 
-    if (done && !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+    if (done && !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+        // Only a failing check's bundle holds its calls; a run keeps every
+        // result to its end, so a passing check's record goes now.
+        if (result.verdict != Verdict::Fail)
+            std::vector<RecordedCall>().swap(result.records);
         return result;
+    }
     result.verdict = Verdict::Fail;
     std::string text =
         timedOut ? "did not finish within " + std::to_string(static_cast<int>(check.timeoutSeconds)) + " s (stopped)"

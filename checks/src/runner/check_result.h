@@ -19,6 +19,13 @@ inline bool IsFiguresNote(std::string_view note)
     return note.rfind("timing: {", 0) == 0;
 }
 
+// One component call as the child sent it (call_record.h): its inputs, and
+// its answers unless it did not return; both JSON objects.
+struct RecordedCall {
+    std::string started;
+    std::string returned;
+};
+
 struct CheckResult {
     std::string name;
     std::string suite;
@@ -32,6 +39,11 @@ struct CheckResult {
     // once with its count ("IUserSHA1::HashData ×4096"); kept only when the
     // run records calls (--artifacts).
     std::vector<std::string> calls;
+    // Every call with its arguments and answers, in the order they started;
+    // kept only when the run records calls.
+    std::vector<RecordedCall> records;
+    // Why the record stops before the check's end; "" when it is whole.
+    std::string recordIncomplete;
     // The reason given in --expect-fail's list; empty when it is not listed.
     std::string expectedFailure;
 

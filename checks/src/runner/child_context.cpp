@@ -13,8 +13,31 @@ ChildContext::ChildContext(const SuiteOptions& options, std::string_view checkNa
                            ChildRecord* record)
     : m_options(options), m_required(DefaultRule(checkName, RuleClass::Required)),
       m_recommended(DefaultRule(checkName, RuleClass::Recommended)), m_seed(seed), m_fd(fd), m_record(record),
-      m_calls(fd)
+      m_calls(fd), m_records(fd),
+      m_recordsCalls(CallRecording() && UnrecordedReason(checkName.substr(0, checkName.find('.'))).empty())
 {
+    if (m_recordsCalls)
+        m_calls.Defer();
+}
+
+CallRecorder* ChildContext::Recorder()
+{
+    return m_recordsCalls ? this : nullptr;
+}
+
+std::uint64_t ChildContext::Started(std::uint32_t object, std::string_view interfaceName, std::string_view method,
+                                    std::vector<CallValue> inputs)
+{
+    std::lock_guard lock(m_mutex);
+    return m_records.Started(object, interfaceName, method, inputs, m_calls.TakeFrame());
+}
+
+void ChildContext::Returned(std::uint64_t call, HRESULT status, std::vector<CallValue> outputs)
+{
+    if (!call)
+        return;
+    std::lock_guard lock(m_mutex);
+    m_records.Returned(call, status, outputs);
 }
 
 void ChildContext::Calling(std::string_view call)
@@ -33,6 +56,10 @@ void ChildContext::Send(char kind, const std::string& text)
     std::lock_guard lock(m_mutex);
     if (kind == static_cast<char>(FrameKind::Fail))
         m_failed = true;
+    if (m_recordsCalls) {
+        m_records.Flush();
+        m_calls.Flush(false);
+    }
     WriteFrame(m_fd, static_cast<FrameKind>(kind), text);
 }
 
@@ -91,6 +118,7 @@ void ChildContext::Done()
 {
     if (CallRecording()) {
         std::lock_guard lock(m_mutex);
+        m_records.Flush();
         m_calls.Flush(true);
     }
     Send(static_cast<char>(FrameKind::Done), {});

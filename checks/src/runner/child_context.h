@@ -4,6 +4,7 @@
 #pragma once
 
 #include "runner/call_log.h"
+#include "runner/call_record.h"
 #include "runner/child_record.h"
 
 #include <checks/check.h>
@@ -13,7 +14,7 @@
 
 namespace checks::runner {
 
-class ChildContext final : public Context {
+class ChildContext final : public Context, private CallRecorder {
 public:
     // checkName picks the rules a bare Fail or Choice rests on.
     ChildContext(const SuiteOptions& options, std::string_view checkName, std::uint64_t seed, int fd,
@@ -29,6 +30,7 @@ public:
     void Skip(std::string reason) override;
     void NotImplemented(std::string_view call) override;
     bool Failed() const override;
+    CallRecorder* Recorder() override;
 
     // Tells the parent the body returned.
     void Done();
@@ -37,6 +39,9 @@ public:
     void Run(const CheckDef& check);
 
 private:
+    std::uint64_t Started(std::uint32_t object, std::string_view interfaceName, std::string_view method,
+                          std::vector<CallValue> inputs) override;
+    void Returned(std::uint64_t call, HRESULT status, std::vector<CallValue> outputs) override;
     void Send(char kind, const std::string& text);
     void Report(const Rule& rule, const std::string& message);
 
@@ -47,6 +52,8 @@ private:
     int m_fd;
     ChildRecord* m_record;
     CallLog m_calls;
+    CallRecordSender m_records;
+    bool m_recordsCalls;
     mutable std::mutex m_mutex;
     bool m_failed = false;
 };

@@ -4,11 +4,11 @@
 //
 // A bundle holds the check, the run's seed and level, the component's path
 // and SHA-256, the verdict's messages and the component calls the check
-// named (Context::Calling) in order, a run of one call with its count. It
-// does not hold the calls' arguments, statuses or output buffers: the check
-// re-creates its arguments from the seed, and the replay compares the calls
-// made and the messages, which quote every status and buffer a verdict
-// rests on.
+// named (Context::Calling) in order, a run of one call with its count, and
+// every component call it made with its arguments, status and output
+// buffers (call_record.h), which "replay" issues again one by one. The
+// timing, memory and load suites record no calls (UnrecordedReason); their
+// bundles are replayed by running the check again from its seed.
 #pragma once
 
 #include "runner/run_model.h"
@@ -20,7 +20,9 @@
 
 namespace checks::runner {
 
-inline constexpr const char* kReplaySchema = "tarvel-replay/1";
+inline constexpr const char* kReplaySchema = "tarvel-replay/2";
+// Bundles of the first schema hold no call records; they are still read.
+inline constexpr const char* kFirstReplaySchema = "tarvel-replay/1";
 
 // The bundle of result, a check of summary's run, as JSON.
 std::string ReplayBundle(const RunSummary& summary, const CheckResult& result);

@@ -1,6 +1,7 @@
 // tarvel-check replay: one failing check run again from its bundle.
 #include "runner/json_reader.h"
 #include "runner/call_log.h"
+#include "runner/call_replay.h"
 #include "runner/check_process.h"
 #include "runner/check_seed.h"
 #include "runner/child_context.h"
@@ -29,13 +30,20 @@
 namespace checks::runner {
 namespace {
 
-constexpr const char* kUsage = "Usage: tarvel-check replay BUNDLE [--in-process] [--component PATH]\n"
-                               "Runs the check of a replay bundle (written by tarvel-check --artifacts DIR for\n"
-                               "each failing check) again with the same seed and level, and compares the\n"
-                               "component calls it makes and the verdict with those recorded.\n"
+constexpr const char* kUsage = "Usage: tarvel-check replay BUNDLE [--in-process] [--rerun] [--component PATH]\n"
+                               "Issues the component calls a replay bundle recorded (written by tarvel-check\n"
+                               "--artifacts DIR for each failing check) again, in order, with the recorded\n"
+                               "arguments, and compares each status and output with the record; the first\n"
+                               "differences are shown with the call's number. A bundle without call records\n"
+                               "(the timing, memory and load suites, or a tarvel-replay/1 bundle) runs its\n"
+                               "check again with the same seed and level instead.\n"
                                "\n"
-                               "  --in-process      run the check in this process, not a child, so a debugger\n"
+                               "  --in-process      replay in this process, not a child, so a debugger\n"
                                "                    started on tarvel-check sees the component's code\n"
+                               "  --rerun           run the check again from its seed and compare the calls it\n"
+                               "                    names and its verdict, even where calls were recorded\n"
+                               "  --timeout SECONDS time the replay may take before it is stopped as hung\n"
+                               "                    (default: the check's own limit)\n"
                                "  --component PATH  another build of the component (default: the bundle's)\n"
                                "\n"
                                "Exit status: 0 the component answers the same, 1 it answers differently,\n"
@@ -101,6 +109,46 @@ CheckResult RunInProcess(const CheckDef& check, const SuiteOptions& options)
     return result;
 }
 
+// The recorded calls issued again (call_replay.h), in a child unless
+// inProcess; 0 the same answers, 1 different ones (or a crash or a hang the
+// record does not hold).
+int ReplayRecords(const JsonValue& bundle, const JsonValue& records, const std::string& checkName, double timeout,
+                  const SuiteOptions& options, bool inProcess)
+{
+    const CheckDef replay{"replay." + checkName, "the recorded calls issued again",
+                          [&records](Context& ctx) { ReplayCalls(ctx, records); }, timeout};
+    const CheckResult now = inProcess ? RunInProcess(replay, options) : RunCheckInChild(replay, options);
+    const JsonValue* note = bundle.Field("call_records_note");
+    if (note && !note->text.empty())
+        std::cout << "note: " << TerminalText(note->text) << "\n";
+    // The call the check never came back from, if the record holds one.
+    std::string unreturned;
+    for (const JsonValue& record : records.items)
+        if (const JsonValue* status = record.Field("status"); !status && unreturned.empty())
+            unreturned = ReplayedCallName(record);
+    bool differs = false;
+    for (const std::string& text : now.notes) {
+        differs = differs || text.rfind(kDiffersNote, 0) == 0;
+        std::cout << TerminalText(text) << "\n";
+    }
+    bool sameEnd = false;
+    for (const std::string& message : now.messages) {
+        // A crash or a hang at the call that did not return then either is
+        // the answer recorded.
+        sameEnd = !unreturned.empty() && message.find("last call started: " + unreturned) != std::string::npos;
+        std::cout << (sameEnd ? unreturned + " did not return, as recorded: " : "the replay failed: ")
+                  << TerminalText(message) << "\n";
+    }
+    if (now.verdict == Verdict::Fail && !sameEnd)
+        differs = true;
+    if (now.verdict != Verdict::Fail && !unreturned.empty() && !differs) {
+        std::cout << "recorded: " << unreturned << " did not return; now every call returned\n";
+        differs = true;
+    }
+    std::cout << (differs ? "the component answers differently\n" : "the component answers the same\n");
+    return differs ? kExitCheckFailed : kExitAllPassed;
+}
+
 // "" when the two lists agree, else where they part.
 std::string CallDifference(const std::vector<std::string>& recorded, const std::vector<std::string>& now)
 {
@@ -119,6 +167,8 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
 {
     std::optional<std::string> bundlePath, component;
     bool inProcess = false;
+    bool rerun = false;
+    std::optional<double> timeout;
     std::string error;
     OptionReader args(argc, argv);
     while (args.Next()) {
@@ -131,6 +181,18 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
             if (!args.NoValue(error))
                 return Refuse(error);
             inProcess = true;
+        } else if (arg == "--rerun") {
+            if (!args.NoValue(error))
+                return Refuse(error);
+            rerun = true;
+        } else if (arg == "--timeout") {
+            const auto value = args.Value(error);
+            if (!value)
+                return Refuse(error);
+            char* end = nullptr;
+            timeout = std::strtod(value->c_str(), &end);
+            if (end == value->c_str() || *end || !(*timeout > 0 && *timeout <= 86400))
+                return Refuse("--timeout takes seconds above 0 and at most 86400, not " + *value);
         } else if (arg == "--component") {
             component = args.Value(error);
             if (!component)
@@ -159,7 +221,7 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     const JsonValue* check = bundle->Field("check");
     const JsonValue* level = bundle->Field("level");
     const JsonValue* seed = bundle->Field("seed");
-    if (!schema || schema->text != kReplaySchema || !check || !level || !seed)
+    if (!schema || (schema->text != kReplaySchema && schema->text != kFirstReplaySchema) || !check || !level || !seed)
         return Refuse(*bundlePath + " is no " + kReplaySchema + " bundle");
 
     SuiteOptions options;
@@ -191,6 +253,9 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
             found = &def;
     if (!found)
         return Refuse("no check named " + check->text + " at level " + level->text);
+    if (timeout)
+        for (CheckDef& def : listed)
+            def.timeoutSeconds = *timeout;
 
     std::cout << "replay: " << TerminalText(found->name) << " (level " << LevelName(options.level) << ", seed "
               << options.seed << ") on " << TerminalText(options.componentPath)
@@ -201,6 +266,17 @@ int ReplayMain(int argc, char** argv, const std::vector<NamedSuite>& suites)
     if (sha && identity && sha->text != identity->sha256)
         std::cout << "note: the component is another build than the bundle's (SHA-256 " << TerminalText(sha->text)
                   << ", now " << identity->sha256 << ")\n";
+
+    // A bundle of the first schema holds no call records.
+    const JsonValue* records = schema->text == kReplaySchema ? bundle->Field("call_records") : nullptr;
+    if (!rerun && records && !records->items.empty())
+        return ReplayRecords(*bundle, *records, found->name, found->timeoutSeconds, options, inProcess);
+    if (!rerun) {
+        const JsonValue* why = bundle->Field("call_records_note");
+        std::cout << "no calls recorded"
+                  << (why && !why->text.empty() ? " (" + TerminalText(why->text) + ")" : std::string())
+                  << ": the check runs again from its seed\n";
+    }
 
     SetCallRecording(true);
     const CheckResult now = inProcess ? RunInProcess(*found, options) : RunCheckInChild(*found, options);

@@ -9,8 +9,17 @@
 namespace checks::runner {
 
 // Calls: the component calls the check named since the last such frame, one
-// "NAME\tCOUNT" line each (see call_log.h).
-enum class FrameKind : std::uint8_t { Fail = 'F', Note = 'N', Skip = 'S', Done = 'D', Calls = 'C' };
+// "NAME\tCOUNT" line each (see call_log.h). CallStarted and CallReturned:
+// one recorded call's inputs, then its answers (see call_record.h).
+enum class FrameKind : std::uint8_t {
+    Fail = 'F',
+    Note = 'N',
+    Skip = 'S',
+    Done = 'D',
+    Calls = 'C',
+    CallStarted = 'A',
+    CallReturned = 'R',
+};
 
 struct Frame {
     FrameKind kind;

@@ -265,7 +265,8 @@ void CheckThreads(Context& ctx)
         HRESULT status = S_OK;
     };
     const std::uint64_t seed = ctx.Seed();
-    auto work = [seed]() {
+    CallRecorder* recorder = ctx.Recorder();
+    auto work = [seed, recorder]() {
         Outcome outcome;
         auto fail = [&](const std::string& what, HRESULT hr) {
             if (outcome.failure.empty()) {
@@ -278,13 +279,13 @@ void CheckThreads(Context& ctx)
         ComPtr<IHashSHA1> sha1;
         ComPtr<IHashMD5> md5;
         ComPtr<IUserDES> des;
-        HRESULT hr = CoCreateInstance(CLSID_HashSHA1, nullptr, CLSCTX_INPROC_SERVER, IID_IHashSHA1, sha1.Put());
+        HRESULT hr = support::CreateObject(recorder, support::ClassOf(CryptoClassKind::HashSha1), sha1.Put());
         if (FAILED(hr) || !sha1)
             return fail("CoCreateInstance(IHashSHA1)", hr), outcome;
-        hr = CoCreateInstance(CLSID_HashMD5, nullptr, CLSCTX_INPROC_SERVER, IID_IHashMD5, md5.Put());
+        hr = support::CreateObject(recorder, support::ClassOf(CryptoClassKind::HashMd5), md5.Put());
         if (FAILED(hr) || !md5)
             return fail("CoCreateInstance(IHashMD5)", hr), outcome;
-        hr = CoCreateInstance(CLSID_UserDES, nullptr, CLSCTX_INPROC_SERVER, IID_IUserDES, des.Put());
+        hr = support::CreateObject(recorder, support::ClassOf(CryptoClassKind::UserDes), des.Put());
         if (FAILED(hr) || !des)
             return fail("CoCreateInstance(IUserDES)", hr), outcome;
         std::mt19937_64 random(seed);

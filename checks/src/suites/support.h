@@ -4,6 +4,7 @@
 #pragma once
 
 #include "suites/number_words.h"
+#include "suites/recording_proxies.h"
 
 #include <checks/check.h>
 
@@ -45,7 +46,8 @@ ComPtr<Interface> Create(Context& ctx, CryptoClassKind kind)
     const CryptoClass& entry = ClassOf(kind);
     ComPtr<Interface> object;
     ctx.Calling(std::string("CoCreateInstance(") + entry.interfaceName + ")");
-    const HRESULT hr = CoCreateInstance(entry.clsid, nullptr, CLSCTX_INPROC_SERVER, entry.iid, object.Put());
+    // Through a recording proxy when the check keeps a record of its calls.
+    const HRESULT hr = CreateObject(ctx.Recorder(), entry, object.Put());
     if (FAILED(hr) || !object) {
         if (hr == E_NOTIMPL)
             ctx.NotImplemented(std::string(entry.interfaceName) + " creation");
