@@ -114,7 +114,7 @@ Verdict Judge(const LoopResult& result)
 bool CrossedTheLine(const LoopResult& result)
 {
     return result.failure.empty() && (AbsT(result.subjects[kComponent]) > kLeakThreshold ||
-                                       AbsT(result.subjects[kConstantTimeControl]) > kLeakThreshold);
+                                      AbsT(result.subjects[kConstantTimeControl]) > kLeakThreshold);
 }
 
 Verdict Confirmed(const LoopResult& first, const LoopResult& again)
