@@ -25,6 +25,7 @@ public:
     void Skip(std::string reason) override { skips.push_back(std::move(reason)); }
     void NotImplemented(std::string_view call) override { failures.push_back(std::string(call) + " not implemented"); }
     bool Failed() const override { return !failures.empty(); }
+    checks::CallRecorder* Recorder() override { return nullptr; }
 
     // Everything said, one line each, as "FAIL ...", "SKIP ...", "NOTE ...".
     std::string Said() const

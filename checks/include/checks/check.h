@@ -114,8 +114,9 @@ public:
     virtual bool Failed() const = 0;
 
     // Where the objects of support::Create record their calls; null when
-    // this run or this check keeps no record of them.
-    virtual CallRecorder* Recorder() { return nullptr; }
+    // this run or this check keeps no record of them. A Context that wraps
+    // another passes the inner one's on, or the record is lost unseen.
+    virtual CallRecorder* Recorder() = 0;
 };
 
 // The status as the reports print it: "0x80070057".

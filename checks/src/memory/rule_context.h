@@ -30,6 +30,7 @@ public:
     void Skip(std::string reason) override { m_inner.Skip(std::move(reason)); }
     void NotImplemented(std::string_view call) override { m_inner.NotImplemented(call); }
     bool Failed() const override { return m_inner.Failed(); }
+    CallRecorder* Recorder() override { return m_inner.Recorder(); }
 
 private:
     Context& m_inner;

@@ -73,6 +73,10 @@ public:
     {
         return m_inner.Failed();
     }
+    CallRecorder* Recorder() override
+    {
+        return m_inner.Recorder();
+    }
 
 private:
     ChildContext& m_inner;
