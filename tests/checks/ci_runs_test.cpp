@@ -245,6 +245,22 @@ TEST(CiRuns, AReplayWritesFilesOnlyInItsOwnFolders)
                              "summary: 2 of 4 recorded calls issued again"})
         EXPECT_NE(replay.output.find(says), std::string::npos) << says << "\n" << replay.output;
     EXPECT_FALSE(std::filesystem::exists(outside));
+
+    // Nor take the machine's memory: an output buffer no check offers is
+    // refused, not mapped and filled.
+    const std::string huge = folder.Write(
+        "huge.json",
+        "{\"schema\": \"tarvel-replay/2\", \"check\": \"rsa.copy\", \"level\": \"quick\", \"seed\": \"1\",\n"
+        " \"call_records\": [\n"
+        "  {\"call\": 1, \"object\": 0, \"interface\": \"IUserRSA\", \"method\": \"CoCreateInstance\", \"in\": {},\n"
+        "   \"status\": \"0x00000000\", \"out\": {\"object\": 1}},\n"
+        "  {\"call\": 2, \"object\": 1, \"interface\": \"IUserRSA\", \"method\": \"GetBase\",\n"
+        "   \"in\": {\"words\": {\"capacity\": 1099511627776}, \"count\": 5}, \"status\": \"0x00000000\", \"out\": "
+        "{}}]}\n");
+    const TarvelCheckRun refused = RunTarvelCheck("TARVEL_FAULT=none", "replay " + huge);
+    EXPECT_EQ(refused.exitStatus, 1) << refused.output;
+    EXPECT_NE(refused.output.find("the bundle asks for an output buffer of 1099511627776 bytes"), std::string::npos)
+        << refused.output;
 }
 
 // Recording every call changes no verdict: the proxies forward each slot to

@@ -3,6 +3,8 @@
 #include "runner/call_answers.h"
 
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace checks::runner {
 
@@ -26,8 +28,17 @@ InputBuffer::InputBuffer(const JsonValue* value, bool terminated)
 
 OutputBuffer::OutputBuffer(const JsonValue* value)
 {
-    if (const JsonValue* capacity = value ? value->Field("capacity") : nullptr)
-        m_buffer = std::make_unique<GuardedBuffer>(RecordedNumber(capacity), GuardedBuffer::Use::Output);
+    // No check offers an output buffer anywhere near this; a bundle that
+    // says so is damaged, and mapping and filling what it asks for could
+    // take the machine's memory.
+    constexpr std::uint64_t kMostCapacity = 64u << 20;
+    if (const JsonValue* capacity = value ? value->Field("capacity") : nullptr) {
+        const std::uint64_t bytes = RecordedNumber(capacity);
+        if (bytes > kMostCapacity)
+            throw std::length_error("the bundle asks for an output buffer of " + std::to_string(bytes) +
+                                    " bytes; no check offers more than 64 MiB");
+        m_buffer = std::make_unique<GuardedBuffer>(bytes, GuardedBuffer::Use::Output);
+    }
 }
 
 CountArgument::CountArgument(const JsonValue* value)

@@ -42,10 +42,15 @@ Block RandomKey(std::mt19937_64& random)
 // Keys and blocks of one batch, made before any is timed.
 class DesClasses {
 public:
-    DesClasses(DesTest test, std::uint64_t testSeed, std::uint64_t streamSeed) : m_test(test), m_random(testSeed)
+    DesClasses(DesTest test, std::uint64_t testSeed, std::uint64_t streamSeed) : m_test(test), m_random(streamSeed)
     {
-        m_blockTestKey = RandomKey(m_random);
-        m_random.seed(streamSeed);
+        Reseed(testSeed);
+    }
+    // The block test's key, the same for the three subjects of one seed.
+    void Reseed(std::uint64_t testSeed)
+    {
+        std::mt19937_64 shared(testSeed);
+        m_blockTestKey = RandomKey(shared);
     }
     void Prepare(const std::vector<Class>& classes)
     {
@@ -102,6 +107,11 @@ public:
         return Call(m_des.Encrypt(m_block.data()), "IUserDES::Encrypt");
     }
     std::string Error() const override { return m_error; }
+    void Reseed(std::uint64_t testSeed) override
+    {
+        m_classes.Reseed(testSeed);
+        m_keySet = false;
+    }
 
 private:
     bool Call(HRESULT hr, const char* call)
@@ -152,6 +162,7 @@ public:
         return true;
     }
     std::string Error() const override { return {}; }
+    void Reseed(std::uint64_t testSeed) override { m_classes.Reseed(testSeed); }
 
 private:
     void SetKey()

@@ -8,7 +8,8 @@
 namespace timing {
 namespace {
 
-// The fresh set's classes and inputs are drawn anew.
+// The fresh set's classes, inputs and shared draws (the block test's key)
+// are drawn anew.
 constexpr std::uint64_t kConfirmingSeed = 0xc0ff1e5e7ull;
 
 std::string Nanoseconds(double ticks, const Stopwatch& watch)
@@ -69,6 +70,8 @@ void RunTimingTest(checks::Context& ctx, const std::array<Subject*, kRoles>& sub
     std::optional<LoopResult> first;
     if (CrossedTheLine(result)) {
         first = std::move(result);
+        for (Subject* subject : subjects)
+            subject->Reseed(ctx.Seed() ^ kConfirmingSeed);
         result = MeasureSubjects(subjects, budget, watch, ctx.Seed() ^ kConfirmingSeed);
         verdict = Confirmed(*first, result);
     }

@@ -6,6 +6,7 @@
 
 #include "timing/welch.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ public:
     virtual bool Run() = 0;
     // Why the last call returned false.
     virtual std::string Error() const = 0;
+    // Before a fresh set of measurements: draws anew what the subjects of
+    // a test share by chance rather than by design (the block test's key),
+    // so a false alarm that belongs to one such draw does not carry over.
+    virtual void Reseed(std::uint64_t /*testSeed*/) {}
 };
 
 }  // namespace timing
