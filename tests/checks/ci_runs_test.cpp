@@ -238,11 +238,15 @@ TEST(CiRuns, AReplayWritesFilesOnlyInItsOwnFolders)
             outside +
             "\"}}, \"status\": \"0x80004005\", \"out\": {}},\n"
             "  {\"call\": 4, \"object\": 1, \"interface\": \"IUserRSA\", \"method\": \"SaveAsyFile\",\n"
-            "   \"in\": {\"path\": {\"path\": \"{scratch1}/key.asy\"}}, \"status\": \"0x80004005\", \"out\": {}}]}\n");
+            "   \"in\": {\"path\": {\"path\": \"{scratch1}/key.asy\"}}, \"status\": \"0x80004005\", \"out\": {}},\n"
+            "  {\"call\": 5, \"object\": 1, \"interface\": \"IUserRSA\", \"method\": \"SaveAsyFile\",\n"
+            "   \"in\": {\"path\": {\"path\": \"{scratch1}-sibling.asy\"}}, \"status\": \"0x80004005\", \"out\": "
+            "{}}]}\n");
     const TarvelCheckRun replay = RunTarvelCheck("TARVEL_FAULT=none", "replay " + bundle);
     for (const char* says : {"call 2: IUserRSA::LoadAsyFile: not issued again: its path lies outside",
                              "call 3: IUserRSA::SaveAsyFile: not issued again: its path lies outside",
-                             "summary: 2 of 4 recorded calls issued again"})
+                             "call 5: IUserRSA::SaveAsyFile: not issued again: its path lies outside",
+                             "summary: 2 of 5 recorded calls issued again"})
         EXPECT_NE(replay.output.find(says), std::string::npos) << says << "\n" << replay.output;
     EXPECT_FALSE(std::filesystem::exists(outside));
 
@@ -264,7 +268,8 @@ TEST(CiRuns, AReplayWritesFilesOnlyInItsOwnFolders)
 }
 
 // Recording every call changes no verdict: the proxies forward each slot to
-// the component's same slot and hand back its answers, counts included.
+// the component's same slot and hand back its answers, counts included; and
+// what they recorded replays.
 // (Not shared-hash-state: whether four threads meet in its shared state
 // depends on how they are scheduled, recorded or not.)
 TEST(CiRuns, RecordingCallsChangesNoVerdict)
@@ -280,6 +285,15 @@ TEST(CiRuns, RecordingCallsChangesNoVerdict)
         EXPECT_EQ(recorded.exitStatus, plain.exitStatus) << recorded.output;
         EXPECT_GT(Verdicts(plain.output).size(), 15u) << plain.output;
         EXPECT_EQ(Verdicts(recorded.output), Verdicts(plain.output)) << recorded.output;
+        // And each failing check's record, issued again on the same fault,
+        // meets the same answers.
+        std::size_t replayed = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.File(fault))) {
+            const TarvelCheckRun replay = RunTarvelCheck(environment, "replay " + entry.path().string());
+            EXPECT_EQ(replay.exitStatus, 0) << entry.path() << "\n" << replay.output;
+            ++replayed;
+        }
+        EXPECT_GT(replayed, 0u);
     }
 }
 

@@ -87,7 +87,10 @@ std::optional<std::string> Replay::PathOf(const JsonValue* in, std::string& why)
     const bool climbs = std::any_of(recorded.begin(), recorded.end(), [](const auto& part) { return part == ".."; });
     const std::size_t close = text->find('}');
     const std::size_t index = std::strtoul(text->c_str() + std::min<std::size_t>(8, text->size()), nullptr, 10);
-    if (text->rfind("{scratch", 0) == 0 && close != std::string::npos && index > 0 && index <= 64 && !climbs) {
+    // What follows the placeholder must stay inside the folder: "/name", not
+    // "name", which would name a sibling of the fresh folder.
+    const bool inside = close != std::string::npos && (close + 1 == text->size() || (*text)[close + 1] == '/');
+    if (text->rfind("{scratch", 0) == 0 && inside && index > 0 && index <= 64 && !climbs) {
         while (m_folders.size() < index) {
             std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-replay-XXXXXX").string();
             m_folders.push_back(mkdtemp(pattern.data()) ? pattern : std::string("/nonexistent"));
