@@ -403,6 +403,13 @@ void Replay::Issue(const JsonValue& record)
         m_notComparedWhy[why] += 1;
         return;
     }
+    // Under a key the component chose anew, a recorded input may be no
+    // number below the new modulus: whether RSA accepts it says nothing.
+    if (why == kOwnKey && (method == "Encrypt" || method == "Decrypt")) {
+        ++m_notCompared;
+        m_notComparedWhy[why] += 1;
+        return;
+    }
     if (status->text != StatusText(*result))
         Differs(name, "status recorded " + status->text + ", now " + StatusText(*result));
     const bool wordForWord = why.empty();
