@@ -3,6 +3,8 @@
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include "timing/des_subjects.h"
 
+#include "timing/constant_time_des.h"
+
 #include <harness/failure_text.h>
 
 #include <openssl/des.h>
@@ -129,9 +131,10 @@ private:
     std::string m_error;
 };
 
-class OpenSslDes final : public Subject {
+// The controls: OpenSSL's DES with a planted leak, or the constant-time DES.
+class ControlDes final : public Subject {
 public:
-    OpenSslDes(DesClasses classes, bool leaky) : m_classes(std::move(classes)), m_leaky(leaky) {}
+    ControlDes(DesClasses classes, bool leaky) : m_classes(std::move(classes)), m_leaky(leaky) {}
 
     bool PrepareBatch(const std::vector<Class>& classes) override
     {
@@ -150,15 +153,17 @@ public:
     {
         if (m_classes.Test() == DesTest::KeySchedule)
             SetKey();
-        DES_ecb_encrypt(&m_block, &m_out, &m_schedule, DES_ENCRYPT);
-        if (m_leaky) {
-            // The leak: a loop as long as the set bits of the key's and the
-            // block's first bytes, a few percent of the call.
-            const unsigned steps =
-                std::popcount(static_cast<unsigned>(m_keyHead)) + std::popcount(static_cast<unsigned>(m_block[0]));
-            for (unsigned i = 0; i < steps; ++i)
-                m_sink = m_sink + 1;
+        if (!m_leaky) {
+            m_constantTime.Encrypt(m_block, m_out);
+            return true;
         }
+        DES_ecb_encrypt(&m_block, &m_out, &m_schedule, DES_ENCRYPT);
+        // The leak: a loop as long as the set bits of the key's and the
+        // block's first bytes, a few percent of the call.
+        const unsigned steps =
+            std::popcount(static_cast<unsigned>(m_keyHead)) + std::popcount(static_cast<unsigned>(m_block[0]));
+        for (unsigned i = 0; i < steps; ++i)
+            m_sink = m_sink + 1;
         return true;
     }
     std::string Error() const override { return {}; }
@@ -167,7 +172,10 @@ public:
 private:
     void SetKey()
     {
-        DES_set_key_unchecked(&m_key, &m_schedule);
+        if (m_leaky)
+            DES_set_key_unchecked(&m_key, &m_schedule);
+        else
+            m_constantTime.SetKey(m_key);
         m_keyHead = static_cast<std::uint16_t>(m_key[0] | (m_key[1] << 8));
     }
 
@@ -175,6 +183,7 @@ private:
     bool m_leaky;
     DES_cblock m_key{}, m_block{}, m_out{};
     DES_key_schedule m_schedule{};
+    ConstantTimeDes m_constantTime;
     std::uint16_t m_keyHead = 0;
     volatile unsigned m_sink = 0;
 };
@@ -189,12 +198,12 @@ std::unique_ptr<Subject> ComponentDesSubject(IUserDES& des, DesTest test, std::u
 
 std::unique_ptr<Subject> LeakyDesSubject(DesTest test, std::uint64_t testSeed, std::uint64_t streamSeed)
 {
-    return std::make_unique<OpenSslDes>(DesClasses(test, testSeed, streamSeed), true);
+    return std::make_unique<ControlDes>(DesClasses(test, testSeed, streamSeed), true);
 }
 
 std::unique_ptr<Subject> ConstantTimeDesSubject(DesTest test, std::uint64_t testSeed, std::uint64_t streamSeed)
 {
-    return std::make_unique<OpenSslDes>(DesClasses(test, testSeed, streamSeed), false);
+    return std::make_unique<ControlDes>(DesClasses(test, testSeed, streamSeed), false);
 }
 
 }  // namespace timing

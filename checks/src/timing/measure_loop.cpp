@@ -15,30 +15,32 @@ constexpr std::size_t kColdPerBatch = 2;
 constexpr std::size_t kWarmUpBatches = 2;
 // Measurements per subject that set the crop thresholds.
 constexpr std::size_t kCalibration = 1000;
-// A leak is not settled on fewer measurements per class than this. The
-// loop looks after every batch, and a thousand DES calls take a fraction of
-// a millisecond, within one burst of whatever else the machine does: at a
-// thousand per class a sound DES settled a "leak" now and then.
-constexpr std::size_t kFewestToSettle = 10'000;
+// A leak is settled early only at checkpoints: 10 000 measurements per
+// class, then each time the count doubles. The loop could look after every
+// batch, but a thousand DES calls take a fraction of a millisecond, within
+// one burst of whatever else the machine does, and a look after every batch
+// catches such a burst at its peak: a sound DES settled a "leak" at 10 000
+// per class that way, |t| just above the line. A burst fades by the next
+// doubling; a leak grows with the square root of the count.
+constexpr std::size_t kFirstCheckpoint = 10'000;
 
 double Seconds(std::chrono::steady_clock::time_point since)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-// True once the component and the leaky control both exceed the threshold
-// and the constant-time control does not: nothing more to learn.
-bool Settled(const std::array<SubjectFigures, kRoles>& figures)
-{
-    const LeakStatistics& component = figures[kComponent].statistics;
-    if (std::min(component.Count(kFixed), component.Count(kRandom)) < kFewestToSettle)
-        return false;
-    return std::fabs(component.Largest().t) > kLeakThreshold &&
-           std::fabs(figures[kLeakyControl].statistics.Largest().t) > kLeakThreshold &&
-           std::fabs(figures[kConstantTimeControl].statistics.Largest().t) <= kLeakThreshold;
-}
-
 }  // namespace
+
+bool EarlySettling::Settled(const std::array<SubjectFigures, kRoles>& figures)
+{
+    const bool crossed = std::fabs(figures[kComponent].statistics.Largest().t) > kLeakThreshold;
+    const bool settled = crossed && m_crossedBefore &&
+                         std::fabs(figures[kLeakyControl].statistics.Largest().t) > kLeakThreshold &&
+                         std::fabs(figures[kConstantTimeControl].statistics.Largest().t) <= kLeakThreshold;
+    m_crossedBefore = crossed;
+    m_next *= 2;
+    return settled;
+}
 
 const char* RoleName(Role role)
 {
@@ -63,6 +65,7 @@ LoopResult MeasureSubjects(const std::array<Subject*, kRoles>& subjects, const B
     std::array<std::vector<Class>, kRoles> classes;
     std::array<std::uint64_t, kBatch> elapsed{};
     std::size_t nextTrace = 1000;
+    EarlySettling settling(kFirstCheckpoint);
     const auto started = std::chrono::steady_clock::now();
     const auto failed = [&](std::size_t role) {
         result.failure = std::string(RoleName(Role(role))) + ": " + subjects[role]->Error();
@@ -128,7 +131,8 @@ LoopResult MeasureSubjects(const std::array<Subject*, kRoles>& subjects, const B
             result.stoppedBy = "time";
             break;
         }
-        if (Settled(result.subjects)) {
+        if (std::min(component.Count(kFixed), component.Count(kRandom)) >= settling.NextCheckpoint() &&
+            settling.Settled(result.subjects)) {
             result.stoppedBy = "leak";
             break;
         }

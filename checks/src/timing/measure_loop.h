@@ -51,6 +51,22 @@ struct LoopResult {
     std::string failure;  // which subject's call failed, and why
 };
 
+// When a test may stop before its budget: at each checkpoint (a count of
+// the component's measurements per class, doubling from the first), the
+// component must be above the threshold at this checkpoint and the one
+// before, the leaky control above it and the constant-time control below.
+class EarlySettling {
+public:
+    explicit EarlySettling(std::size_t firstCheckpoint) : m_next(firstCheckpoint) {}
+    std::size_t NextCheckpoint() const { return m_next; }
+    // Called once the count reaches NextCheckpoint(); moves on to the next.
+    bool Settled(const std::array<SubjectFigures, kRoles>& figures);
+
+private:
+    std::size_t m_next;
+    bool m_crossedBefore = false;
+};
+
 LoopResult MeasureSubjects(const std::array<Subject*, kRoles>& subjects, const Budget& budget, const Stopwatch& watch,
                            std::uint64_t seed);
 

@@ -68,7 +68,7 @@ void RunTimingTest(checks::Context& ctx, const std::array<Subject*, kRoles>& sub
     LoopResult result = MeasureSubjects(subjects, budget, watch, ctx.Seed());
     Verdict verdict = Judge(result);
     std::optional<LoopResult> first;
-    if (CrossedTheLine(result)) {
+    if (NeedsAFreshSet(result)) {
         first = std::move(result);
         for (Subject* subject : subjects)
             subject->Reseed(ctx.Seed() ^ kConfirmingSeed);

@@ -111,10 +111,11 @@ Verdict Judge(const LoopResult& result)
     return verdict;
 }
 
-bool CrossedTheLine(const LoopResult& result)
+bool NeedsAFreshSet(const LoopResult& result)
 {
     return result.failure.empty() && (AbsT(result.subjects[kComponent]) > kLeakThreshold ||
-                                      AbsT(result.subjects[kConstantTimeControl]) > kLeakThreshold);
+                                      AbsT(result.subjects[kConstantTimeControl]) > kLeakThreshold ||
+                                      AbsT(result.subjects[kLeakyControl]) <= kLeakThreshold);
 }
 
 Verdict Confirmed(const LoopResult& first, const LoopResult& again)
@@ -122,14 +123,21 @@ Verdict Confirmed(const LoopResult& first, const LoopResult& again)
     Verdict verdict = Judge(again);
     const double componentT = AbsT(first.subjects[kComponent]);
     const double constantT = AbsT(first.subjects[kConstantTimeControl]);
-    const bool componentCrossed = componentT > kLeakThreshold;
-    const std::string crossed = componentCrossed ? "the component's |t| = " + Fixed1(componentT)
-                                                 : "the constant-time control's |t| = " + Fixed1(constantT);
-    const bool confirmed = componentCrossed ? verdict.kind == VerdictKind::Leak
-                                            : AbsT(again.subjects[kConstantTimeControl]) > kLeakThreshold;
+    std::string crossed;  // what the first set showed
+    bool confirmed = false;
+    if (componentT > kLeakThreshold) {
+        crossed = "crossed the line, the component's |t| = " + Fixed1(componentT);
+        confirmed = verdict.kind == VerdictKind::Leak;
+    } else if (constantT > kLeakThreshold) {
+        crossed = "crossed the line, the constant-time control's |t| = " + Fixed1(constantT);
+        confirmed = AbsT(again.subjects[kConstantTimeControl]) > kLeakThreshold;
+    } else {
+        crossed = "left the leaky control below the line, |t| = " + Fixed1(AbsT(first.subjects[kLeakyControl]));
+        confirmed = AbsT(again.subjects[kLeakyControl]) <= kLeakThreshold;
+    }
     verdict.text += std::string(confirmed ? "; confirmed on fresh measurements (the first " : "; the first ") +
-                    Grouped(Measurements(first.subjects[kComponent])) + " measurements had crossed the line, " +
-                    crossed + (confirmed ? ")" : ", and fresh ones did not confirm it");
+                    Grouped(Measurements(first.subjects[kComponent])) + " measurements had " + crossed +
+                    (confirmed ? ")" : ", and fresh ones did not confirm it");
     return verdict;
 }
 

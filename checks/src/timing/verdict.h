@@ -10,11 +10,13 @@
 // is not a pass.
 //
 // A crossing of the line is taken again on fresh measurements before it
-// decides anything: the largest |t| over a hundred crops, looked at after
-// every batch, crosses now and then on a sound implementation and a quiet
+// decides anything: the largest |t| over a hundred crops, looked at on
+// every checkpoint, crosses now and then on a sound implementation and a quiet
 // machine (once in twenty runs of the DES tests here, at 130 ns a call),
 // while a real leak crosses again. Two independent crossings in a row are
-// what a false alarm now needs.
+// what a false alarm now needs. A leaky control that stays below the line
+// is taken again too: one burst of noise can hide it, a noisy machine
+// hides it again.
 #pragma once
 
 #include "timing/measure_loop.h"
@@ -38,8 +40,9 @@ struct Verdict {
 Verdict Judge(const LoopResult& result);
 
 // True when the component's or the constant-time control's |t| crossed the
-// line: the verdict of such a set is to be confirmed on a fresh one.
-bool CrossedTheLine(const LoopResult& result);
+// line, or the leaky control's did not: anything but "no leak" from one set
+// is to be confirmed on a fresh one.
+bool NeedsAFreshSet(const LoopResult& result);
 
 // The verdict of the fresh set again, after first crossed the line; its
 // text says what the first set showed.
