@@ -40,3 +40,28 @@ CString FormatHex(const std::uint32_t* words, int count)
     }
     return CString(std::move(text));
 }
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::optional<std::vector<std::uint8_t>> BytesFromHex(std::string_view hex)
+{
+    if (hex.size() % 2)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(hex.size() / 2);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const int high = HexDigitValue(hex[2 * i]), low = HexDigitValue(hex[2 * i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    return bytes;
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,25 @@ TEST(HexBytes, SpellsEachByteInItsOwnOrderWithoutSeparators)
     std::string text = "%";
     AppendHexByte(text, 0x1b);
     EXPECT_EQ(text, "%1b");
+}
+
+// Hex read back: what every checker file (known answers, records, replay
+// bundles) spells bytes in, either case, and nothing else.
+TEST(BytesFromHex, ReadsTwoDigitsAByteAndRefusesAnythingElse)
+{
+    using Bytes = std::vector<std::uint8_t>;
+    const struct {
+        const char* hex;
+        std::optional<Bytes> bytes;
+    } cases[] = {
+        {"", Bytes{}},          {"00ff7E", Bytes{0x00, 0xff, 0x7e}},
+        {"0", std::nullopt},    {"0g", std::nullopt},
+        {"12 4", std::nullopt}, {"-1", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BytesFromHex(c.hex), c.bytes) << c.hex;
+    EXPECT_EQ(HexDigitValue('F'), 15);
+    EXPECT_EQ(HexDigitValue('/'), -1);
 }
 
 }  // namespace

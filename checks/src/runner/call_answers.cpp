@@ -62,17 +62,6 @@ bool Same(const Answer* a, const Answer* b, bool wordForWord)
     return true;
 }
 
-int Digit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 Answer NumberAnswer(const char* name, std::uint64_t number)
@@ -101,16 +90,12 @@ std::optional<std::string> RecordedBytes(const JsonValue* value)
     if (value->kind == JsonValue::Kind::String)
         return value->text;
     const JsonValue* hex = value->Field("hex");
-    if (!hex || hex->kind != JsonValue::Kind::String || hex->text.size() % 2)
+    if (!hex || hex->kind != JsonValue::Kind::String)
         return std::nullopt;
-    std::string bytes;
-    for (std::size_t i = 0; i < hex->text.size(); i += 2) {
-        const int high = Digit(hex->text[i]), low = Digit(hex->text[i + 1]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        bytes.push_back(static_cast<char>(high * 16 + low));
-    }
-    return bytes;
+    const auto bytes = BytesFromHex(hex->text);
+    if (!bytes)
+        return std::nullopt;
+    return std::string(bytes->begin(), bytes->end());
 }
 
 std::vector<Answer> RecordedAnswers(const JsonValue* out)

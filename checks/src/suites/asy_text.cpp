@@ -41,17 +41,6 @@ std::size_t Utf8Length(std::string_view text, std::size_t i)
     return length;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The text of a value; spelling is set when a byte that should have been
 // escaped stands as is.
 std::optional<std::string> Unescape(std::string_view value, bool& spelling)
@@ -62,7 +51,7 @@ std::optional<std::string> Unescape(std::string_view value, bool& spelling)
         if (c == '%') {
             if (i + 2 >= value.size())
                 return std::nullopt;
-            const int high = HexDigit(value[i + 1]), low = HexDigit(value[i + 2]);
+            const int high = HexDigitValue(value[i + 1]), low = HexDigitValue(value[i + 2]);
             if (high < 0 || low < 0)
                 return std::nullopt;
             out.push_back(static_cast<char>(high * 16 + low));
@@ -189,7 +178,7 @@ AsyReading ReadAsyRecord(std::string_view text)
         Words& number = reading.record.numbers[index - 2];
         if (value.empty())
             continue;  // an absent number
-        if (!std::all_of(value.begin(), value.end(), [](char c) { return HexDigit(c) >= 0; })) {
+        if (!std::all_of(value.begin(), value.end(), [](char c) { return HexDigitValue(c) >= 0; })) {
             problem(name + " is not hex" + where);
             continue;
         }
@@ -198,7 +187,7 @@ AsyReading ReadAsyRecord(std::string_view text)
             problem(name + " is not lowercase hex without leading zeros" + where, true);
         Bytes bytes((value.size() + 1) / 2, 0);
         for (std::size_t k = 0; k < value.size(); ++k) {
-            const int digit = HexDigit(value[value.size() - 1 - k]);
+            const int digit = HexDigitValue(value[value.size() - 1 - k]);
             bytes[bytes.size() - 1 - k / 2] |= static_cast<std::uint8_t>(k % 2 ? digit << 4 : digit);
         }
         number = WordsFromBigEndian(bytes);

@@ -161,24 +161,7 @@ std::string ShownNumber(const Words& words)
 
 std::optional<Bytes> FromHex(std::string_view hex)
 {
-    if (hex.size() % 2)
-        return std::nullopt;
-    Bytes bytes(hex.size() / 2);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        int value = 0;
-        for (int k = 0; k < 2; ++k) {
-            const char c = hex[2 * i + k];
-            int digit = c >= '0' && c <= '9'   ? c - '0'
-                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                               : -1;
-            if (digit < 0)
-                return std::nullopt;
-            value = value * 16 + digit;
-        }
-        bytes[i] = static_cast<std::uint8_t>(value);
-    }
-    return bytes;
+    return BytesFromHex(hex);
 }
 
 std::string Expected(const std::string& what, const std::string& expected, const std::string& got)

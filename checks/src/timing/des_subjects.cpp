@@ -58,6 +58,8 @@ public:
     {
         m_keys.resize(classes.size());
         m_blocks.resize(classes.size());
+        m_warmKeys.resize(classes.size());
+        m_warmBlocks.resize(classes.size());
         for (std::size_t slot = 0; slot < classes.size(); ++slot) {
             const bool fixed = classes[slot] == kFixed;
             if (m_test == DesTest::Block) {
@@ -67,17 +69,23 @@ public:
                 m_keys[slot] = fixed ? kWeakKey : RandomKey(m_random);
                 m_blocks[slot] = RandomBlock(m_random);
             }
+            m_warmKeys[slot] = m_test == DesTest::Block ? m_blockTestKey : RandomKey(m_random);
+            m_warmBlocks[slot] = RandomBlock(m_random);
         }
     }
     DesTest Test() const { return m_test; }
     const Block& Key(std::size_t slot) const { return m_keys[slot]; }
     const Block& BlockAt(std::size_t slot) const { return m_blocks[slot]; }
+    // The untimed call before each timed one: a random key (the block
+    // test's own key) and a random block, whatever the slot's class.
+    const Block& WarmKey(std::size_t slot) const { return m_warmKeys[slot]; }
+    const Block& WarmBlock(std::size_t slot) const { return m_warmBlocks[slot]; }
 
 private:
     DesTest m_test;
     std::mt19937_64 m_random;
     Block m_blockTestKey{};
-    std::vector<Block> m_keys, m_blocks;
+    std::vector<Block> m_keys, m_blocks, m_warmKeys, m_warmBlocks;
 };
 
 class ComponentDes final : public Subject {
@@ -91,16 +99,19 @@ public:
     }
     bool Setup(std::size_t slot) override
     {
-        std::memcpy(m_key.data(), m_classes.Key(slot).data(), 8);
-        std::memcpy(m_block.data(), m_classes.BlockAt(slot).data(), 8);
-        // The block test's key is set once; the key-encrypt test sets each
-        // key here, untimed.
-        const bool setHere =
-            m_classes.Test() == DesTest::KeyEncrypt || (m_classes.Test() == DesTest::Block && !m_keySet);
-        if (setHere && !Call(m_des.SetKey(m_key.data()), "IUserDES::SetKey"))
+        // The warming call: SetKey and Encrypt on random values, untimed.
+        std::memcpy(m_key.data(), m_classes.WarmKey(slot).data(), 8);
+        std::memcpy(m_block.data(), m_classes.WarmBlock(slot).data(), 8);
+        if ((m_classes.Test() != DesTest::Block || !m_keySet) && !Call(m_des.SetKey(m_key.data()), "IUserDES::SetKey"))
             return false;
         m_keySet = true;
-        return true;
+        if (!Call(m_des.Encrypt(m_block.data()), "IUserDES::Encrypt"))
+            return false;
+        std::memcpy(m_key.data(), m_classes.Key(slot).data(), 8);
+        std::memcpy(m_block.data(), m_classes.BlockAt(slot).data(), 8);
+        // The block test's key stays set; the key-encrypt test sets each
+        // key here, untimed.
+        return m_classes.Test() != DesTest::KeyEncrypt || Call(m_des.SetKey(m_key.data()), "IUserDES::SetKey");
     }
     bool Run() override
     {
@@ -143,6 +154,11 @@ public:
     }
     bool Setup(std::size_t slot) override
     {
+        // The warming call, as the component's subject makes it.
+        std::memcpy(m_key, m_classes.WarmKey(slot).data(), 8);
+        std::memcpy(m_block, m_classes.WarmBlock(slot).data(), 8);
+        SetKey();
+        Encrypt();
         std::memcpy(m_key, m_classes.Key(slot).data(), 8);
         std::memcpy(m_block, m_classes.BlockAt(slot).data(), 8);
         if (m_classes.Test() != DesTest::KeySchedule)
@@ -153,11 +169,9 @@ public:
     {
         if (m_classes.Test() == DesTest::KeySchedule)
             SetKey();
-        if (!m_leaky) {
-            m_constantTime.Encrypt(m_block, m_out);
+        Encrypt();
+        if (!m_leaky)
             return true;
-        }
-        DES_ecb_encrypt(&m_block, &m_out, &m_schedule, DES_ENCRYPT);
         // The leak: a loop as long as the set bits of the key's and the
         // block's first bytes, a few percent of the call.
         const unsigned steps =
@@ -170,6 +184,13 @@ public:
     void Reseed(std::uint64_t testSeed) override { m_classes.Reseed(testSeed); }
 
 private:
+    void Encrypt()
+    {
+        if (m_leaky)
+            DES_ecb_encrypt(&m_block, &m_out, &m_schedule, DES_ENCRYPT);
+        else
+            m_constantTime.Encrypt(m_block, m_out);
+    }
     void SetKey()
     {
         if (m_leaky)
