@@ -161,7 +161,8 @@ public:
         Encrypt();
         std::memcpy(m_key, m_classes.Key(slot).data(), 8);
         std::memcpy(m_block, m_classes.BlockAt(slot).data(), 8);
-        if (m_classes.Test() != DesTest::KeySchedule)
+        // The block test's key is the warming key, already set.
+        if (m_classes.Test() == DesTest::KeyEncrypt)
             SetKey();
         return true;
     }
